@@ -1,0 +1,29 @@
+// Whole-file reads and crash-safe whole-file saves.
+//
+// Every file the game writes (maps, poses, settings) goes through save_file_atomically:
+// the new bytes go to a temporary file in the same folder, which is then renamed over the
+// old one, so a reader finds either the complete old file or the complete new one.
+#pragma once
+
+#include <cstddef>
+
+enum class ReadStatus { ok, cannot_open, read_error };
+
+struct FileRead {
+    ReadStatus status = ReadStatus::cannot_open;
+    size_t size = 0;      // bytes stored into the buffer
+    bool longer = false;  // the file holds more than the buffer took
+    int error = 0;        // errno of the failure, 0 when ok
+};
+
+// Reads at most max bytes from the start of the file into buf. Never allocates.
+FileRead read_file_prefix(const char* path, void* buf, size_t max);
+
+// Replaces the file at path with size bytes of data. On failure the old file (if any)
+// stays whole, no temporary file is left behind, a line on stderr says what failed,
+// and the result is false.
+bool save_file_atomically(const char* path, const void* data, size_t size);
+
+// Where save_file_atomically should pretend to fail; tests use it to interrupt a save.
+enum class SaveFault { none, write, flush, rename };
+void set_save_fault_for_testing(SaveFault fault);
