@@ -14,7 +14,9 @@ void expect_vec(Vec3 got, Vec3 want, float tol = 1e-5f) {
     EXPECT_NEAR(got.z, want.z, tol);
 }
 
-Vec3 apply(Vec3 p, const Matrix& m) { return transform_coord(p, m); }
+Vec3 apply(Vec3 p, const Matrix& m) {
+    return transform_coord(p, m);
+}
 
 TEST(Math3d, RollQuaternionTurnsUpIntoPlusX) {
     const Quaternion q = quaternion_yaw_pitch_roll(0.0f, 0.0f, -kPi / 2.0f);
@@ -71,8 +73,8 @@ TEST(Math3d, LookAtViewsTheTargetAlongPlusZ) {
 }
 
 TEST(Math3d, InverseUndoesAMatrixAndRefusesASingularOne) {
-    const Matrix m = multiply(multiply(rotation_axis({1, 2, 3}, 0.7f), scaling(2, 3, 4)),
-                              translation(5, -6, 7));
+    const Matrix m =
+        multiply(multiply(rotation_axis({1, 2, 3}, 0.7f), scaling(2, 3, 4)), translation(5, -6, 7));
     Matrix inv;
     ASSERT_TRUE(inverse(inv, m));
     const Matrix id = multiply(m, inv);

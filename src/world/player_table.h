@@ -1,0 +1,83 @@
+// The twelve player slots, the records in them, and which slot and role is this machine's.
+#pragma once
+
+#include <cstdint>
+
+#include "skeleton/math3d.h"
+#include "world/player_action.h"
+
+constexpr int kPlayerSlots = 12;
+constexpr int kPlayerNameSize = 80;
+constexpr int kNetNameSize = 32;
+
+enum class SlotState : uint8_t {
+    Free = 1,
+    Reserved = 2,  // offered to a connecting player
+    InGame = 3,
+};
+
+struct PlayerRecord {
+    char name[kPlayerNameSize];  // zero-terminated
+    Vec3 position;               // the feet; x 0..39 east, z 0..-39, y 0 on the ground
+    Vec3 velocity;               // one 10 ms tick moves by velocity / 400
+    uint32_t health;
+    Matrix facing;         // cached by the character drawing
+    int32_t element;       // 0 zombie, 1 pirate, 2 ninja, 3 robot
+    uint32_t action;       // a PlayerAction code
+    int32_t action_phase;  // step within the action
+    uint32_t net_id;       // the network layer's id of a remote player
+    SlotState slot_state;
+    char net_name[kNetNameSize];  // zero-terminated
+};
+
+struct PlayerTable {
+    uint32_t player_count;
+    uint32_t max_players;
+    PlayerRecord slots[kPlayerSlots];
+};
+
+// Which slot is this machine's player and in which role it plays.
+struct SessionState {
+    int32_t local_player_index;  // -1 until a game starts
+    bool host;
+    bool client;
+};
+
+// The unit of player input: a kind and two floats a and b.
+enum class ActionKind : int32_t {
+    ButtonUp = 0,
+    ButtonDown = 1,
+    Move = 2,  // a sideways (negative left), b forward/back (negative forward), -100..100
+};
+
+// The button of a ButtonUp or ButtonDown action, carried in a as a float.
+enum class ActionButton : int32_t {
+    PrimaryAttack = 0,
+    SecondaryAttack = 1,
+    Jump = 2,
+};
+
+// Count and maximum 0, every slot Free and every other field zero: physics and hits run
+// over all twelve slots, so unused ones must hold harmless values.
+void init_player_table(PlayerTable& table);
+
+// The process-wide table, created on first use.
+PlayerTable& player_table();
+
+// Local player index -1, no role.
+void init_session_state(SessionState& session);
+
+// The process-wide session state.
+SessionState& session_state();
+
+// Slot index (0..11) or nullptr for any other index.
+PlayerRecord* player_slot(PlayerTable& table, int32_t index);
+
+// The record at the local player index, or nullptr before a game starts.
+PlayerRecord* local_record(PlayerTable& table, const SessionState& session);
+
+// Host start: every slot Free, the local player in slot 0 at (0, 20, 0), host flag set.
+void start_game_as_host(PlayerTable& table, SessionState& session);
+
+// Client start: the local player in slot 0 on the ground at (0, 0, 0), client flag set.
+void start_game_as_client(PlayerTable& table, SessionState& session);
