@@ -1,0 +1,176 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/atomic_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each test runs in a fresh folder of its own as the current directory.
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        old_dir_ = fs::current_path();
+        char pattern[] = "/tmp/torvi-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        set_save_fault_for_testing(SaveFault::none);
+        fs::current_path(old_dir_);
+        fs::remove_all(dir_);
+    }
+
+    static void put(const fs::path& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static std::string contents(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::vector<std::string> files_in_folder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+    static std::string read_string(const char* section, const char* key, size_t size = 80) {
+        std::vector<char> buffer(size + 1, '#');
+        read_setting_string(section, key, buffer.data(), size);
+        return std::string(buffer.data());
+    }
+
+    fs::path old_dir_;
+    fs::path dir_;
+};
+
+TEST_F(SettingsTest, MissingFileSectionOrKeyReadsAsDefaults) {
+    EXPECT_EQ(read_setting_int("console", "posx"), 0);
+    EXPECT_EQ(read_string("shell", "texturecfg"), "error");
+
+    put(kConfigFileName, "[console]\nposx=12\nfont=\n");
+    EXPECT_EQ(read_setting_int("console", "posx"), 12);
+    EXPECT_EQ(read_setting_int("console", "posy"), 0);
+    EXPECT_EQ(read_string("console", "posy"), "error");
+    EXPECT_EQ(read_string("shaders", "ToonPixelShader"), "error");
+    EXPECT_EQ(read_string("console", "font"), "");
+    EXPECT_EQ(read_setting_int("console", "font"), 0);
+}
+
+TEST_F(SettingsTest, EveryCallUsesTheCurrentFolder) {
+    fs::create_directory(dir_ / "one");
+    fs::create_directory(dir_ / "two");
+    put(dir_ / "one" / kConfigFileName, "[input]\njump=1\n");
+    put(dir_ / "two" / kConfigFileName, "[input]\njump=2\n");
+    fs::current_path(dir_ / "one");
+    EXPECT_EQ(read_setting_int("input", "jump"), 1);
+    fs::current_path(dir_ / "two");
+    EXPECT_EQ(read_setting_int("input", "jump"), 2);
+    EXPECT_TRUE(write_setting_int("input", "jump", 5));
+    EXPECT_EQ(contents(dir_ / "one" / kConfigFileName), "[input]\njump=1\n");
+    EXPECT_EQ(contents(dir_ / "two" / kConfigFileName), "[input]\njump=5\n");
+}
+
+TEST_F(SettingsTest, WrittenValuesReadBackExactly) {
+    EXPECT_TRUE(write_setting_string("input", "type", "Gamepad"));
+    EXPECT_EQ(read_string("input", "type"), "Gamepad");
+    EXPECT_TRUE(write_setting_int("input", "forward", -42));
+    EXPECT_TRUE(write_setting_int("menu_dialog", "posx", INT_MIN));
+    EXPECT_EQ(read_setting_int("input", "forward"), -42);
+    EXPECT_EQ(read_setting_int("menu_dialog", "posx"), INT_MIN);
+    EXPECT_EQ(contents(kConfigFileName),
+              "[input]\ntype=Gamepad\nforward=-42\n[menu_dialog]\nposx=-2147483648\n");
+}
+
+TEST_F(SettingsTest, StringsAreCutToTheBuffer) {
+    put(kConfigFileName, "[input]\ntype=gamepad\n");
+    EXPECT_EQ(read_string("input", "type", 4), "gam");
+    EXPECT_EQ(read_string("input", "type", 8), "gamepad");
+    EXPECT_EQ(read_string("input", "type", 1), "");
+    EXPECT_EQ(read_string("input", "missing", 3), "er");
+
+    char untouched[2] = {'x', 'y'};
+    read_setting_string("input", "type", untouched, 0);
+    read_setting_string("input", "type", nullptr, 10);
+    EXPECT_EQ(untouched[0], 'x');
+    EXPECT_EQ(untouched[1], 'y');
+}
+
+TEST_F(SettingsTest, WritingOneKeyKeepsTheRestOfTheFile) {
+    const std::string original =
+        "; shipped with the game\r\n"
+        "[shell]\r\n"
+        "texturecfg=Data/textures.cfg\r\n"
+        "\r\n"
+        "[INPUT]\r\n"
+        "Forward = 3\r\n"
+        "\r\n";
+    put(kConfigFileName, original);
+    EXPECT_TRUE(write_setting_int("input", "forward", 17));
+    EXPECT_TRUE(write_setting_int("input", "jump", 2));
+    EXPECT_TRUE(write_setting_int("editor_dialog", "posy", 40));
+    EXPECT_EQ(contents(kConfigFileName),
+              "; shipped with the game\r\n"
+              "[shell]\r\n"
+              "texturecfg=Data/textures.cfg\r\n"
+              "\r\n"
+              "[INPUT]\r\n"
+              "Forward = 17\r\n"
+              "jump=2\r\n"
+              "\r\n"
+              "[editor_dialog]\r\n"
+              "posy=40\r\n");
+}
+
+TEST_F(SettingsTest, InterruptedSaveKeepsTheWholeOldFile) {
+    const std::string original = "[input]\ntype=tastatur\n";
+    put(kConfigFileName, original);
+    for (SaveFault fault : {SaveFault::write, SaveFault::flush, SaveFault::rename}) {
+        set_save_fault_for_testing(fault);
+        EXPECT_FALSE(write_setting_string("input", "type", "gamepad"));
+        EXPECT_EQ(contents(kConfigFileName), original);
+        EXPECT_EQ(files_in_folder(), std::vector<std::string>{kConfigFileName});
+    }
+    set_save_fault_for_testing(SaveFault::none);
+    EXPECT_TRUE(write_setting_string("input", "type", "gamepad"));
+    EXPECT_EQ(contents(kConfigFileName), "[input]\ntype=gamepad\n");
+    EXPECT_EQ(files_in_folder(), std::vector<std::string>{kConfigFileName});
+}
+
+TEST_F(SettingsTest, UnreadableFileIsNeverOverwritten) {
+    fs::create_directory(kConfigFileName);
+    EXPECT_FALSE(write_setting_int("input", "jump", 1));
+    EXPECT_TRUE(fs::is_directory(kConfigFileName));
+    EXPECT_EQ(read_setting_int("input", "jump"), 0);
+    fs::remove(kConfigFileName);
+
+    // Too big to be a real settings file: refused whole, on reading and on writing.
+    const std::string huge = "[input]\njump=3\n" + std::string(size_t{1} << 20, ';');
+    put(kConfigFileName, huge);
+    EXPECT_EQ(read_setting_int("input", "jump"), 0);
+    EXPECT_FALSE(write_setting_int("input", "jump", 1));
+    EXPECT_EQ(contents(kConfigFileName), huge);
+}
+
+TEST_F(SettingsTest, BadNamesAndValuesWriteNothing) {
+    EXPECT_FALSE(write_setting_int("in]put", "jump", 1));
+    EXPECT_FALSE(write_setting_string("input", "type", nullptr));
+    EXPECT_EQ(read_setting_int(nullptr, nullptr), 0);
+    EXPECT_FALSE(fs::exists(kConfigFileName));
+}
+
+}  // namespace
