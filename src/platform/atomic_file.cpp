@@ -51,7 +51,9 @@ bool fail(const char* path, const char* step, int err, int fd, const std::string
 
 }  // namespace
 
-void set_save_fault_for_testing(SaveFault fault) { g_fault = fault; }
+void set_save_fault_for_testing(SaveFault fault) {
+    g_fault = fault;
+}
 
 FileRead read_file_prefix(const char* path, void* buf, size_t max) {
     FileRead r;

@@ -158,7 +158,9 @@ Quaternion quaternion_multiply(const Quaternion& q1, const Quaternion& q2) {
             q2.w * q1.w - q2.x * q1.x - q2.y * q1.y - q2.z * q1.z};
 }
 
-float length(Vec3 v) { return std::sqrt(dot(v, v)); }
+float length(Vec3 v) {
+    return std::sqrt(dot(v, v));
+}
 
 Vec3 cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};

@@ -61,10 +61,18 @@ Quaternion quaternion_yaw_pitch_roll(float yaw, float pitch, float roll);
 Quaternion quaternion_multiply(const Quaternion& q1, const Quaternion& q2);
 
 // --- vectors ---------------------------------------------------------------
-inline Vec3 add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 subtract(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 scale(Vec3 v, float s) { return {v.x * s, v.y * s, v.z * s}; }
-inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 add(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 subtract(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 scale(Vec3 v, float s) {
+    return {v.x * s, v.y * s, v.z * s};
+}
+inline float dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 float length(Vec3 v);
 Vec3 cross(Vec3 a, Vec3 b);
 // v / length(v); the zero vector stays the zero vector.

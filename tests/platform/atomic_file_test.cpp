@@ -14,7 +14,7 @@
 namespace {
 
 class AtomicFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/torvi-atomic-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
