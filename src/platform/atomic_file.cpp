@@ -44,8 +44,8 @@ void sync_folder(const std::string& folder) {
 bool fail(const char* path, const char* step, int err, int fd, const std::string& tmp) {
     if (fd >= 0) ::close(fd);
     if (!tmp.empty()) ::unlink(tmp.c_str());
-    std::fprintf(stderr, "torvi: could not save %s (%s: %s); the file on disk is unchanged\n", path, step,
-                 std::strerror(err));
+    std::fprintf(stderr, "torvi: could not save %s (%s: %s); the file on disk is unchanged\n", path,
+                 step, std::strerror(err));
     return false;
 }
 
