@@ -15,6 +15,7 @@ if [ $quick -eq 0 ]; then
   "$top/scripts/build.sh" "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTORVI_SANITIZE=ON \
     -DCMAKE_CXX_COMPILER=clang++
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0" \
     ctest --test-dir "$top/build-asan" -j "$jobs" --output-on-failure
 
   echo "== fuzzers"
