@@ -1,0 +1,77 @@
+// The console: a fixed number of text lines over the picture that fade out on their own.
+//
+// A new message pushes the oldest line out. The lines are allocated once at set-up; printing
+// and fading reuse them. The drawing code asks for each line's text, colour and pixel
+// position and draws it in the console font (face settings.font, height settings.size).
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "app/settings.h"
+
+constexpr size_t kConsoleLineSize = 256;  // 255 characters and the terminating zero
+// A textlines setting is clamped to 0..kMaxConsoleLines: far more lines than any screen
+// shows, and small enough that a damaged setting cannot ask for a huge allocation.
+constexpr int kMaxConsoleLines = 256;
+constexpr int32_t kConsoleMaxAge = 255;  // ticks until a line is fully transparent
+constexpr uint32_t kConsoleNewLineColour = 0xFF000000;
+
+struct ConsoleLine {
+    char text[kConsoleLineSize];
+    int32_t age;      // ticks since the line was written, 0..255
+    uint32_t colour;  // ARGB; alpha is 255 - age
+};
+
+struct ConsoleSettings {
+    int posx, posy;  // pixel position of the first line
+    int size;        // font height
+    char font[kConsoleFontBufferSize];
+};
+
+struct Console {
+    ConsoleSettings settings{};
+    std::vector<ConsoleLine> storage;  // sized once by console_lines_init
+    std::vector<ConsoleLine*> lines;   // lines[0] the oldest (top), the last the newest
+};
+
+// The process-wide console; no lines until console_lines_init.
+Console& console();
+
+// Reads posx, posy, size and font from the console section of the settings.
+void console_init(Console& c);
+
+// Reads textlines from the settings and allocates that many lines (clamped).
+void console_lines_init(Console& c);
+
+// Allocates textlines lines (clamped to 0..kMaxConsoleLines), each empty, age 0, colour
+// 0xFF000000. Only for set-up: it allocates.
+void console_lines_init(Console& c, int textlines);
+
+// Formats the message (cut at 255 characters) into the oldest line's buffer and moves that
+// line to the bottom, with the colour and age 0. With no lines it does nothing.
+void console_print(Console& c, uint32_t colour, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+void console_vprint(Console& c, uint32_t colour, const char* format, va_list args);
+
+// One 10 ms tick: every line ages by one until 255, after which its text is cleared; the
+// alpha of its colour follows as 255 - age.
+void console_fade(Console& c);
+
+int console_line_count(const Console& c);
+
+// Line i from the top; nullptr outside 0..count-1.
+const ConsoleLine* console_line(const Console& c, int i);
+
+struct ConsolePixel {
+    int x, y;
+};
+
+// Where line i is drawn: x = posx + 4, y = posy + i * (size + 4), clamped to the int range.
+ConsolePixel console_line_position(const ConsoleSettings& settings, int i);
+
+// The same on the process-wide console, for the ticks and the network layer.
+void console_print(uint32_t colour, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void console_fade();

@@ -1,0 +1,133 @@
+#include "app/game_main.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "app/settings.h"
+#include "input/keyboard_input.h"
+#include "world/player_table.h"
+
+namespace {
+
+bool is(const char* arg, const char* name) {
+    return std::strcmp(arg, name) == 0;
+}
+
+bool takes_value(const char* arg) {
+    for (const char* name : {"--data", "--screenshot", "--script", "--record", "--frames"}) {
+        if (is(arg, name)) return true;
+    }
+    return false;
+}
+
+bool parse_frames(const char* text, int& frames) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 1 || value > kMaxFrames) return false;
+    frames = static_cast<int>(value);
+    return true;
+}
+
+void call(void (*hook)()) {
+    if (hook) hook();
+}
+
+void load_texture_config() {
+    char name[kTexturecfgBufferSize];
+    read_setting_string(kSectionShell, kKeyTexturecfg, name, sizeof name);
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(name, error);
+    if (startup_hooks().load_textures) startup_hooks().load_textures(full.c_str());
+}
+
+void save_default_map() {
+    fill_startup_map(current_map());
+    if (!save_startup_map(current_map())) {
+        std::fprintf(stderr, "torvi: the start-up map %s was not written\n", kStartupMapPath);
+    }
+}
+
+}  // namespace
+
+CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (is(arg, "--help") || is(arg, "-h")) return CommandLine::help;
+        if (is(arg, "--windowed")) {
+            options.windowed = true;
+        } else if (is(arg, "--play")) {
+            options.play = true;
+        } else if (is(arg, "--realtime")) {
+            options.realtime = true;
+        } else if (is(arg, "--data") && has_value) {
+            options.data_dir = argv[++i];
+        } else if (is(arg, "--screenshot") && has_value) {
+            options.screenshot = argv[++i];
+        } else if (is(arg, "--script") && has_value) {
+            options.script = argv[++i];
+        } else if (is(arg, "--record") && has_value) {
+            options.record = argv[++i];
+        } else if (is(arg, "--frames") && has_value) {
+            if (!parse_frames(argv[++i], options.frames)) {
+                std::fprintf(stderr, "torvi: --frames takes a number from 1 to %d, not \"%s\"\n",
+                             kMaxFrames, argv[i]);
+                return CommandLine::bad;
+            }
+        } else if (takes_value(arg) && !has_value) {
+            std::fprintf(stderr, "torvi: %s needs a value (try --help)\n", arg);
+            return CommandLine::bad;
+        } else {
+            std::fprintf(stderr, "torvi: unknown argument \"%s\" (try --help)\n", arg);
+            return CommandLine::bad;
+        }
+    }
+    if (options.screenshot && options.frames == 0) options.frames = 1;
+    return CommandLine::run;
+}
+
+void print_usage() {
+    std::printf(
+        "usage: torvi [--windowed] [--play] [--data DIR] [--screenshot FILE --frames N]\n"
+        "             [--script FILE] [--record FILE] [--realtime]\n"
+        "  --windowed         a 1024 x 768 window instead of the whole screen\n"
+        "  --play             host a local game right away\n"
+        "  --data DIR         run in DIR, the folder holding config.cfg and Data/\n"
+        "  --frames N         quit after N frames\n"
+        "  --screenshot FILE  save the last frame as PNG (one frame unless --frames)\n"
+        "  --script FILE      play the timed input events of FILE\n"
+        "  --record FILE      write this session's input events to FILE as a script\n"
+        "  --realtime         run scripts and frame counts on the wall clock; otherwise\n"
+        "                     they run as fast as the machine allows\n");
+}
+
+bool uses_virtual_clock(const RunOptions& options) {
+    return !options.realtime && (options.script || options.frames > 0);
+}
+
+StartupHooks& startup_hooks() {
+    static StartupHooks hooks;
+    return hooks;
+}
+
+MapGrid& current_map() {
+    static MapGrid grid{};
+    return grid;
+}
+
+void initialise_game() {
+    const StartupHooks& hooks = startup_hooks();
+    load_texture_config();
+    call(hooks.load_characters);
+    call(hooks.load_terrain);
+    save_default_map();
+    // The settings dialog loads the bindings; until it exists they are loaded here.
+    load_control_table(keyboard_input().controls);
+    call(hooks.build_dialogs);
+    call(hooks.load_markers_and_effects);
+    init_player_table(player_table());
+    init_session_state(session_state());
+    call(hooks.start_network);
+}

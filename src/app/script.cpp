@@ -1,0 +1,283 @@
+#include "app/script.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cinttypes>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct NamedKey {
+    const char* name;
+    int vk;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"escape", vk_escape}, {"enter", vk_enter}, {"space", vk_space}, {"backspace", vk_backspace},
+    {"left", vk_left},     {"up", vk_up},       {"right", vk_right}, {"down", vk_down},
+};
+
+struct NamedButton {
+    const char* name;
+    uint32_t bit;
+    MessageId down;
+    MessageId up;
+};
+
+constexpr NamedButton kButtons[] = {
+    {"left", mouse_bit_left, msg_lbutton_down, msg_lbutton_up},
+    {"right", mouse_bit_right, msg_rbutton_down, msg_rbutton_up},
+    {"middle", mouse_bit_middle, msg_mbutton_down, msg_mbutton_up},
+};
+
+constexpr int kMaxTokens = 8;
+
+// Splits line in place at blanks.
+int split(char* line, char* tokens[kMaxTokens + 1]) {
+    int count = 0;
+    for (char* token = std::strtok(line, " \t\r"); token; token = std::strtok(nullptr, " \t\r")) {
+        if (count > kMaxTokens) break;
+        tokens[count++] = token;
+    }
+    return count;
+}
+
+// A whole decimal number in 0..max.
+bool parse_number(const char* text, uint64_t max, uint64_t& value) {
+    if (!std::isdigit(static_cast<unsigned char>(text[0]))) return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long parsed = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed > max) return false;
+    value = parsed;
+    return true;
+}
+
+bool parse_coordinate(const char* text, int& value) {
+    uint64_t parsed = 0;
+    if (!parse_number(text, kScriptMaxCoordinate, parsed)) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+int parse_key(const char* text) {
+    const size_t length = std::strlen(text);
+    if (length == 1) {
+        const int c = std::toupper(static_cast<unsigned char>(text[0]));
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+    }
+    for (const NamedKey& key : kNamedKeys) {
+        if (std::strcmp(text, key.name) == 0) return key.vk;
+    }
+    uint64_t code = 0;
+    if (std::strncmp(text, "vk", 2) == 0 && parse_number(text + 2, 255, code)) {
+        return static_cast<int>(code);
+    }
+    return -1;
+}
+
+const NamedButton* parse_button(const char* text) {
+    for (const NamedButton& button : kButtons) {
+        if (std::strcmp(text, button.name) == 0) return &button;
+    }
+    return nullptr;
+}
+
+LineParse fail(const char* why) {
+    LineParse result{0, false, {}};
+    std::snprintf(result.error, sizeof result.error, "%s", why);
+    return result;
+}
+
+LineParse done(int count) {
+    return LineParse{count, true, {}};
+}
+
+LineParse parse_key_event(char** tokens, int count, ScriptEvent& event) {
+    if (count != 4) return fail("expected: TIME key down|up KEY");
+    const bool down = std::strcmp(tokens[2], "down") == 0;
+    if (!down && std::strcmp(tokens[2], "up") != 0) return fail("a key goes down or up");
+    const int vk = parse_key(tokens[3]);
+    if (vk < 0) return fail("unknown key name");
+    event.msg = key_message(down, vk);
+    return done(1);
+}
+
+LineParse parse_mouse_event(char** tokens, int count, ScriptEvent out[kMaxEventsPerLine]) {
+    const char* what = count > 2 ? tokens[2] : "";
+    int x = 0;
+    int y = 0;
+    if (std::strcmp(what, "move") == 0 || std::strcmp(what, "dblclick") == 0) {
+        if (count != 5) return fail("expected: TIME mouse move|dblclick X Y");
+        if (!parse_coordinate(tokens[3], x) || !parse_coordinate(tokens[4], y)) {
+            return fail("coordinates must be whole numbers 0..32767");
+        }
+        const bool move = what[0] == 'm';
+        out[0].msg = mouse_message(move ? msg_mouse_move : msg_lbutton_dblclk,
+                                   move ? 0u : mouse_bit_left, x, y);
+        return done(1);
+    }
+    const bool down = std::strcmp(what, "down") == 0;
+    const bool up = std::strcmp(what, "up") == 0;
+    const bool click = std::strcmp(what, "click") == 0;
+    if (!down && !up && !click) return fail("a mouse moves, goes down or up, or clicks");
+    if (count != 6) return fail("expected: TIME mouse down|up|click BUTTON X Y");
+    const NamedButton* button = parse_button(tokens[3]);
+    if (!button) return fail("the button is left, right or middle");
+    if (!parse_coordinate(tokens[4], x) || !parse_coordinate(tokens[5], y)) {
+        return fail("coordinates must be whole numbers 0..32767");
+    }
+    out[0].msg = mouse_message(up ? button->up : button->down, button->bit, x, y);
+    if (!click) return done(1);
+    out[1] = out[0];
+    out[1].msg = mouse_message(button->up, button->bit, x, y);
+    return done(2);
+}
+
+LineParse parse_tokens(char** tokens, int count, ScriptEvent out[kMaxEventsPerLine]) {
+    if (count > kMaxTokens) return fail("too many words");
+    uint64_t time = 0;
+    if (!parse_number(tokens[0], kScriptMaxTimeMs, time)) {
+        return fail("a line starts with a time in ms, 0..86400000");
+    }
+    out[0] = ScriptEvent{time, script_message, {}, {}};
+    const char* verb = count > 1 ? tokens[1] : "";
+    if (std::strcmp(verb, "key") == 0) return parse_key_event(tokens, count, out[0]);
+    if (std::strcmp(verb, "mouse") == 0) return parse_mouse_event(tokens, count, out);
+    if (std::strcmp(verb, "command") == 0) {
+        uint64_t id = 0;
+        if (count != 3 || !parse_number(tokens[2], UINT32_MAX, id)) {
+            return fail("expected: TIME command ID");
+        }
+        out[0].msg = command_message(static_cast<uint32_t>(id));
+        return done(1);
+    }
+    if (std::strcmp(verb, "screenshot") == 0) {
+        if (count != 3) return fail("expected: TIME screenshot FILE (no blanks in the name)");
+        if (std::strlen(tokens[2]) >= kScriptPathSize) return fail("file name too long");
+        out[0].action = script_screenshot;
+        std::snprintf(out[0].path, sizeof out[0].path, "%s", tokens[2]);
+        return done(1);
+    }
+    if (std::strcmp(verb, "quit") == 0) {
+        if (count != 2) return fail("expected: TIME quit");
+        out[0].action = script_quit;
+        return done(1);
+    }
+    return fail("unknown event: expected key, mouse, command, screenshot or quit");
+}
+
+}  // namespace
+
+LineParse parse_script_line(const char* line, ScriptEvent out[kMaxEventsPerLine]) {
+    char copy[kScriptLineSize];
+    if (std::strlen(line) >= sizeof copy) return fail("line too long");
+    std::snprintf(copy, sizeof copy, "%s", line);
+    char* tokens[kMaxTokens + 1];
+    const int count = split(copy, tokens);
+    if (count == 0 || tokens[0][0] == '#') return done(0);
+    return parse_tokens(tokens, count, out);
+}
+
+bool load_script(const char* path, std::vector<ScriptEvent>& events) {
+    events.clear();
+    std::FILE* file = std::fopen(path, "r");
+    if (!file) {
+        std::fprintf(stderr, "torvi: cannot open script %s: %s\n", path, std::strerror(errno));
+        return false;
+    }
+    bool ok = true;
+    uint64_t last_time = 0;
+    char line[kScriptLineSize + 1];
+    for (int number = 1; std::fgets(line, sizeof line, file); ++number) {
+        const size_t length = std::strlen(line);
+        const bool whole = length > 0 && line[length - 1] == '\n';
+        LineParse parsed{};
+        ScriptEvent made[kMaxEventsPerLine];
+        if (!whole && !std::feof(file)) {
+            parsed = fail("line too long");
+            for (int c = 0; c != '\n' && c != EOF;) c = std::fgetc(file);  // skip its rest
+        } else {
+            if (whole) line[length - 1] = '\0';
+            parsed = parse_script_line(line, made);
+        }
+        if (parsed.ok && parsed.count > 0 && made[0].time_ms < last_time) {
+            parsed = fail("time goes backwards");
+        }
+        if (!parsed.ok) {
+            std::fprintf(stderr, "torvi: %s:%d: %s\n", path, number, parsed.error);
+            ok = false;
+            continue;
+        }
+        for (int i = 0; i < parsed.count; ++i) events.push_back(made[i]);
+        if (parsed.count > 0) last_time = made[0].time_ms;
+    }
+    std::fclose(file);
+    if (!ok) events.clear();
+    return ok;
+}
+
+Message script_message_at(const ScriptEvent& event, uint32_t held_buttons) {
+    Message msg = event.msg;
+    switch (msg.id) {
+        case msg_mouse_move:
+            msg.wparam = held_buttons;
+            break;
+        case msg_lbutton_down:
+        case msg_lbutton_dblclk:
+        case msg_rbutton_down:
+        case msg_mbutton_down:
+            msg.wparam = held_buttons | event.msg.wparam;
+            break;
+        case msg_lbutton_up:
+        case msg_rbutton_up:
+        case msg_mbutton_up:
+            msg.wparam = held_buttons & ~event.msg.wparam;
+            break;
+        default:
+            break;
+    }
+    return msg;
+}
+
+void key_name(int vk, char* buffer, size_t size) {
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) {
+        std::snprintf(buffer, size, "%c", vk);
+        return;
+    }
+    for (const NamedKey& key : kNamedKeys) {
+        if (key.vk == vk) {
+            std::snprintf(buffer, size, "%s", key.name);
+            return;
+        }
+    }
+    std::snprintf(buffer, size, "vk%d", vk);
+}
+
+bool format_script_line(uint64_t time_ms, const Message& msg, char* buffer, size_t size) {
+    // A drag can leave the window; a script only knows the pixels inside it.
+    const int x = point_x(msg.lparam) < 0 ? 0 : point_x(msg.lparam);
+    const int y = point_y(msg.lparam) < 0 ? 0 : point_y(msg.lparam);
+    if (is_key_message(msg.id)) {
+        if (msg.wparam > 255) return false;
+        char name[16];
+        key_name(static_cast<int>(msg.wparam), name, sizeof name);
+        std::snprintf(buffer, size, "%" PRIu64 " key %s %s", time_ms,
+                      msg.id == msg_key_down ? "down" : "up", name);
+        return true;
+    }
+    if (msg.id == msg_mouse_move || msg.id == msg_lbutton_dblclk) {
+        std::snprintf(buffer, size, "%" PRIu64 " mouse %s %d %d", time_ms,
+                      msg.id == msg_mouse_move ? "move" : "dblclick", x, y);
+        return true;
+    }
+    for (const NamedButton& button : kButtons) {
+        if (msg.id == button.down || msg.id == button.up) {
+            std::snprintf(buffer, size, "%" PRIu64 " mouse %s %s %d %d", time_ms,
+                          msg.id == button.down ? "down" : "up", button.name, x, y);
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,69 @@
+// Scripted input: a text file of timed events played through the real message routing,
+// and the same format written by --record, so any session can be replayed.
+//
+// One event per line; blank lines and lines starting with '#' are ignored. Each line starts
+// with a time in milliseconds on the scheduler's clock (0 = the loop's start, at most one
+// day), never earlier than the line before:
+//
+//   500 key down A             press a key: A..Z, 0..9, escape, enter, space, backspace,
+//   520 key up A               left, up, right, down, or vkN for virtual-key code N
+//   800 mouse move 512 300     move the cursor to back-buffer pixel (x, y), 0..32767
+//   820 mouse down left 512 300    press or release left, right or middle at (x, y)
+//   840 mouse up left 512 300
+//   860 mouse click left 512 300   a press and a release at the same moment
+//   880 mouse dblclick 512 300     a left double click
+//   900 command 26             a GUI command message with that id, as a widget sends it
+//   1000 screenshot out.png    save the next frame drawn as PNG
+//   1200 quit                  close the program, as closing the window does
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "platform/message.h"
+
+constexpr uint64_t kScriptMaxTimeMs = 24ull * 60 * 60 * 1000;
+constexpr size_t kScriptPathSize = 256;
+constexpr size_t kScriptLineSize = 512;
+constexpr int kScriptMaxCoordinate = 32767;
+
+enum ScriptAction {
+    script_message,     // route msg
+    script_screenshot,  // save the next frame to path
+    script_quit,
+};
+
+struct ScriptEvent {
+    uint64_t time_ms;
+    ScriptAction action;
+    // For mouse messages wparam holds only the button the line names; the player merges
+    // in the buttons held at the time (script_message_at).
+    Message msg;
+    char path[kScriptPathSize];
+};
+
+// Events one line can make: a click is two.
+constexpr int kMaxEventsPerLine = 2;
+
+struct LineParse {
+    int count;        // events written; 0 for a blank or comment line
+    bool ok;          // false: error says why
+    char error[128];  // empty when ok
+};
+
+// Parses one line (without its line break) into up to two events.
+LineParse parse_script_line(const char* line, ScriptEvent out[kMaxEventsPerLine]);
+
+// Reads a whole script. Every bad line and a missing file give a line on stderr naming
+// the file and line; the result is false if there was any, and events is then empty.
+bool load_script(const char* path, std::vector<ScriptEvent>& events);
+
+// The message of an event, with the mouse buttons held before it (mouse_bit_* flags).
+Message script_message_at(const ScriptEvent& event, uint32_t held_buttons);
+
+// The script line for an input message (key and mouse messages), without a line break.
+// Returns false, writing nothing useful, for messages a script cannot express.
+bool format_script_line(uint64_t time_ms, const Message& msg, char* buffer, size_t size);
+// Name of a virtual key as a script writes it (into buffer, at least 8 bytes).
+void key_name(int vk, char* buffer, size_t size);

@@ -1,0 +1,124 @@
+#include "input/keyboard_input.h"
+
+#include <cstring>
+
+#include "app/settings.h"
+#include "world/movement.h"
+
+namespace {
+
+constexpr float kOneDegree = 0.017453292f;  // radians the arrows turn the camera per tick
+constexpr float kFullMove = 100.0f;
+
+// The settings key of each binding, by ControlEntry.
+constexpr const char* kBindingKeys[control_type] = {
+    kKeyForward, kKeyBackward, kKeyLeft, kKeyRight, kKeyPrimattack, kKeySecnattack, kKeyJump,
+};
+
+struct ButtonBinding {
+    ControlEntry control;
+    LatchEntry latch;
+    ActionButton button;
+};
+
+// The order in which the buttons are tested each tick.
+constexpr ButtonBinding kButtons[] = {
+    {control_primattack, latch_primattack, ActionButton::PrimaryAttack},
+    {control_secnattack, latch_secnattack, ActionButton::SecondaryAttack},
+    {control_jump, latch_jump, ActionButton::Jump},
+};
+
+void emit(const KeyboardInput& input, InputTarget& target, ActionKind kind, float a, float b) {
+    if (target.session.host) {
+        PlayerRecord* record = local_record(target.table, target.session);
+        if (record) apply_action(*record, kind, a, b, target.cam);
+    } else if (target.session.client && input.send_action) {
+        input.send_action(kind, a, b);
+    }
+}
+
+bool held(const KeyboardInput& input, const KeyState& keys, ControlEntry control) {
+    return key_down(keys, binding_key(input.controls.entries[control]));
+}
+
+void turn_camera(const KeyState& keys, Camera& cam) {
+    if (key_down(keys, vk_up)) orbit(cam, 0.0f, -kOneDegree);
+    if (key_down(keys, vk_down)) orbit(cam, 0.0f, kOneDegree);
+    if (key_down(keys, vk_left)) orbit(cam, -kOneDegree, 0.0f);
+    if (key_down(keys, vk_right)) orbit(cam, kOneDegree, 0.0f);
+}
+
+void emit_move(const KeyboardInput& input, const KeyState& keys, InputTarget& target) {
+    float b = 0.0f;
+    if (held(input, keys, control_backward)) {
+        b = kFullMove;
+    } else if (held(input, keys, control_forward)) {
+        b = -kFullMove;
+    }
+    float a = 0.0f;
+    if (held(input, keys, control_left)) {
+        a = -kFullMove;
+    } else if (held(input, keys, control_right)) {
+        a = kFullMove;
+    }
+    emit(input, target, ActionKind::Move, a, b);
+}
+
+void emit_button_edges(KeyboardInput& input, const KeyState& keys, InputTarget& target) {
+    for (const ButtonBinding& binding : kButtons) {
+        int32_t& latch = input.latch.entries[binding.latch];
+        const bool down = held(input, keys, binding.control);
+        const float button = static_cast<float>(binding.button);
+        if (down && latch == 0) {
+            latch = 1;
+            emit(input, target, ActionKind::ButtonDown, button, 0.0f);
+        } else if (!down && latch == 1) {
+            latch = 0;
+            emit(input, target, ActionKind::ButtonUp, button, 0.0f);
+        }
+    }
+}
+
+}  // namespace
+
+void init_keyboard_input(KeyboardInput& input) {
+    input = KeyboardInput{};
+}
+
+KeyboardInput& keyboard_input() {
+    static KeyboardInput input{};
+    return input;
+}
+
+void load_control_table(ControlTable& controls) {
+    char type[kInputTypeBufferSize];
+    read_setting_string(kSectionInput, kKeyType, type, sizeof type);
+    controls.entries[control_type] =
+        std::strcmp(type, kInputTypeGamepad) == 0 ? input_gamepad : input_keyboard;
+    for (int entry = 0; entry < control_type; ++entry) {
+        controls.entries[entry] = read_setting_int(kSectionInput, kBindingKeys[entry]);
+    }
+}
+
+void save_control_table(const ControlTable& controls) {
+    const bool gamepad = controls.entries[control_type] == input_gamepad;
+    write_setting_string(kSectionInput, kKeyType, gamepad ? kInputTypeGamepad : kInputTypeKeyboard);
+    for (const char* key : kBindingKeysInQuitOrder) {
+        for (int entry = 0; entry < control_type; ++entry) {
+            if (std::strcmp(kBindingKeys[entry], key) == 0) {
+                write_setting_int(kSectionInput, key, controls.entries[entry]);
+            }
+        }
+    }
+}
+
+int binding_key(int32_t binding) {
+    return binding >= 0 && binding < kLetterCount ? 'A' + binding : -1;
+}
+
+void keyboard_input_tick(KeyboardInput& input, const KeyState& keys, InputTarget target) {
+    if (input.controls.entries[control_type] != input_keyboard) return;
+    turn_camera(keys, target.cam);
+    emit_move(input, keys, target);
+    emit_button_edges(input, keys, target);
+}

@@ -1,0 +1,44 @@
+#include "platform/gl_screenshot.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <epoxy/gl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int kBytesPerPixel = 4;
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+
+}  // namespace
+
+bool Screenshot::save(const char* path, int width, int height) {
+    if (width <= 0 || height <= 0) {
+        std::fprintf(stderr, "torvi: no frame to save as %s\n", path);
+        return false;
+    }
+    const size_t row = static_cast<size_t>(width) * kBytesPerPixel;
+    pixels_.resize(row * static_cast<size_t>(height));
+    flipped_.resize(pixels_.size());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
+    // GL's rows run bottom to top; PNG's top to bottom.
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(&flipped_[static_cast<size_t>(y) * row],
+                    &pixels_[static_cast<size_t>(height - 1 - y) * row], row);
+    }
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(SDL_CreateRGBSurfaceWithFormatFrom(
+        flipped_.data(), width, height, 32, static_cast<int>(row), SDL_PIXELFORMAT_RGBA32));
+    if (!surface || IMG_SavePNG(surface.get(), path) != 0) {
+        std::fprintf(stderr, "torvi: cannot save the screenshot %s: %s\n", path, IMG_GetError());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,28 @@
+#include "platform/scheduler.h"
+
+void start_scheduler(Scheduler& scheduler, uint64_t now) {
+    scheduler.timers[0] = {sim_tick, kSimPeriodMs, now + kSimPeriodMs};
+    scheduler.timers[1] = {phase_tick, kPhasePeriodMs, now + kPhasePeriodMs};
+    scheduler.timers[2] = {render_tick, kRenderPeriodMs, now + kRenderPeriodMs};
+}
+
+NextTick next_tick(const Scheduler& scheduler, uint64_t now) {
+    const TickTimer* first = &scheduler.timers[0];
+    for (const TickTimer& timer : scheduler.timers) {
+        if (timer.due_ms < first->due_ms) first = &timer;
+    }
+    const bool due = first->due_ms <= now;
+    return {first->id, due, due ? 0u : static_cast<uint32_t>(first->due_ms - now)};
+}
+
+void tick_ran(Scheduler& scheduler, TickId id, uint64_t now) {
+    for (TickTimer& timer : scheduler.timers) {
+        if (timer.id != id) continue;
+        timer.due_ms += timer.period_ms;
+        if (timer.due_ms <= now) {
+            // Fell behind: skip the missed periods but keep the timer's own beat.
+            const uint64_t missed = (now - timer.due_ms) / timer.period_ms + 1;
+            timer.due_ms += missed * timer.period_ms;
+        }
+    }
+}

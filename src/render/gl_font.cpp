@@ -1,0 +1,205 @@
+#include "render/gl_font.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kFirstGlyph = 32;
+constexpr uint32_t kUnknownGlyph = '?';
+constexpr int kAtlasWidth = 512;
+constexpr int kGlyphPadding = 1;  // keeps filtering from bleeding between glyphs
+constexpr int kBytesPerTexel = 4;
+
+struct PatternDeleter {
+    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
+
+struct FontDeleter {
+    void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
+};
+using FontPtr = std::unique_ptr<TTF_Font, FontDeleter>;
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// SDL_ttf counts its users; this is one for as long as it lives.
+class TtfUser {
+  public:
+    TtfUser() : ok_(TTF_Init() == 0) {}
+    ~TtfUser() {
+        if (ok_) TTF_Quit();
+    }
+    TtfUser(const TtfUser&) = delete;
+    TtfUser& operator=(const TtfUser&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    bool ok_;
+};
+
+struct RenderedGlyph {
+    SurfacePtr surface;  // RGBA32
+    int advance = 0;
+    int x = 0, y = 0;  // place in the atlas
+};
+
+RenderedGlyph render_glyph(TTF_Font* font, uint32_t code) {
+    RenderedGlyph glyph;
+    if (!TTF_GlyphIsProvided(font, static_cast<Uint16>(code))) return glyph;
+    int minx, maxx, miny, maxy;
+    TTF_GlyphMetrics(font, static_cast<Uint16>(code), &minx, &maxx, &miny, &maxy, &glyph.advance);
+    const SDL_Color white = {255, 255, 255, 255};
+    SurfacePtr rendered(TTF_RenderGlyph_Blended(font, static_cast<Uint16>(code), white));
+    if (rendered)
+        glyph.surface.reset(SDL_ConvertSurfaceFormat(rendered.get(), SDL_PIXELFORMAT_RGBA32, 0));
+    return glyph;
+}
+
+// Shelf packing, left to right, row by row; returns the atlas height needed.
+int pack(std::vector<RenderedGlyph>& glyphs) {
+    int x = 0, y = 0, row_height = 0;
+    for (RenderedGlyph& glyph : glyphs) {
+        if (!glyph.surface) continue;
+        const int w = glyph.surface->w + kGlyphPadding;
+        if (x + w > kAtlasWidth) {
+            x = 0;
+            y += row_height;
+            row_height = 0;
+        }
+        glyph.x = x;
+        glyph.y = y;
+        x += w;
+        row_height = std::max(row_height, glyph.surface->h + kGlyphPadding);
+    }
+    return y + row_height;
+}
+
+// White texels whose alpha is the glyph's coverage.
+void copy_glyph(const RenderedGlyph& glyph, std::vector<uint8_t>& atlas) {
+    SDL_Surface* surface = glyph.surface.get();
+    SDL_LockSurface(surface);
+    for (int row = 0; row < surface->h; ++row) {
+        const auto* source = static_cast<const uint8_t*>(surface->pixels) + row * surface->pitch;
+        uint8_t* target = &atlas[((glyph.y + row) * kAtlasWidth + glyph.x) * kBytesPerTexel];
+        for (int column = 0; column < surface->w; ++column) {
+            target[column * kBytesPerTexel + 3] = source[column * kBytesPerTexel + 3];
+        }
+    }
+    SDL_UnlockSurface(surface);
+}
+
+// The next code point of UTF-8 text; a byte that starts no valid sequence stands for
+// itself (Latin-1), so texts in either encoding show.
+uint32_t next_code_point(const char*& text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (bytes[0] >= 0xC2 && bytes[0] <= 0xDF && (bytes[1] & 0xC0) == 0x80) {
+        text += 2;
+        return ((bytes[0] & 0x1Fu) << 6) | (bytes[1] & 0x3Fu);
+    }
+    if (bytes[0] >= 0xE0 && bytes[0] <= 0xF4) {
+        int length = 1;
+        while (length < 4 && (bytes[length] & 0xC0) == 0x80) ++length;
+        if (length >= (bytes[0] >= 0xF0 ? 4 : 3)) {
+            text += length;
+            return kUnknownGlyph;
+        }
+    }
+    ++text;
+    return bytes[0];
+}
+
+}  // namespace
+
+std::string match_font_file(const char* face, bool bold) {
+    if (!FcInit()) return {};
+    PatternPtr pattern(FcPatternCreate());
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
+    FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+    FcChar8* file = nullptr;
+    if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) return {};
+    return reinterpret_cast<const char*>(file);
+}
+
+bool Font::create(const Renderer& device, const char* face, int height, bool bold) {
+    file_ = match_font_file(face, bold);
+    TtfUser ttf;
+    FontPtr font;
+    if (ttf.ok() && !file_.empty() && height > 0) font.reset(TTF_OpenFont(file_.c_str(), height));
+    if (!font) {
+        std::fprintf(stderr, "torvi: no font for \"%s\" at height %d\n", face, height);
+        return false;
+    }
+    if (bold && TTF_FontFaceStyleName(font.get()) != nullptr &&
+        std::string(TTF_FontFaceStyleName(font.get())).find("Bold") == std::string::npos) {
+        TTF_SetFontStyle(font.get(), TTF_STYLE_BOLD);  // no bold face installed: embolden
+    }
+    line_height_ = TTF_FontLineSkip(font.get());
+
+    std::vector<RenderedGlyph> rendered;
+    for (uint32_t code = kFirstGlyph; code < kFontGlyphs; ++code) {
+        rendered.push_back(render_glyph(font.get(), code));
+    }
+    const int atlas_height = std::max(1, pack(rendered));
+    std::vector<uint8_t> texels(static_cast<size_t>(kAtlasWidth) * atlas_height * kBytesPerTexel,
+                                255);
+    for (size_t i = 3; i < texels.size(); i += kBytesPerTexel) texels[i] = 0;
+    for (uint32_t code = kFirstGlyph; code < kFontGlyphs; ++code) {
+        const RenderedGlyph& glyph = rendered[code - kFirstGlyph];
+        if (!glyph.surface) continue;
+        copy_glyph(glyph, texels);
+        glyphs_[code] = {{glyph.x, glyph.y, glyph.x + glyph.surface->w, glyph.y + glyph.surface->h},
+                         glyph.advance};
+    }
+    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), TextureWrap::clamp);
+    return batch_.init(device);
+}
+
+void Font::draw_text(float x, float y, uint32_t argb, const char* text) {
+    if (!ready() || text == nullptr) return;
+    batch_.begin();
+    float pen_x = x, pen_y = y;
+    while (*text != '\0') {
+        const uint32_t code = next_code_point(text);
+        if (code == '\n') {
+            pen_x = x;
+            pen_y += static_cast<float>(line_height_);
+            continue;
+        }
+        const Glyph& glyph = glyphs_[code < kFontGlyphs ? code : kUnknownGlyph];
+        if (glyph.rect.right > glyph.rect.left) {
+            batch_.draw(&atlas_, &glyph.rect, {1, 1}, {0, 0}, 0, {pen_x, pen_y}, argb);
+        }
+        pen_x += static_cast<float>(glyph.advance);
+    }
+    batch_.end();
+}
+
+TextSize Font::measure(const char* text) const {
+    if (!ready() || text == nullptr) return {0, 0};
+    int widest = 0, line = 0, lines = 1;
+    while (*text != '\0') {
+        const uint32_t code = next_code_point(text);
+        if (code == '\n') {
+            ++lines;
+            line = 0;
+            continue;
+        }
+        line += glyphs_[code < kFontGlyphs ? code : kUnknownGlyph].advance;
+        widest = std::max(widest, line);
+    }
+    return {widest, lines * line_height_};
+}

@@ -1,0 +1,48 @@
+// Text drawn from a glyph atlas: the face name is matched to the nearest installed font
+// with fontconfig, its glyphs (code points 32..255) rendered once with SDL_ttf.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "render/gl_renderer.h"
+#include "render/gl_sprite.h"
+#include "render/gl_texture.h"
+
+struct TextSize {
+    int width, height;
+};
+
+inline constexpr int kFontGlyphs = 256;
+
+// The font file fontconfig picks for face; empty when there is none.
+std::string match_font_file(const char* face, bool bold);
+
+class Font {
+  public:
+    // height in pixels. False, with one line on stderr, when no font can be opened; the
+    // font then draws nothing.
+    bool create(const Renderer& device, const char* face, int height, bool bold);
+
+    // Text (UTF-8, '\n' starts a new line) with its top left at (x, y) in back-buffer
+    // pixels, tinted by an ARGB colour, alpha blended over what is there.
+    void draw_text(float x, float y, uint32_t argb, const char* text);
+    // The box draw_text fills: widest line by number of lines times the line height.
+    TextSize measure(const char* text) const;
+
+    bool ready() const { return atlas_.name() != 0; }
+    const std::string& file() const { return file_; }
+    int line_height() const { return line_height_; }
+
+  private:
+    struct Glyph {
+        SpriteRect rect;
+        int advance;
+    };
+
+    Glyph glyphs_[kFontGlyphs] = {};
+    int line_height_ = 0;
+    std::string file_;
+    Texture atlas_;
+    SpriteBatch batch_;
+};

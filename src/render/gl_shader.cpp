@@ -1,0 +1,79 @@
+#include "render/gl_shader.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+std::string shader_source_for(const std::string& source, bool remap_depth) {
+    if (!remap_depth) return source;
+    const std::string define = std::string("#define ") + kDepthRemapMacro + " 1\n";
+    if (source.compare(0, 8, "#version") != 0) return define + source;
+    const size_t end = source.find('\n');
+    if (end == std::string::npos) return source + "\n" + define;
+    return source.substr(0, end + 1) + define + source.substr(end + 1);
+}
+
+namespace {
+
+void print_log(const char* what, const char* label, const std::vector<char>& log) {
+    std::fprintf(stderr, "torvi: %s %s failed:\n%s\n", what, label, log.data());
+}
+
+}  // namespace
+
+GlShader compile_shader(GLenum stage, const std::string& source, const char* label) {
+    GlShader shader(glCreateShader(stage));
+    const char* text = source.c_str();
+    glShaderSource(shader.get(), 1, &text, nullptr);
+    glCompileShader(shader.get());
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader.get(), GL_COMPILE_STATUS, &ok);
+    if (ok == GL_TRUE) return shader;
+    GLint length = 0;
+    glGetShaderiv(shader.get(), GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetShaderInfoLog(shader.get(), length, nullptr, log.data());
+    print_log("compiling", label, log);
+    return GlShader();
+}
+
+GlProgram link_program(GLuint vertex, GLuint fragment, const char* label) {
+    if (vertex == 0 || fragment == 0) return GlProgram();
+    GlProgram program(glCreateProgram());
+    glAttachShader(program.get(), vertex);
+    glAttachShader(program.get(), fragment);
+    glLinkProgram(program.get());
+    glDetachShader(program.get(), vertex);
+    glDetachShader(program.get(), fragment);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program.get(), GL_LINK_STATUS, &ok);
+    if (ok == GL_TRUE) return program;
+    GLint length = 0;
+    glGetProgramiv(program.get(), GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetProgramInfoLog(program.get(), length, nullptr, log.data());
+    print_log("linking", label, log);
+    return GlProgram();
+}
+
+GlProgram build_program(const char* vertex, const char* fragment, bool remap_depth,
+                        const char* label) {
+    const GlShader vs =
+        compile_shader(GL_VERTEX_SHADER, shader_source_for(vertex, remap_depth), label);
+    const GlShader fs =
+        compile_shader(GL_FRAGMENT_SHADER, shader_source_for(fragment, remap_depth), label);
+    return link_program(vs.get(), fs.get(), label);
+}
+
+bool read_shader_file(const char* path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "torvi: cannot read shader file \"%s\"\n", path);
+        return false;
+    }
+    std::ostringstream all;
+    all << in.rdbuf();
+    *text = all.str();
+    return true;
+}

@@ -1,0 +1,65 @@
+// Screen placement of the comic pop-ups.
+#include "effects/effect_sprites.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+
+struct TestView {
+    // Looking straight down -z from (0, 0, 10): the origin is the screen centre.
+    Matrix view = look_at_lh({0, 0, 10}, {0, 0, 0}, {0, 1, 0});
+    Matrix projection = perspective_fov_lh(kPi / 2, 1.0f, 1, 1500);
+};
+
+TEST(EffectSprites, ActiveEntriesAreCentredOnTheirProjectedPoints) {
+    EffectList list;
+    init_effect_list(list);
+    effect_spawn(list, effect_tap, {0, 0, 0});
+    effect_spawn(list, effect_boom, {5, 5, 5});  // halfway to the eye: 90 degrees, 1:1
+    const TestView cam;
+    EffectSprite s[kEffectCount];
+    ASSERT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 800, s), 2);
+
+    EXPECT_STREQ(s[0].texture, "tap");
+    EXPECT_NEAR(s[0].top_left.x, 400 - 64, 1e-3f);
+    EXPECT_NEAR(s[0].top_left.y, 400 - 64, 1e-3f);
+    EXPECT_EQ(s[0].scale.x, 0.5f);
+
+    // (5, 5) at distance 5 with a 90-degree view is a top corner of the screen; looking
+    // down -z in left-handed space, world +x is screen left.
+    EXPECT_STREQ(s[1].texture, "boom");
+    EXPECT_NEAR(s[1].top_left.x, 0 - 64, 1e-2f);
+    EXPECT_NEAR(s[1].top_left.y, 0 - 64, 1e-2f);
+    EXPECT_EQ(s[1].scale.y, 1.0f);
+}
+
+TEST(EffectSprites, InactiveAndUnknownEntriesAreLeftOut) {
+    EffectList list;
+    init_effect_list(list);
+    EffectSprite s[kEffectCount];
+    const TestView cam;
+    EXPECT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 600, s), 0);
+
+    effect_spawn(list, effect_klank, {1, 0, 0});
+    list.entries[10] = Effect{99, {0, 0, 0}, {1, 1}, 0};  // damaged kind
+    for (int frame = 0; frame < kEffectLifetime - 1; ++frame) age_effects(list);
+    ASSERT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 600, s), 1);
+    EXPECT_STREQ(s[0].texture, "klank");
+    age_effects(list);
+    EXPECT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 600, s), 0);
+}
+
+TEST(EffectSprites, FiftyActiveEntriesOldestFirst) {
+    EffectList list;
+    init_effect_list(list);
+    for (int k = 0; k < kEffectCount; ++k) effect_spawn(list, effect_tap, {float(k), 0, 0});
+    const TestView cam;
+    EffectSprite s[kEffectCount];
+    ASSERT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 0, -1, s), kEffectCount);
+    // A zero-sized screen puts every sprite at the same place, without failing.
+    for (int k = 0; k < kEffectCount; ++k) EXPECT_EQ(s[k].top_left.x, -64.0f);
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+#include "input/keyboard_input.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+struct SentAction {
+    ActionKind kind;
+    float a;
+    float b;
+};
+std::vector<SentAction>* sent_ = nullptr;
+
+// The client path records every action, so the tests see exactly what the tick emits.
+class KeyboardInputTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sent_ = &sent;
+        init_keyboard_input(input);
+        input.send_action = [](ActionKind kind, float a, float b) {
+            sent_->push_back({kind, a, b});
+        };
+        set_bindings('W', 'S', 'A', 'D', 'F', 'G', 'J');
+        init_key_state(keys);
+        init_player_table(table);
+        init_session_state(session);
+        session.client = true;
+        session.local_player_index = 0;
+        set_camera(cam, {0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f});
+    }
+    void TearDown() override { sent_ = nullptr; }
+
+    void set_bindings(char fwd, char back, char left, char right, char prim, char secn, char jump) {
+        const char letters[] = {fwd, back, left, right, prim, secn, jump};
+        for (int i = 0; i < control_type; ++i) input.controls.entries[i] = letters[i] - 'A';
+        input.controls.entries[control_type] = input_keyboard;
+    }
+    void press(int vk) { track_message(keys, key_message(true, vk)); }
+    void release(int vk) { track_message(keys, key_message(false, vk)); }
+    void tick() { keyboard_input_tick(input, keys, InputTarget{cam, table, session}); }
+    SentAction only_move() {
+        sent.clear();
+        tick();
+        EXPECT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent.at(0).kind, ActionKind::Move);
+        return sent.at(0);
+    }
+
+    std::vector<SentAction> sent;
+    KeyboardInput input;
+    KeyState keys;
+    PlayerTable table;
+    SessionState session;
+    Camera cam{};
+};
+
+TEST_F(KeyboardInputTest, NoKeyStillGivesAMoveZeroEveryTick) {
+    for (int i = 0; i < 5; ++i) {
+        const SentAction move = only_move();
+        EXPECT_EQ(move.a, 0.0f);
+        EXPECT_EQ(move.b, 0.0f);
+    }
+}
+
+TEST_F(KeyboardInputTest, DirectionsMapToFullScaleAxes) {
+    press('W');
+    EXPECT_EQ(only_move().b, -100.0f);
+    release('W');
+    press('S');
+    EXPECT_EQ(only_move().b, 100.0f);
+    release('S');
+    press('A');
+    EXPECT_EQ(only_move().a, -100.0f);
+    release('A');
+    press('D');
+    EXPECT_EQ(only_move().a, 100.0f);
+}
+
+TEST_F(KeyboardInputTest, BackwardWinsOverForwardAndLeftOverRight) {
+    press('W');
+    press('S');
+    press('A');
+    press('D');
+    const SentAction move = only_move();
+    EXPECT_EQ(move.b, 100.0f);
+    EXPECT_EQ(move.a, -100.0f);
+}
+
+TEST_F(KeyboardInputTest, ButtonsEmitOnEdgesOnlyInTheirOrder) {
+    press('J');
+    press('F');
+    tick();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].kind, ActionKind::Move);
+    EXPECT_EQ(sent[1].kind, ActionKind::ButtonDown);
+    EXPECT_EQ(sent[1].a, 0.0f);  // primary attack before jump
+    EXPECT_EQ(sent[2].kind, ActionKind::ButtonDown);
+    EXPECT_EQ(sent[2].a, 2.0f);
+    only_move();  // held: no repeat
+    only_move();
+    release('J');
+    sent.clear();
+    tick();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].kind, ActionKind::ButtonUp);
+    EXPECT_EQ(sent[1].a, 2.0f);
+    EXPECT_EQ(input.latch.entries[latch_jump], 0);
+    EXPECT_EQ(input.latch.entries[latch_primattack], 1);
+}
+
+TEST_F(KeyboardInputTest, SharedBindingsAllFireFromOneKey) {
+    set_bindings('A', 'A', 'A', 'A', 'A', 'A', 'A');  // what an empty config.cfg gives
+    press('A');
+    tick();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].b, 100.0f);
+    EXPECT_EQ(sent[0].a, -100.0f);
+    EXPECT_EQ(sent[3].a, 2.0f);
+}
+
+TEST_F(KeyboardInputTest, BindingsOutsideTheAlphabetMeanNoKey) {
+    EXPECT_EQ(binding_key(0), 'A');
+    EXPECT_EQ(binding_key(25), 'Z');
+    EXPECT_EQ(binding_key(26), -1);
+    EXPECT_EQ(binding_key(-1), -1);
+    input.controls.entries[control_jump] = -3;
+    input.controls.entries[control_forward] = 1000;
+    for (int vk = 0; vk < kVirtualKeyCount; ++vk) press(vk);
+    tick();
+    EXPECT_EQ(sent[0].b, 100.0f);  // only backward
+    EXPECT_EQ(sent.size(), 3u);    // the two attacks; no jump
+}
+
+TEST_F(KeyboardInputTest, ArrowsOrbitTheCameraOneDegreePerTick) {
+    const float radius = std::hypot(cam.eye.x, cam.eye.z);
+    press(vk_right);
+    tick();
+    EXPECT_NEAR(std::atan2(cam.eye.x, cam.eye.z), 0.017453292f, 1e-5f);
+    EXPECT_NEAR(std::hypot(cam.eye.x, cam.eye.z), radius, 1e-4f);
+    tick();
+    EXPECT_NEAR(std::fabs(std::atan2(cam.eye.x, cam.eye.z)), 2 * 0.017453292f, 1e-5f);
+    release(vk_right);
+    press(vk_left);
+    tick();
+    tick();
+    EXPECT_NEAR(cam.eye.x, 0.0f, 1e-4f);  // back where it started
+    release(vk_left);
+    const float height = cam.eye.y;
+    press(vk_up);
+    tick();
+    const float after_up = cam.eye.y;
+    EXPECT_NE(after_up, height);
+    release(vk_up);
+    press(vk_down);
+    tick();
+    EXPECT_NEAR(cam.eye.y, height, 1e-4f);  // down undoes up
+}
+
+TEST_F(KeyboardInputTest, GamepadTypeReadsNoKeys) {
+    input.controls.entries[control_type] = input_gamepad;
+    press('W');
+    press(vk_right);
+    const Camera before = cam;
+    tick();
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(cam.eye.x, before.eye.x);
+}
+
+TEST_F(KeyboardInputTest, TheHostAppliesToTheLocalRecordAndNobodyDrops) {
+    session.client = false;
+    session.host = true;
+    table.slots[0].slot_state = SlotState::InGame;
+    press('J');
+    tick();
+    EXPECT_TRUE(sent.empty());
+    EXPECT_FLOAT_EQ(table.slots[0].velocity.y, 200.0f);
+    session.host = false;
+    release('J');
+    tick();
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(input.latch.entries[latch_jump], 0);  // the edge is still taken
+}
+
+// Loading and saving go through config.cfg in a folder of the test's own.
+class ControlTableFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        old_dir_ = std::filesystem::current_path();
+        char pattern[] = "/tmp/torvi-input-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        std::filesystem::current_path(dir_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(old_dir_);
+        std::filesystem::remove_all(dir_);
+    }
+    std::filesystem::path old_dir_;
+    std::filesystem::path dir_;
+};
+
+TEST_F(ControlTableFile, MissingFileGivesKeyboardWithEveryBindingOnA) {
+    ControlTable controls{};
+    controls.entries[control_jump] = 9;
+    load_control_table(controls);
+    EXPECT_EQ(controls.entries[control_type], input_keyboard);
+    for (int i = 0; i < control_type; ++i) EXPECT_EQ(controls.entries[i], 0);
+}
+
+TEST_F(ControlTableFile, OnlyExactGamepadSelectsTheGamepad) {
+    std::ofstream("config.cfg") << "[input]\ntype=Gamepad\njump=9\nsecnattack=6\n";
+    ControlTable controls{};
+    load_control_table(controls);
+    EXPECT_EQ(controls.entries[control_type], input_keyboard);
+    EXPECT_EQ(controls.entries[control_jump], 9);
+    EXPECT_EQ(controls.entries[control_secnattack], 6);
+    std::ofstream("config.cfg") << "[input]\ntype=gamepad\n";
+    load_control_table(controls);
+    EXPECT_EQ(controls.entries[control_type], input_gamepad);
+}
+
+TEST_F(ControlTableFile, SavedTableLoadsBackTheSame) {
+    ControlTable saved{{22, 18, 0, 3, 5, 6, 9, input_gamepad}};
+    save_control_table(saved);
+    ControlTable loaded{};
+    load_control_table(loaded);
+    for (int i = 0; i < kControlEntryCount; ++i) EXPECT_EQ(loaded.entries[i], saved.entries[i]);
+}
+
+}  // namespace

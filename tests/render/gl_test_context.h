@@ -1,0 +1,93 @@
+// A hidden window with an OpenGL 3.3 core context on SDL's offscreen driver, so
+// rendering tests draw for real on the software rasteriser and read pixels back.
+#pragma once
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "render/gl_renderer.h"
+#include "render/gl_screenshot.h"
+
+class GlTest : public ::testing::Test {
+  public:
+    static constexpr int kWidth = 64;
+    static constexpr int kHeight = 64;
+
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        window_ = SDL_CreateWindow("torvi test", 0, 0, kWidth, kHeight,
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window_, nullptr) << SDL_GetError();
+        context_ = SDL_GL_CreateContext(window_);
+        ASSERT_NE(context_, nullptr) << SDL_GetError();
+        SDL_GL_MakeCurrent(window_, context_);
+    }
+
+    static void TearDownTestSuite() {
+        if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+        if (window_ != nullptr) SDL_DestroyWindow(window_);
+        context_ = nullptr;
+        window_ = nullptr;
+        SDL_Quit();
+    }
+
+  protected:
+    void SetUp() override {
+        ASSERT_NE(context_, nullptr);
+        ASSERT_TRUE(device_.init(kWidth, kHeight, use_clip_control_));
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+    }
+
+    // A fresh folder under /tmp for this test's files.
+    std::string folder() {
+        if (folder_.empty()) {
+            char name[] = "/tmp/torvi_gl_test_XXXXXX";
+            folder_ = mkdtemp(name);
+        }
+        return folder_;
+    }
+
+    std::string write_file(const std::string& name, const std::string& text) {
+        const std::string path = folder() + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::vector<uint8_t> pixels() { return read_back_buffer(kWidth, kHeight); }
+
+    // The RGBA of pixel (x, y), y counted from the top.
+    static uint32_t rgba_at(const std::vector<uint8_t>& image, int x, int y) {
+        const uint8_t* p = &image[(static_cast<size_t>(y) * kWidth + x) * 4];
+        return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+    }
+    static uint8_t red_at(const std::vector<uint8_t>& image, int x, int y) {
+        return image[(static_cast<size_t>(y) * kWidth + x) * 4];
+    }
+
+    bool use_clip_control_ = true;
+    Renderer device_;
+
+  private:
+    inline static SDL_Window* window_ = nullptr;
+    inline static SDL_GLContext context_ = nullptr;
+    std::string folder_;
+};

@@ -1,0 +1,114 @@
+// artgen OUTDIR: writes every data file the game reads (models, textures and their
+// configuration, key poses, the cursor, config.cfg) under OUTDIR, the same bytes on
+// every run, plus a preview sheet of the textures under docs/art/.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cursor.h"
+#include "key_poses.h"
+#include "models.h"
+#include "preview.h"
+#include "textures.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The shipped settings: what the game needs to start, and the default keyboard bindings
+// (letter indices: W, S, A, D, J, K, L).
+constexpr const char* kConfig =
+    "[shell]\n"
+    "texturecfg=Data/textures.cfg\n"
+    "\n"
+    "[shaders]\n"
+    "ToonSurfaceShader=Data/shaders/toon_surface.glsl\n"
+    "ToonPixelShader=Data/shaders/toon_pixel.glsl\n"
+    "\n"
+    "[console]\n"
+    "posx=8\n"
+    "posy=8\n"
+    "size=14\n"
+    "font=Tahoma\n"
+    "textlines=8\n"
+    "\n"
+    "[input]\n"
+    "forward=22\n"
+    "backward=18\n"
+    "left=0\n"
+    "right=3\n"
+    "jump=9\n"
+    "primattack=10\n"
+    "secnattack=11\n"
+    "type=tastatur\n";
+
+class Writer {
+  public:
+    explicit Writer(fs::path root) : root_(std::move(root)) {}
+
+    void write(const std::string& relative, const void* data, size_t size) {
+        const fs::path path = root_ / relative;
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(static_cast<const char*>(data), std::streamsize(size));
+        if (!out) {
+            std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+            failed_ = true;
+        }
+    }
+    void write(const std::string& relative, const std::string& text) {
+        write(relative, text.data(), text.size());
+    }
+    void write(const std::string& relative, const std::vector<uint8_t>& bytes) {
+        write(relative, bytes.data(), bytes.size());
+    }
+    bool failed() const { return failed_; }
+
+  private:
+    fs::path root_;
+    bool failed_ = false;
+};
+
+void write_models(Writer& w) {
+    for (const NamedMesh& m : all_models()) {
+        const std::string name = m.file.substr(0, m.file.size() - 2);
+        w.write("Data/models/" + m.file, x_file_text(m.mesh, name.c_str()));
+    }
+}
+
+void write_textures(Writer& w) {
+    const std::vector<NamedTexture> textures = all_textures();
+    for (const NamedTexture& t : textures)
+        w.write("Data/textures/" + t.name + ".png", t.image.png());
+    w.write("Data/textures.cfg", texture_config_text(textures));
+    w.write("docs/art/textures.png", texture_sheet(textures).png());
+    w.write("docs/art/health_ring.png", health_ring_preview(textures).png());
+    w.write("docs/art/characters.png", character_preview(textures).png());
+}
+
+void write_poses(Writer& w) {
+    unsigned char bytes[kMaxPoseFileBytes];
+    for (const NamedPose& p : all_key_poses()) {
+        const size_t size = encode_pose_file(p.pose, bytes);
+        w.write("Data/bones/" + p.file, bytes, size);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: artgen OUTDIR\n");
+        return 2;
+    }
+    Writer w(argv[1]);
+    write_models(w);
+    write_textures(w);
+    write_poses(w);
+    w.write("Data/shell/main.cur", arrow_cursor_file());
+    w.write("config.cfg", std::string(kConfig));
+    return w.failed() ? 1 : 0;
+}
