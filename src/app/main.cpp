@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/game_main.h"
+#include "app/gl_game_setup.h"
 
 int main(int argc, char** argv) {
     RunOptions options;
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
         case CommandLine::run:
             break;
     }
+    install_game_hooks();
     return run_game(options);
 }

@@ -1,0 +1,107 @@
+#include "map/gl_terrain.h"
+
+#include <cstdio>
+
+#include "map/terrain_mesh.h"
+#include "render/gl_mesh.h"
+#include "render/gl_texture.h"
+
+namespace {
+
+struct ItemModelFiles {
+    const char* model;
+    const char* outline;  // nullptr: drawn without an outline hull
+    const char* texture;
+};
+
+constexpr ItemModelFiles kItemModelFiles[kItemModelCount] = {
+    {"Data/models/health.x", "Data/models/health_toon.x", "health"},
+    {"Data/models/box.x", "Data/models/box_toon.x", "box"},
+    {"Data/models/oster.x", "Data/models/oster_toon.x", "grey"},
+    {"Data/models/gras.x", nullptr, "gras"},
+};
+
+constexpr int kRegisterWorldView = 1;
+constexpr int kRegisterWorldViewProjection = 5;
+constexpr int kTerrainBatchVertices = kTerrainDrawSteps * kCellMeshMaxVertices;
+
+struct ItemMeshes {
+    Mesh model;
+    Mesh outline;
+};
+
+// The whole map's cells in world space, rebuilt every frame from the grid, so a change
+// to the grid shows at the next frame while the map goes out in a handful of draws.
+struct TerrainResources {
+    ItemMeshes items[kItemModelCount];
+    TerrainVertex batch[kTerrainBatchVertices];
+};
+
+TerrainResources& resources() {
+    static TerrainResources terrain;
+    return terrain;
+}
+
+void load_item_model(ItemMeshes& meshes, const ItemModelFiles& files) {
+    meshes = ItemMeshes();  // a file that fails to load leaves nothing of an earlier load
+    meshes.model.load(files.model);
+    if (files.outline != nullptr) meshes.outline.load(files.outline);
+    if (find_texture(files.texture) == nullptr) {
+        std::fprintf(stderr, "torvi: no texture \"%s\" for %s; drawn plain white\n", files.texture,
+                     files.model);
+    }
+}
+
+// Appends the cell's vertices moved into world space; returns how many were written.
+int append_cell(const TerrainCellDraw& step, TerrainVertex* out) {
+    for (int v = 0; v < step.count; ++v) {
+        const TerrainVertex& local = step.vertices[v];
+        const Vec3 world = transform_coord({local.x, local.y, local.z}, step.cell_world);
+        out[v] = {world.x, world.y, world.z, local.colour};
+    }
+    return step.count;
+}
+
+void flush_cells(Renderer& device, const TerrainVertex* vertices, int count) {
+    if (count > 0) device.draw_coloured_triangles(vertices, count, identity());
+}
+
+}  // namespace
+
+void load_terrain_resources() {
+    TerrainResources& terrain = resources();
+    for (int kind = 0; kind < kItemModelCount; ++kind) {
+        load_item_model(terrain.items[kind], kItemModelFiles[kind]);
+    }
+}
+
+void draw_item_model(Renderer& device, int kind, const Matrix& world) {
+    if (kind < 0 || kind >= kItemModelCount) return;
+    const ItemModelFiles& files = kItemModelFiles[kind];
+    const ItemMeshes& meshes = resources().items[kind];
+    device.set_world(world);
+    const Matrix world_view = multiply(world, device.view());
+    device.set_matrix_constants(kRegisterWorldView, world_view);
+    device.set_matrix_constants(kRegisterWorldViewProjection,
+                                multiply(world_view, device.projection()));
+    meshes.model.draw_toon(device, find_texture(files.texture));
+    if (files.outline != nullptr) meshes.outline.draw_outline(device);
+}
+
+void draw_terrain(Renderer& device, const MapGrid& grid) {
+    TerrainVertex* batch = resources().batch;
+    TerrainCellDraw step;
+    int first = 0;  // cells queued since the last item
+    int count = 0;
+    for (int s = 0; s < kTerrainDrawSteps; ++s) {
+        terrain_cell_draw(grid, s, step);
+        if (step.item != item_none) {
+            // The cells before this item go out first, keeping the walk's drawing order.
+            flush_cells(device, batch + first, count - first);
+            first = count;
+            draw_item_model(device, step.item, step.item_world);
+        }
+        count += append_cell(step, batch + count);
+    }
+    flush_cells(device, batch + first, count - first);
+}

@@ -1,0 +1,194 @@
+#include "skeleton/gl_characters.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/gl_console.h"
+#include "render/gl_mesh.h"
+#include "render/gl_sprite.h"
+#include "render/gl_texture.h"
+#include "skeleton/character_layout.h"
+#include "skeleton/key_pose.h"
+#include "skeleton/pose_figure_layout.h"
+
+static_assert(sizeof(TrailVertex) == sizeof(ColouredVertex),
+              "the trail is drawn straight from its table");
+
+namespace {
+
+constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
+constexpr Vec2 kUnscaled = {1.0f, 1.0f};
+
+struct CharacterAssets {
+    Mesh meshes[kCharacterMeshCount];
+    const Texture* skins[kElementCount][kSkinColumns] = {};
+    const Texture* hud[2] = {};
+    SpriteBatch sprites;
+    bool sprites_ready = false;
+};
+
+struct BoneMarkerAssets {
+    Mesh shaft;
+    Mesh knob;
+    const Texture* skin = nullptr;
+};
+
+CharacterAssets& character_assets() {
+    static CharacterAssets assets;
+    return assets;
+}
+
+BoneMarkerAssets& bone_marker_assets() {
+    static BoneMarkerAssets assets;
+    return assets;
+}
+
+// The pose of the character being drawn; the trail reads it.
+BonePose current_pose;
+
+// Looks a name up once; a missing one is said once on stderr and leaves nothing to draw.
+// A fresh mesh each time, so a file gone since an earlier load draws nothing.
+void reload(Mesh& mesh, const char* path) {
+    mesh = Mesh();
+    mesh.load(path);
+}
+
+const Texture* look_up(const char* name) {
+    const Texture* texture = find_texture(name);
+    if (texture == nullptr) std::fprintf(stderr, "texture \"%s\" is not configured\n", name);
+    return texture;
+}
+
+// True when an earlier cell of the skin table names the same texture (said already).
+bool skin_named_before(int element, int column) {
+    const char* name = kElementSkins[element][column];
+    for (int e = 0; e <= element; ++e) {
+        const int end = e < element ? kSkinColumns : column;
+        for (int c = 0; c < end; ++c) {
+            if (std::strcmp(kElementSkins[e][c], name) == 0) return true;
+        }
+    }
+    return false;
+}
+
+void look_up_skins(CharacterAssets& assets) {
+    for (int e = 0; e < kElementCount; ++e) {
+        for (int c = 0; c < kSkinColumns; ++c) {
+            const char* name = kElementSkins[e][c];
+            assets.skins[e][c] = skin_named_before(e, c) ? find_texture(name) : look_up(name);
+        }
+    }
+}
+
+// The skin row of a record; a damaged element is drawn as the zombie, as its names are.
+int skin_row(int32_t element) {
+    return element >= 0 && element < kElementCount ? element : 0;
+}
+
+// World · View into c1..c4 and World · View · Projection into c5..c8.
+void set_world_constants(Renderer& device, const Matrix& world) {
+    device.set_world(world);
+    const Matrix world_view = multiply(world, device.view());
+    device.set_matrix_constants(1, world_view);
+    device.set_matrix_constants(5, multiply(world_view, device.projection()));
+}
+
+void draw_piece(Renderer& device, const CharacterAssets& assets, const CharacterPiece& piece,
+                int row, PlayerRecord& record) {
+    set_world_constants(device, piece_world_matrix(current_pose, piece.piece, record));
+    for (int k = 0; k < piece.toon_count; ++k) {
+        const ToonMesh& toon = piece.toon[k];
+        assets.meshes[toon.mesh].draw_toon(device, assets.skins[row][toon.skin]);
+    }
+    assets.meshes[piece.outline].draw_outline(device);
+}
+
+void draw_status_label(Renderer& device, const PlayerRecord& record) {
+    Font* font = console_font();
+    if (font == nullptr) return;
+    char text[kStatusLabelSize];
+    format_status_label(record, text);
+    const ScreenPixel at = status_label_position(record, device.projection(), device.view(),
+                                                 device.width(), device.height());
+    font->draw_text(static_cast<float>(at.x), static_cast<float>(at.y), kStatusLabelColour, text);
+}
+
+void draw_attack_trail(Renderer& device, PlayerRecord& record, const BonePose& pose) {
+    const Matrix world = attack_trail_world_matrix(pose, record);
+    device.set_world(world);
+    device.draw_coloured_triangles(kAttackTrail, kAttackTrailVertices, world, Blend::additive);
+}
+
+void draw_hud_sprite(SpriteBatch& batch, const CharacterAssets& assets, const HudSprite& sprite) {
+    const SpriteRect source = {sprite.source.left, sprite.source.top, sprite.source.right,
+                               sprite.source.bottom};
+    const Texture* texture = assets.hud[sprite.texture];
+    if (texture == nullptr) return;  // missing from the configuration: nothing to draw
+    batch.draw(texture, sprite.whole_texture ? nullptr : &source, kUnscaled, sprite.centre,
+               sprite.angle, sprite.corner, kOpaqueWhite);
+}
+
+}  // namespace
+
+void load_character_assets(Renderer& device) {
+    CharacterAssets& assets = character_assets();
+    for (int m = 0; m < kCharacterMeshCount; ++m) reload(assets.meshes[m], kCharacterMeshFiles[m]);
+    look_up_skins(assets);
+    for (int h = 0; h < 2; ++h) assets.hud[h] = look_up(kHudTextureNames[h]);
+    assets.sprites_ready = assets.sprites.init(device);
+    if (!assets.sprites_ready) std::fprintf(stderr, "the health ring's sprite batch failed\n");
+}
+
+void load_character_assets() {
+    load_character_assets(renderer());
+}
+
+void draw_characters(Renderer& device, PlayerTable& table) {
+    BonePose pose;
+    for (PlayerRecord& record : table.slots) {
+        if (record.slot_state != SlotState::InGame) continue;
+        key_pose(pose, record.action, record.action_phase);
+        draw_character(device, record, pose);
+    }
+}
+
+void draw_character(Renderer& device, PlayerRecord& record, const BonePose& pose) {
+    const CharacterAssets& assets = character_assets();
+    current_pose = pose;
+    const int row = skin_row(record.element);
+    for (const CharacterPiece& piece : kCharacterPieces) {
+        draw_piece(device, assets, piece, row, record);
+    }
+    draw_status_label(device, record);
+    if (record.action == action_attack) draw_attack_trail(device, record, current_pose);
+}
+
+// The batch draws on the device it was made for at load.
+void draw_health_ring(Renderer& /*device*/, const PlayerRecord& record) {
+    CharacterAssets& assets = character_assets();
+    HudSprite sprites[kHealthRingMaxSprites];
+    const int count = health_ring_layout(record.health, sprites);
+    if (count == 0 || !assets.sprites_ready) return;
+    assets.sprites.begin();
+    for (int k = 0; k < count; ++k) draw_hud_sprite(assets.sprites, assets, sprites[k]);
+    assets.sprites.end();
+}
+
+void load_bone_markers() {
+    BoneMarkerAssets& markers = bone_marker_assets();
+    reload(markers.shaft, kBoneShaftFile);
+    reload(markers.knob, kBoneKnobFile);
+    markers.skin = look_up(kPoseFigureSkin);
+}
+
+void draw_pose_figure(Renderer& device, const BonePose& pose) {
+    const BoneMarkerAssets& markers = bone_marker_assets();
+    BoneMarkers layout[kBoneCount];
+    pose_figure_layout(pose, layout);
+    for (const BoneMarkers& bone : layout) {
+        set_world_constants(device, bone.shaft);
+        markers.shaft.draw_toon(device, markers.skin);
+        set_world_constants(device, bone.knob);
+        markers.knob.draw_toon(device, markers.skin);
+    }
+}
