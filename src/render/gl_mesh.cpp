@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "render/draw_stats.h"
+
 namespace {
 
 // The importer turns .x files right-handed; these undo it, so the data stays the file's.
@@ -110,6 +112,7 @@ void Mesh::upload() {
 
 void Mesh::draw_triangles() const {
     glBindVertexArray(vertex_array_.get());
+    count_draw_call();
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
 }

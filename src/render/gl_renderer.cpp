@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "render/draw_stats.h"
 #include "render/gl_shader.h"
 
 namespace {
@@ -218,6 +219,7 @@ void Renderer::draw_coloured_triangles(const void* vertices, int count, const Ma
         glBufferData(GL_ARRAY_BUFFER, kColouredChunkVertices * sizeof(ColouredVertex), nullptr,
                      GL_STREAM_DRAW);
         glBufferSubData(GL_ARRAY_BUFFER, 0, chunk * sizeof(ColouredVertex), bytes + first);
+        count_draw_call();
         glDrawArrays(GL_TRIANGLES, 0, chunk);
     }
     glBindVertexArray(0);

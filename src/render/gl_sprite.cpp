@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "render/draw_stats.h"
 #include "render/gl_shader.h"
 
 namespace {
@@ -117,6 +118,7 @@ void SpriteBatch::flush() {
     const GLsizei count = queued_ * kVerticesPerSprite;
     glBufferData(GL_ARRAY_BUFFER, vertices_.size() * sizeof(SpriteVertex), nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, count * sizeof(SpriteVertex), vertices_.data());
+    count_draw_call();
     glDrawArrays(GL_TRIANGLES, 0, count);
     glBindVertexArray(0);
     queued_ = 0;

@@ -1,0 +1,204 @@
+// Frame benchmark on the software renderer: the time from process start to the first
+// presented menu frame, and, with 12 characters on the start-up map, the main thread's
+// CPU time per play frame, the wall time per frame with the rendering finished, the draw
+// calls per frame and the heap allocations made inside a steady frame.
+//
+//   SDL_VIDEODRIVER=offscreen build/frame_bench [DATA_DIR]
+#include <epoxy/gl.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "app/game_main.h"
+#include "app/gl_game_setup.h"
+#include "app/ticks.h"
+#include "effects/effect_list.h"
+#include "render/draw_stats.h"
+#include "world/player_table.h"
+
+namespace {
+
+bool g_counting = false;
+long g_allocations = 0;
+
+double now_ms(clockid_t clock) {
+    timespec ts;
+    clock_gettime(clock, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// Milliseconds since the kernel started this process (10 ms resolution).
+double ms_since_process_start() {
+    std::FILE* f = std::fopen("/proc/self/stat", "r");
+    if (!f) return -1;
+    unsigned long long start_ticks = 0;
+    // Field 22 is the start time in clock ticks after boot; the name field has no spaces.
+    const int got = std::fscanf(f,
+                                "%*d %*s %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u "
+                                "%*d %*d %*d %*d %*d %*d %llu",
+                                &start_ticks);
+    std::fclose(f);
+    if (got != 1) return -1;
+    return now_ms(CLOCK_BOOTTIME) - 1e3 * start_ticks / sysconf(_SC_CLK_TCK);
+}
+
+const double g_main_entry_ms = now_ms(CLOCK_MONOTONIC);
+
+// --- start-up: measured in a child so the play run starts from a fresh process state ---
+
+void (*g_game_frame)() = nullptr;
+int g_startup_frames = 0;
+double g_first_present_since_main = 0, g_first_present_since_start = 0;
+
+// The second frame begins right after the first one was presented.
+void startup_frame() {
+    if (++g_startup_frames == 2) {
+        g_first_present_since_main = now_ms(CLOCK_MONOTONIC) - g_main_entry_ms;
+        g_first_present_since_start = ms_since_process_start();
+    }
+    g_game_frame();
+}
+
+// --- play frames ---
+
+constexpr int kWarmupFrames = 20;
+constexpr int kMeasuredFrames = 300;
+
+std::vector<double> g_cpu_ms, g_wall_ms;
+std::vector<uint64_t> g_draws;
+long g_frame_allocations = 0;
+int g_play_frames = 0;
+
+// Twelve characters of all four elements around the local player: walkers, attackers and
+// idlers, and a few effects in the air.
+void stage_twelve_players() {
+    PlayerTable& table = player_table();
+    for (int i = 0; i < kPlayerSlots; ++i) {
+        PlayerRecord& p = table.slots[i];
+        if (i > 0) p = table.slots[0];
+        const float angle = i * 0.5236f;
+        p.position = {8.0f + 2.5f * std::cos(angle), 0.0f, -8.0f + 2.5f * std::sin(angle)};
+        p.velocity = {i % 3 == 0 ? 20.0f : 0.0f, 0.0f, i % 3 == 1 ? -20.0f : 0.0f};
+        p.element = i % 4;
+        p.health = 100 - 5 * i;
+        p.action = i % 4 == 3 ? action_attack : (i % 4 == 1 ? action_idle : action_walk);
+        p.action_phase = i % 3;
+        p.slot_state = SlotState::InGame;
+    }
+    table.slots[0].position = {8.0f, 0.0f, -8.0f};
+    for (int i = 0; i < 10; ++i)
+        effect_spawn(effect_list(), i % 3, {7.0f + i * 0.3f, 0.5f, -8.0f});
+}
+
+void play_frame() {
+    ++g_play_frames;
+    if (g_play_frames == 1) stage_twelve_players();
+    const bool measured = g_play_frames > kWarmupFrames;
+    const uint64_t draws_before = draw_stats().draw_calls;
+    const double cpu0 = now_ms(CLOCK_THREAD_CPUTIME_ID), wall0 = now_ms(CLOCK_MONOTONIC);
+    const long allocations_before = g_allocations;
+    g_counting = measured;
+    g_game_frame();
+    g_counting = false;
+    const double cpu1 = now_ms(CLOCK_THREAD_CPUTIME_ID);
+    glFinish();  // the software rasteriser's threads finish the picture
+    const double wall1 = now_ms(CLOCK_MONOTONIC);
+    if (!measured) return;
+    g_frame_allocations += g_allocations - allocations_before;
+    g_cpu_ms.push_back(cpu1 - cpu0);
+    g_wall_ms.push_back(wall1 - wall0);
+    g_draws.push_back(draw_stats().draw_calls - draws_before);
+}
+
+double percentile(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    const size_t i = std::min(v.size() - 1, static_cast<size_t>(p * (v.size() - 1) + 0.5));
+    return v[i];
+}
+
+RunOptions options_for(const char* data_dir, int frames, bool play) {
+    RunOptions o;
+    o.windowed = true;
+    o.play = play;
+    o.frames = frames;
+    o.data_dir = data_dir;
+    return o;
+}
+
+int measure_startup(const char* data_dir) {
+    int fds[2];
+    if (pipe(fds) != 0) return 1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        install_game_hooks();
+        g_game_frame = tick_hooks().frame;
+        tick_hooks().frame = startup_frame;
+        const RunOptions o = options_for(data_dir, 2, false);
+        const int code = run_game(o);
+        double result[2] = {g_first_present_since_main, g_first_present_since_start};
+        if (write(fds[1], result, sizeof result) != sizeof result) _exit(1);
+        _exit(code);
+    }
+    close(fds[1]);
+    double result[2] = {-1, -1};
+    const bool got = read(fds[0], result, sizeof result) == sizeof result;
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!got) {
+        std::fprintf(stderr, "frame_bench: the start-up run failed\n");
+        return 1;
+    }
+    std::printf("start-up to first presented menu frame: %.1f ms after main(), "
+                "%.0f ms after process start (10 ms resolution)\n",
+                result[0], result[1]);
+    return 0;
+}
+
+}  // namespace
+
+void* operator new(size_t size) {
+    if (g_counting) ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+
+int main(int argc, char** argv) {
+    const char* data_dir = argc > 1 ? argv[1] : TORVI_SOURCE_DIR;
+    if (measure_startup(data_dir) != 0) return 1;
+
+    g_cpu_ms.reserve(kMeasuredFrames);
+    g_wall_ms.reserve(kMeasuredFrames);
+    g_draws.reserve(kMeasuredFrames);
+    install_game_hooks();
+    g_game_frame = tick_hooks().frame;
+    tick_hooks().frame = play_frame;
+    const RunOptions o = options_for(data_dir, kWarmupFrames + kMeasuredFrames, true);
+    if (run_game(o) != kExitOk || g_cpu_ms.empty()) {
+        std::fprintf(stderr, "frame_bench: the play run failed\n");
+        return 1;
+    }
+    std::printf("play frame, 12 characters, 1024 x 768, %zu frames after %d warm-up:\n",
+                g_cpu_ms.size(), kWarmupFrames);
+    std::printf("  main-thread CPU time: median %.2f ms, 99th percentile %.2f ms\n",
+                percentile(g_cpu_ms, 0.5), percentile(g_cpu_ms, 0.99));
+    std::printf("  wall time with rendering finished: median %.2f ms, 99th percentile %.2f ms\n",
+                percentile(g_wall_ms, 0.5), percentile(g_wall_ms, 0.99));
+    std::printf("  draw calls per frame: %llu\n", static_cast<unsigned long long>(g_draws[0]));
+    std::printf("  heap allocations in %zu steady frames: %ld\n", g_cpu_ms.size(),
+                g_frame_allocations);
+    return g_frame_allocations == 0 ? 0 : 1;
+}
