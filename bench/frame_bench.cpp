@@ -93,8 +93,7 @@ void stage_twelve_players() {
         p.slot_state = SlotState::InGame;
     }
     table.slots[0].position = {8.0f, 0.0f, -8.0f};
-    for (int i = 0; i < 10; ++i)
-        effect_spawn(effect_list(), i % 3, {7.0f + i * 0.3f, 0.5f, -8.0f});
+    for (int i = 0; i < 10; ++i) effect_spawn(effect_list(), i % 3, {7.0f + i * 0.3f, 0.5f, -8.0f});
 }
 
 void play_frame() {
@@ -157,9 +156,10 @@ int measure_startup(const char* data_dir) {
         std::fprintf(stderr, "frame_bench: the start-up run failed\n");
         return 1;
     }
-    std::printf("start-up to first presented menu frame: %.1f ms after main(), "
-                "%.0f ms after process start (10 ms resolution)\n",
-                result[0], result[1]);
+    std::printf(
+        "start-up to first presented menu frame: %.1f ms after main(), "
+        "%.0f ms after process start (10 ms resolution)\n",
+        result[0], result[1]);
     return 0;
 }
 
@@ -170,11 +170,21 @@ void* operator new(size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
+void* operator new[](size_t size) {
+    return operator new(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    std::free(p);
+}
 
 int main(int argc, char** argv) {
     const char* data_dir = argc > 1 ? argv[1] : TORVI_SOURCE_DIR;
