@@ -8,8 +8,10 @@
 #include "app/console.h"
 #include "app/game_main.h"
 #include "app/gl_console.h"
+#include "app/modes.h"
 #include "app/ticks.h"
 #include "effects/gl_effects.h"
+#include "input/keyboard_input.h"
 #include "map/gl_terrain.h"
 #include "platform/sdl_message_box.h"
 #include "render/gl_frame.h"
@@ -55,6 +57,12 @@ void fade_console() {
     console_fade();
 }
 
+// What quitting keeps in config.cfg. The dialogs' positions join this once the dialogs
+// exist; they are written before the input section.
+void save_settings_at_quit() {
+    save_control_table(keyboard_input().controls);
+}
+
 }  // namespace
 
 void setup_game_device() {
@@ -84,4 +92,6 @@ void install_game_hooks() {
     TickHooks& ticks = tick_hooks();
     ticks.frame = frame;
     ticks.console_fade = fade_console;
+
+    shell().hooks.save_settings_at_quit = save_settings_at_quit;
 }
