@@ -5,8 +5,9 @@
 #include <epoxy/gl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
+
+#include "render/gl_screenshot.h"
 
 namespace {
 
@@ -25,17 +26,10 @@ bool Screenshot::save(const char* path, int width, int height) {
     }
     const size_t row = static_cast<size_t>(width) * kBytesPerPixel;
     pixels_.resize(row * static_cast<size_t>(height));
-    flipped_.resize(pixels_.size());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
-    // GL's rows run bottom to top; PNG's top to bottom.
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(&flipped_[static_cast<size_t>(y) * row],
-                    &pixels_[static_cast<size_t>(height - 1 - y) * row], row);
-    }
+    read_back_buffer(width, height, pixels_.data());
     std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(SDL_CreateRGBSurfaceWithFormatFrom(
-        flipped_.data(), width, height, 32, static_cast<int>(row), SDL_PIXELFORMAT_RGBA32));
+        pixels_.data(), width, height, 32, static_cast<int>(row), SDL_PIXELFORMAT_RGBA32));
     if (!surface || IMG_SavePNG(surface.get(), path) != 0) {
         std::fprintf(stderr, "torvi: cannot save the screenshot %s: %s\n", path, IMG_GetError());
         return false;

@@ -11,5 +11,4 @@ class Screenshot {
 
   private:
     std::vector<unsigned char> pixels_;  // kept: a second shot of the same size allocates nothing
-    std::vector<unsigned char> flipped_;
 };
