@@ -1,0 +1,151 @@
+// The game's own widget set: movable dialogs with a skinned frame holding buttons, check
+// boxes, labels, scroll bars, list boxes and one-line text fields. Plain logic: state,
+// hit rectangles and message handling. Drawing is gl_widgets.h.
+//
+// Screen pixels, origin top left, y down. A widget's x, y are relative to its dialog's
+// body corner. Hit rectangles are left/top inclusive, right/bottom exclusive.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/message.h"
+
+constexpr int kWidgetTextSize = 80;    // titles, button, label and field texts, with the zero
+constexpr int kListItemTextSize = 92;  // list item texts, with the zero
+constexpr int kTextFieldMaxLength = kWidgetTextSize - 1;
+
+struct IntRect {
+    int32_t left, top, right, bottom;
+};
+bool rect_contains(const IntRect& r, int x, int y);
+
+enum class WidgetKind : int32_t {
+    button = 1,
+    check_box = 2,
+    label = 3,
+    scroll_bar = 4,
+    list_box = 5,
+    text_field = 6,
+};
+
+enum class ButtonStyle : int32_t { text = 1, image = 2 };
+
+class Dialog;
+
+struct Widget {
+    virtual ~Widget() = default;
+    WidgetKind kind;
+    bool visible = true;
+    bool hover = false;
+    float x = 0, y = 0, width = 0, height = 0;
+    IntRect hit_rect{};
+    Dialog* owner = nullptr;
+    uint32_t id = 0;
+    bool enabled = true;
+};
+
+struct Button : Widget {
+    bool pressed = false;
+    char image[32] = {};  // texture name of an image button
+    IntRect source{};     // its source rectangle in that texture
+    char text[kWidgetTextSize] = {};
+    ButtonStyle style = ButtonStyle::text;
+};
+
+struct CheckBox : Widget {
+    bool pressed = false;
+    bool checked = false;
+};
+
+struct Label : Widget {
+    char text[kWidgetTextSize] = {};
+    void set_text(const char* text);  // cut to fit, never past the buffer
+};
+
+struct ScrollBar : Widget {
+    int32_t cells = 0;  // length in 16-pixel cells
+    int32_t pos = 0, minimum = 0, maximum = 8;
+    int32_t grab_x = 0, grab_y = 0;
+    bool up_pressed = false, down_pressed = false, dragging = false;
+    void set_range(int32_t minimum, int32_t maximum);
+    int32_t position() const { return pos; }
+    // Offset of the thumb below the top of the first track cell, in pixels.
+    int32_t thumb_offset() const;
+};
+
+struct ListItem {
+    char text[kListItemTextSize] = {};
+    const void* data = nullptr;  // the owner's reference; the list never reads it
+};
+
+struct ListBox : Widget {
+    int32_t rows = 0, columns = 0;  // size in 16-pixel cells
+    int32_t first_visible = 1;      // 1-based item number in the top row
+    int32_t selected = 1;           // 1-based item number
+    std::vector<ListItem> items;    // items[0] is the newest (item number 1)
+    void add_item(const char* text, const void* data = nullptr);
+    void clear();
+    int32_t count() const { return static_cast<int32_t>(items.size()); }
+    void set_first_visible(int32_t n) { first_visible = n; }
+    const ListItem* selected_item() const;  // null when selected is past the end
+};
+
+struct TextField : Widget {
+    int32_t cells = 0;
+    char text_buffer[kWidgetTextSize] = {};
+    bool focused = false;
+    int32_t length = 0;
+    void text(char* out, int out_size) const;
+};
+
+class Dialog {
+  public:
+    void init(float x, float y, const char* title, float width, float height);
+    void set_position(float x, float y);
+
+    Button* add_button(uint32_t id, const char* text, const char* texture_name,
+                       const IntRect* source, float x, float y, ButtonStyle style);
+    CheckBox* add_check_box(uint32_t id, float x, float y);
+    Label* add_label(uint32_t id, const char* text, float x, float y);
+    ScrollBar* add_scroll_bar(uint32_t id, float x, float y, int32_t cells);
+    ListBox* add_list_box(uint32_t id, float x, float y, int32_t rows, int32_t columns);
+    TextField* add_text_field(uint32_t id, float x, float y, int32_t cells);
+
+    // The widget of the newest node with that id, null if none.
+    Widget* find(uint32_t id) const;
+
+    // True when the dialog or one of its widgets consumed the message. The cursor is
+    // (cx, cy) in back-buffer pixels; the second form reads the last cursor position
+    // of the event stream.
+    bool handle_message(const Message& msg, int cx, int cy);
+    bool handle_message(const Message& msg);
+
+    // The widgets newest first: the order of drawing and dispatch.
+    int widget_count() const { return static_cast<int>(nodes_.size()); }
+    Widget& widget_newest_first(int i) const { return *nodes_[nodes_.size() - 1 - i]; }
+
+    char title[kWidgetTextSize] = {};
+    float x = 0, y = 0, width = 1024, height = 768;
+    IntRect title_rect{};
+    int32_t drag_dx = 0, drag_dy = 0;
+    bool dragging = false;
+
+  private:
+    template <typename W>
+    W* add(uint32_t id, float x, float y);
+    std::vector<std::unique_ptr<Widget>> nodes_;  // in the order added
+};
+
+void set_visible(Widget* widget, bool visible);
+
+// The body-relative screen corner of a widget: (dialog x + widget x, dialog y + widget y),
+// truncated.
+int widget_screen_x(const Widget& w);
+int widget_screen_y(const Widget& w);
+
+// Widgets report activation as the GUI command message to the main window; the app sets
+// where it goes (the window procedure), and send_command delivers it at once.
+void set_command_sink(void (*sink)(uint32_t command_id));
+void send_command(uint32_t command_id);
