@@ -11,7 +11,10 @@
 #include "app/modes.h"
 #include "app/ticks.h"
 #include "effects/gl_effects.h"
+#include "gui/game_dialogs.h"
+#include "gui/gl_game_dialogs.h"
 #include "input/keyboard_input.h"
+#include "input/sdl_gamepad.h"
 #include "map/gl_terrain.h"
 #include "platform/sdl_message_box.h"
 #include "render/gl_frame.h"
@@ -57,10 +60,11 @@ void fade_console() {
     console_fade();
 }
 
-// What quitting keeps in config.cfg. The dialogs' positions join this once the dialogs
-// exist; they are written before the input section.
-void save_settings_at_quit() {
-    save_control_table(keyboard_input().controls);
+void build_dialogs() {
+    GameDialogs& dialogs = game_dialogs();
+    dialogs = GameDialogs{};  // a second run in one process builds them afresh
+    dialogs.gamepad = GamepadOps{list_gamepads, use_gamepad};
+    build_game_dialogs(dialogs, keyboard_input().controls);
 }
 
 }  // namespace
@@ -84,14 +88,18 @@ void install_game_hooks() {
     StartupHooks& start = startup_hooks();
     start.setup_device = setup_game_device;
     start.setup_shaders = setup_game_shaders;
+    start.setup_gamepad = start_gamepad;
     start.load_textures = load_textures;
     start.load_characters = load_character_assets;
     start.load_terrain = load_terrain_resources;
+    start.build_dialogs = build_dialogs;
     start.load_markers_and_effects = load_markers_and_effects;
 
     TickHooks& ticks = tick_hooks();
     ticks.frame = frame;
     ticks.console_fade = fade_console;
 
-    shell().hooks.save_settings_at_quit = save_settings_at_quit;
+    // Routing, the menu buttons, quitting's saved settings and the widgets' commands.
+    install_game_dialog_hooks();
+    install_dialog_drawing();
 }

@@ -1,5 +1,6 @@
 #include "app/ticks.h"
 
+#include "input/gamepad_input.h"
 #include "world/movement.h"
 #include "world/phases.h"
 
@@ -32,7 +33,8 @@ void run_tick(Game& game, TickId id) {
 
 void run_sim_tick(Game& game) {
     if (game.shell.mode == mode_playing) {
-        keyboard_input_tick(game.input, game.keys, InputTarget{game.cam, game.table, game.session});
+        input_tick(game.input, game.keys, gamepad_source(),
+                   InputTarget{game.cam, game.table, game.session});
         if (game.session.host) {
             for (PlayerRecord& record : game.table.slots) physics_step(record);
         }

@@ -36,7 +36,7 @@ class Dialog;
 
 struct Widget {
     virtual ~Widget() = default;
-    WidgetKind kind;
+    WidgetKind kind = WidgetKind::label;  // set by Dialog::add from the class
     bool visible = true;
     bool hover = false;
     float x = 0, y = 0, width = 0, height = 0;
@@ -47,6 +47,7 @@ struct Widget {
 };
 
 struct Button : Widget {
+    static constexpr WidgetKind widget_kind = WidgetKind::button;
     bool pressed = false;
     char image[32] = {};  // texture name of an image button
     IntRect source{};     // its source rectangle in that texture
@@ -55,16 +56,19 @@ struct Button : Widget {
 };
 
 struct CheckBox : Widget {
+    static constexpr WidgetKind widget_kind = WidgetKind::check_box;
     bool pressed = false;
     bool checked = false;
 };
 
 struct Label : Widget {
+    static constexpr WidgetKind widget_kind = WidgetKind::label;
     char text[kWidgetTextSize] = {};
     void set_text(const char* text);  // cut to fit, never past the buffer
 };
 
 struct ScrollBar : Widget {
+    static constexpr WidgetKind widget_kind = WidgetKind::scroll_bar;
     int32_t cells = 0;  // length in 16-pixel cells
     int32_t pos = 0, minimum = 0, maximum = 8;
     int32_t grab_x = 0, grab_y = 0;
@@ -81,6 +85,7 @@ struct ListItem {
 };
 
 struct ListBox : Widget {
+    static constexpr WidgetKind widget_kind = WidgetKind::list_box;
     int32_t rows = 0, columns = 0;  // size in 16-pixel cells
     int32_t first_visible = 1;      // 1-based item number in the top row
     int32_t selected = 1;           // 1-based item number
@@ -93,6 +98,7 @@ struct ListBox : Widget {
 };
 
 struct TextField : Widget {
+    static constexpr WidgetKind widget_kind = WidgetKind::text_field;
     int32_t cells = 0;
     char text_buffer[kWidgetTextSize] = {};
     bool focused = false;

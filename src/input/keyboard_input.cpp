@@ -15,28 +15,6 @@ constexpr const char* kBindingKeys[control_type] = {
     kKeyForward, kKeyBackward, kKeyLeft, kKeyRight, kKeyPrimattack, kKeySecnattack, kKeyJump,
 };
 
-struct ButtonBinding {
-    ControlEntry control;
-    LatchEntry latch;
-    ActionButton button;
-};
-
-// The order in which the buttons are tested each tick.
-constexpr ButtonBinding kButtons[] = {
-    {control_primattack, latch_primattack, ActionButton::PrimaryAttack},
-    {control_secnattack, latch_secnattack, ActionButton::SecondaryAttack},
-    {control_jump, latch_jump, ActionButton::Jump},
-};
-
-void emit(const KeyboardInput& input, InputTarget& target, ActionKind kind, float a, float b) {
-    if (target.session.host) {
-        PlayerRecord* record = local_record(target.table, target.session);
-        if (record) apply_action(*record, kind, a, b, target.cam);
-    } else if (target.session.client && input.send_action) {
-        input.send_action(kind, a, b);
-    }
-}
-
 bool held(const KeyboardInput& input, const KeyState& keys, ControlEntry control) {
     return key_down(keys, binding_key(input.controls.entries[control]));
 }
@@ -61,25 +39,39 @@ void emit_move(const KeyboardInput& input, const KeyState& keys, InputTarget& ta
     } else if (held(input, keys, control_right)) {
         a = kFullMove;
     }
-    emit(input, target, ActionKind::Move, a, b);
+    emit_action(input, target, ActionKind::Move, a, b);
 }
 
 void emit_button_edges(KeyboardInput& input, const KeyState& keys, InputTarget& target) {
     for (const ButtonBinding& binding : kButtons) {
-        int32_t& latch = input.latch.entries[binding.latch];
-        const bool down = held(input, keys, binding.control);
-        const float button = static_cast<float>(binding.button);
-        if (down && latch == 0) {
-            latch = 1;
-            emit(input, target, ActionKind::ButtonDown, button, 0.0f);
-        } else if (!down && latch == 1) {
-            latch = 0;
-            emit(input, target, ActionKind::ButtonUp, button, 0.0f);
-        }
+        emit_button_edge(input, target, binding, held(input, keys, binding.control));
     }
 }
 
 }  // namespace
+
+void emit_action(const KeyboardInput& input, InputTarget& target, ActionKind kind, float a,
+                 float b) {
+    if (target.session.host) {
+        PlayerRecord* record = local_record(target.table, target.session);
+        if (record) apply_action(*record, kind, a, b, target.cam);
+    } else if (target.session.client && input.send_action) {
+        input.send_action(kind, a, b);
+    }
+}
+
+void emit_button_edge(KeyboardInput& input, InputTarget& target, const ButtonBinding& binding,
+                      bool down) {
+    int32_t& latch = input.latch.entries[binding.latch];
+    const float button = static_cast<float>(binding.button);
+    if (down && latch == 0) {
+        latch = 1;
+        emit_action(input, target, ActionKind::ButtonDown, button, 0.0f);
+    } else if (!down && latch == 1) {
+        latch = 0;
+        emit_action(input, target, ActionKind::ButtonUp, button, 0.0f);
+    }
+}
 
 void init_keyboard_input(KeyboardInput& input) {
     input = KeyboardInput{};

@@ -74,6 +74,28 @@ struct InputTarget {
     const SessionState& session;
 };
 
+// One button of the tick: its binding, its latch and the ActionButton it sends.
+struct ButtonBinding {
+    ControlEntry control;
+    LatchEntry latch;
+    ActionButton button;
+};
+constexpr int kButtonCount = 3;
+
+// The order in which both branches of the tick test the buttons.
+constexpr ButtonBinding kButtons[kButtonCount] = {
+    {control_primattack, latch_primattack, ActionButton::PrimaryAttack},
+    {control_secnattack, latch_secnattack, ActionButton::SecondaryAttack},
+    {control_jump, latch_jump, ActionButton::Jump},
+};
+
+// Applies an action to the local record on the host, sends it on a client, else drops it.
+void emit_action(const KeyboardInput& input, InputTarget& target, ActionKind kind, float a,
+                 float b);
+// ButtonDown when down with the latch clear, ButtonUp when up with it set; else nothing.
+void emit_button_edge(KeyboardInput& input, InputTarget& target, const ButtonBinding& binding,
+                      bool down);
+
 // One 10 ms keyboard tick. Arrows turn the camera one degree; then one Move (backward
 // wins over forward, left over right); then ButtonDown/ButtonUp for primary attack,
 // secondary attack and jump when their key changed since the last tick. Reads nothing

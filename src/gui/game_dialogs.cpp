@@ -1,0 +1,488 @@
+#include "gui/game_dialogs.h"
+
+#include <mutex>
+
+#include "app/settings.h"
+#include "app/ticks.h"
+#include "input/bindings.h"
+
+namespace {
+
+constexpr char kNoTexture[] = "";
+constexpr IntRect kNoSource = {0, 0, 0, 0};
+constexpr char kGamepadTexture[] = "gamepad";
+constexpr int kCellsPerBar = 7;
+constexpr int kListRows = 7;
+constexpr int kListColumns = 15;
+constexpr int kServerNameCells = 7;
+
+struct DialogFrame {
+    float x, y, width, height;
+    const char* title;
+};
+
+constexpr DialogFrame kMenuFrame = {80, 100, 200, 200, "Menu"};
+constexpr DialogFrame kJoinFrame = {200, 100, 340, 480, "join game"};
+constexpr DialogFrame kCreateFrame = {200, 100, 340, 480, "create game"};
+constexpr DialogFrame kSettingsFrame = {200, 150, 640, 380, "Settings"};
+
+struct TextButton {
+    uint32_t id;
+    const char* text;
+    float x, y;
+};
+
+constexpr TextButton kMenuButtons[] = {
+    {command_join_game, "join game", 4, 4},
+    {command_create_game, "create game", 4, 17},
+    {command_editor, "editor", 4, 50},
+    {command_settings, "settings", 4, 63},
+    {command_quit, "quit", 4, 76},
+    {command_disconnect, "disconnect", 4, 17},
+    {command_resume_game, "resume game", 4, 4},
+};
+
+// The element lists read zombie, ninja, robot, pirate: a list shows its newest item first.
+struct ElementChoice {
+    const char* name;
+    int32_t element;
+};
+constexpr ElementChoice kElementChoices[] = {
+    {"pirate", 1}, {"robot", 3}, {"ninja", 2}, {"zombie", 0}};
+
+constexpr float kElementListX = 25, kElementListY = 196;
+constexpr float kElementLabelX = 25, kElementLabelY = 178;
+constexpr char kElementLabel[] = "Choose your Element:";
+
+struct BindingControl {
+    ControlEntry entry;
+    uint32_t button;
+    float button_x, button_y;
+    IntRect source;
+    uint32_t label;
+    float label_x, label_y;
+    const char* initial;
+};
+
+// In the order the settings dialog creates them.
+constexpr BindingControl kBindings[] = {
+    {control_forward,
+     command_bind_forward,
+     160,
+     180,
+     {96, 0, 128, 32},
+     command_label_forward,
+     192,
+     192,
+     "W"},
+    {control_right,
+     command_bind_right,
+     224,
+     244,
+     {96, 0, 128, 32},
+     command_label_right,
+     256,
+     256,
+     "D"},
+    {control_backward,
+     command_bind_backward,
+     160,
+     244,
+     {160, 0, 192, 32},
+     command_label_backward,
+     193,
+     256,
+     "d"},
+    {control_left,
+     command_bind_left,
+     96,
+     244,
+     {192, 0, 224, 32},
+     command_label_left,
+     128,
+     256,
+     "A"},
+    {control_primattack,
+     command_bind_primattack,
+     360,
+     180,
+     {64, 32, 96, 64},
+     command_label_primattack,
+     392,
+     192,
+     "H"},
+    {control_secnattack,
+     command_bind_secnattack,
+     430,
+     180,
+     {96, 32, 128, 64},
+     command_label_secnattack,
+     462,
+     192,
+     "J"},
+    {control_jump,
+     command_bind_jump,
+     500,
+     180,
+     {128, 32, 160, 64},
+     command_label_jump,
+     532,
+     192,
+     "K"},
+};
+
+constexpr IntRect kKeyboardTypeSource = {9, 32, 32, 64};
+constexpr IntRect kGamepadTypeSource = {0, 0, 32, 32};
+constexpr float kTypeButtonX = 4, kTypeButtonY = 36;
+
+// Shown only in gamepad type, on the control page.
+constexpr uint32_t kDeviceWidgets[] = {command_gamepad_list, command_gamepad_list_scroll,
+                                       command_gamepad_refresh, command_use_gamepad};
+
+Button* add_text_button(Dialog& dialog, uint32_t id, const char* text, float x, float y) {
+    return dialog.add_button(id, text, kNoTexture, &kNoSource, x, y, ButtonStyle::text);
+}
+
+Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, float x, float y) {
+    return dialog.add_button(id, "", kGamepadTexture, &source, x, y, ButtonStyle::image);
+}
+
+void init_frame(Dialog& dialog, const DialogFrame& frame) {
+    dialog.init(frame.x, frame.y, frame.title, frame.width, frame.height);
+}
+
+void restore_position(Dialog& dialog, const char* section) {
+    dialog.set_position(static_cast<float>(read_setting_int(section, kKeyPosx)),
+                        static_cast<float>(read_setting_int(section, kKeyPosy)));
+}
+
+void save_position(const Dialog& dialog, const char* section) {
+    write_setting_int(section, kKeyPosx, static_cast<int>(dialog.x));
+    write_setting_int(section, kKeyPosy, static_cast<int>(dialog.y));
+}
+
+void show(const Dialog& dialog, uint32_t id, bool visible) {
+    if (Widget* widget = dialog.find(id)) set_visible(widget, visible);
+}
+
+ListBox* list_box(const Dialog& dialog, uint32_t id) {
+    Widget* widget = dialog.find(id);
+    return widget && widget->kind == WidgetKind::list_box ? static_cast<ListBox*>(widget) : nullptr;
+}
+
+ScrollBar* scroll_bar(const Dialog& dialog, uint32_t id) {
+    Widget* widget = dialog.find(id);
+    return widget && widget->kind == WidgetKind::scroll_bar ? static_cast<ScrollBar*>(widget)
+                                                            : nullptr;
+}
+
+Label* label(const Dialog& dialog, uint32_t id) {
+    Widget* widget = dialog.find(id);
+    return widget && widget->kind == WidgetKind::label ? static_cast<Label*>(widget) : nullptr;
+}
+
+void fill_element_list(ListBox* list) {
+    if (!list) return;
+    list->clear();
+    // The items point at the table's element numbers, which outlive the lists.
+    for (const ElementChoice& choice : kElementChoices)
+        list->add_item(choice.name, &choice.element);
+}
+
+void add_element_list(Dialog& dialog, uint32_t id) {
+    fill_element_list(
+        dialog.add_list_box(id, kElementListX, kElementListY, kListRows, kListColumns));
+    dialog.add_label(command_label, kElementLabel, kElementLabelX, kElementLabelY);
+}
+
+// The element of the list's selected item; zombie (0) when nothing is selected.
+int32_t selected_element(const Dialog& dialog, uint32_t list_id) {
+    const ListBox* list = list_box(dialog, list_id);
+    const ListItem* item = list ? list->selected_item() : nullptr;
+    return item && item->data ? *static_cast<const int32_t*>(item->data) : 0;
+}
+
+void set_local_element(DialogContext ctx, int32_t element) {
+    if (PlayerRecord* me = local_record(ctx.table, ctx.session)) me->element = element;
+}
+
+void start_local_game(GameDialogs& dialogs, DialogContext ctx, bool host) {
+    std::lock_guard<std::recursive_mutex> hold(net_lock());
+    if (host) {
+        start_game_as_host(ctx.table, ctx.session);
+    } else {
+        start_game_as_client(ctx.table, ctx.session);
+    }
+    set_mode(ctx.shell, mode_playing, ctx.cam);
+    const Dialog& dialog = host ? dialogs.create : dialogs.join;
+    set_local_element(
+        ctx, selected_element(dialog, host ? command_create_elements : command_join_elements));
+}
+
+bool is_command(const Message& msg) {
+    return msg.id == msg_gui_command;
+}
+
+// Settings --------------------------------------------------------------------------
+
+bool gamepad_type(const ControlTable& controls) {
+    return controls.entries[control_type] == input_gamepad;
+}
+
+void show_device_widgets(const Dialog& settings, bool visible) {
+    for (uint32_t id : kDeviceWidgets) show(settings, id, visible);
+}
+
+void show_type_button(const Dialog& settings, const ControlTable& controls) {
+    show(settings, command_type_gamepad, gamepad_type(controls));
+    show(settings, command_type_keyboard, !gamepad_type(controls));
+}
+
+void show_bindings(const Dialog& settings, bool visible) {
+    for (const BindingControl& b : kBindings) {
+        show(settings, b.button, visible);
+        show(settings, b.label, visible);
+    }
+}
+
+void show_other_page(GameDialogs& dialogs, bool visible) {
+    show(dialogs.settings, command_sound_effects, visible);
+    if (dialogs.sound_label) set_visible(dialogs.sound_label, visible);
+}
+
+void show_control_page(GameDialogs& dialogs, const ControlTable& controls) {
+    show_type_button(dialogs.settings, controls);
+    show_device_widgets(dialogs.settings, gamepad_type(controls));
+    show_bindings(dialogs.settings, true);
+    show_other_page(dialogs, false);
+}
+
+void show_sound_page(GameDialogs& dialogs) {
+    show(dialogs.settings, command_type_gamepad, false);
+    show(dialogs.settings, command_type_keyboard, false);
+    show_device_widgets(dialogs.settings, false);
+    show_bindings(dialogs.settings, false);
+    show_other_page(dialogs, true);
+}
+
+void list_devices(GameDialogs& dialogs) {
+    ListBox* list = list_box(dialogs.settings, command_gamepad_list);
+    if (!list) return;
+    list->clear();
+    if (!dialogs.gamepad.list) return;
+    int count = dialogs.gamepad.list(dialogs.device_names, kMaxGamepads);
+    if (count > kMaxGamepads) count = kMaxGamepads;
+    for (int i = 0; i < count; ++i) {
+        dialogs.device_index[i] = i;
+        list->add_item(dialogs.device_names[i], &dialogs.device_index[i]);
+    }
+}
+
+void use_selected_device(GameDialogs& dialogs) {
+    const ListBox* list = list_box(dialogs.settings, command_gamepad_list);
+    const ListItem* item = list ? list->selected_item() : nullptr;
+    if (!item || !item->data || !dialogs.gamepad.use) return;
+    dialogs.gamepad.use(*static_cast<const int32_t*>(item->data));
+}
+
+void switch_input_type(GameDialogs& dialogs, ControlTable& controls, InputType type) {
+    set_input_type(controls, type);
+    show_type_button(dialogs.settings, controls);
+    show_device_widgets(dialogs.settings, type == input_gamepad);
+    if (type == input_gamepad) list_devices(dialogs);
+}
+
+// The binding a button steps, or null.
+const BindingControl* binding_of_button(uint32_t id) {
+    for (const BindingControl& b : kBindings) {
+        if (b.button == id) return &b;
+    }
+    return nullptr;
+}
+
+void run_settings_command(GameDialogs& dialogs, ControlTable& controls, uint32_t id) {
+    if (const BindingControl* binding = binding_of_button(id)) {
+        step_binding(controls, binding->entry);
+    } else if (id == command_type_keyboard) {
+        switch_input_type(dialogs, controls, input_gamepad);
+    } else if (id == command_type_gamepad) {
+        switch_input_type(dialogs, controls, input_keyboard);
+    } else if (id == command_gamepad_refresh) {
+        return list_devices(dialogs);
+    } else if (id == command_use_gamepad) {
+        return use_selected_device(dialogs);
+    } else if (id == command_page_control) {
+        return show_control_page(dialogs, controls);
+    } else if (id == command_page_other) {
+        return show_sound_page(dialogs);
+    } else {
+        return;
+    }
+    refresh_binding_labels(dialogs, controls);
+}
+
+// The device list has no link to its scroll bar; keep them in step by hand.
+void follow_device_list(const Dialog& settings) {
+    ScrollBar* bar = scroll_bar(settings, command_gamepad_list_scroll);
+    ListBox* list = list_box(settings, command_gamepad_list);
+    if (!bar || !list) return;
+    bar->set_range(0, list->count());
+    list->set_first_visible(bar->position() + 1);
+}
+
+void add_settings_controls(GameDialogs& dialogs) {
+    Dialog& d = dialogs.settings;
+    add_text_button(d, command_page_control, "control", 4, 4);
+    add_text_button(d, command_page_other, "other", 70, 4);
+    add_image_button(d, command_type_keyboard, kKeyboardTypeSource, kTypeButtonX, kTypeButtonY);
+    add_image_button(d, command_type_gamepad, kGamepadTypeSource, kTypeButtonX, kTypeButtonY);
+    for (const BindingControl& b : kBindings) {
+        add_image_button(d, b.button, b.source, b.button_x, b.button_y);
+        d.add_label(b.label, b.initial, b.label_x, b.label_y);
+    }
+    add_text_button(d, command_gamepad_refresh, "refresh", 340, 36);
+    add_text_button(d, command_use_gamepad, "use gamepad", 340, 52);
+    ScrollBar* bar = d.add_scroll_bar(command_gamepad_list_scroll, 60, 36, kCellsPerBar);
+    d.add_list_box(command_gamepad_list, 80, 36, kListRows, kListColumns);
+    if (bar) bar->set_range(0, 0);
+    d.add_check_box(command_sound_effects, 4, 34);
+    dialogs.sound_label = d.add_label(command_label, "Sound Effects Active", 24, 34);
+}
+
+// The hooks take only the message: they work on the process-wide objects.
+bool menu_message(const Message& msg) {
+    return game_dialogs().menu.handle_message(msg);
+}
+
+void show_process_menu_button(uint32_t command, bool visible) {
+    show_menu_button(game_dialogs(), command, visible);
+}
+
+bool settings_message(const Message& msg) {
+    return settings_dialog_handler(game_dialogs(), process_dialog_context(), msg);
+}
+
+bool join_message(const Message& msg) {
+    return join_dialog_handler(game_dialogs(), process_dialog_context(), msg);
+}
+
+bool create_message(const Message& msg) {
+    return create_dialog_handler(game_dialogs(), process_dialog_context(), msg);
+}
+
+void save_process_settings() {
+    save_game_settings(game_dialogs(), keyboard_input().controls);
+}
+
+void deliver_command(uint32_t command_id) {
+    window_procedure(shell(), command_message(command_id), camera(), session_state());
+}
+
+}  // namespace
+
+GameDialogs& game_dialogs() {
+    static GameDialogs dialogs;
+    return dialogs;
+}
+
+DialogContext process_dialog_context() {
+    return {shell(), camera(), player_table(), session_state(), keyboard_input().controls};
+}
+
+void build_menu_dialog(GameDialogs& dialogs) {
+    init_frame(dialogs.menu, kMenuFrame);
+    restore_position(dialogs.menu, kSectionMenuDialog);
+    for (const TextButton& b : kMenuButtons) add_text_button(dialogs.menu, b.id, b.text, b.x, b.y);
+    // Until the first set_mode: the menu of mode_menu.
+    show(dialogs.menu, command_disconnect, false);
+    show(dialogs.menu, command_resume_game, false);
+}
+
+void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls) {
+    init_frame(dialogs.settings, kSettingsFrame);
+    restore_position(dialogs.settings, kSectionSettingsDialog);
+    add_settings_controls(dialogs);
+    load_control_table(controls);
+    show_control_page(dialogs, controls);
+    refresh_binding_labels(dialogs, controls);
+}
+
+void build_join_create_dialogs(GameDialogs& dialogs) {
+    Dialog& join = dialogs.join;
+    init_frame(join, kJoinFrame);
+    add_text_button(join, command_join, "join!", 300, 460);
+    add_text_button(join, command_join_cancel, "cancel", 230, 460);
+    add_text_button(join, command_refresh_servers, "refresh", 160, 460);
+    join.add_scroll_bar(command_server_scroll, 5, 36, kCellsPerBar);
+    join.add_list_box(command_server_list, 25, 36, kListRows, kListColumns);
+    join.add_label(command_label, "Servers:", 25, 18);
+    add_element_list(join, command_join_elements);
+
+    Dialog& create = dialogs.create;
+    init_frame(create, kCreateFrame);
+    create.add_label(command_label, "load one of your maps:", 12, 13);
+    add_text_button(create, command_load_map, "load map", 25, 33);
+    add_text_button(create, command_create, "create", 300, 460);
+    add_text_button(create, command_create_cancel, "cancel", 230, 460);
+    create.add_label(command_label, "type the servername:", 12, 53);
+    create.add_text_field(command_server_name, 25, 75, kServerNameCells);
+    add_element_list(create, command_create_elements);
+}
+
+bool join_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg) {
+    if (dialogs.join.handle_message(msg)) return true;
+    if (!is_command(msg)) return false;
+    // "refresh" finds no servers until the network exists.
+    if (msg.wparam == command_join) start_local_game(dialogs, ctx, false);
+    if (msg.wparam == command_join_cancel) set_dialog_mode(ctx.shell, dialog_none);
+    return false;
+}
+
+bool create_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg) {
+    if (dialogs.create.handle_message(msg)) return true;
+    if (!is_command(msg)) return false;
+    // "load map" does nothing: a hosted game plays the map already loaded.
+    if (msg.wparam == command_create) start_local_game(dialogs, ctx, true);
+    if (msg.wparam == command_create_cancel) set_dialog_mode(ctx.shell, dialog_none);
+    return false;
+}
+
+bool settings_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg) {
+    if (dialogs.settings.handle_message(msg)) {
+        follow_device_list(dialogs.settings);
+        return true;
+    }
+    if (is_command(msg)) run_settings_command(dialogs, ctx.controls, msg.wparam);
+    return false;
+}
+
+void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible) {
+    show(dialogs.menu, command, visible);
+}
+
+void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls) {
+    char text[kBindingLabelSize];
+    for (const BindingControl& b : kBindings) {
+        Label* shown = label(dialogs.settings, b.label);
+        if (!shown) continue;
+        control_label(controls, b.entry, text);
+        shown->set_text(text);
+    }
+}
+
+void save_game_settings(const GameDialogs& dialogs, const ControlTable& controls) {
+    save_position(dialogs.menu, kSectionMenuDialog);
+    save_position(dialogs.settings, kSectionSettingsDialog);
+    save_control_table(controls);
+}
+
+void install_game_dialog_hooks() {
+    ShellHooks& hooks = shell().hooks;
+    hooks.menu_message = menu_message;
+    hooks.show_menu_button = show_process_menu_button;
+    hooks.dialog_message[dialog_settings] = settings_message;
+    hooks.dialog_message[dialog_join] = join_message;
+    hooks.dialog_message[dialog_create] = create_message;
+    hooks.save_settings_at_quit = save_process_settings;
+    set_command_sink(deliver_command);
+}
