@@ -75,11 +75,13 @@ constexpr BindingControl kBindings[] = {
      192,
      192,
      "W"},
+    // The right arrow, next to the up arrow in the picture; the forward button's up
+    // arrow here would show "right" as "up".
     {control_right,
      command_bind_right,
      224,
      244,
-     {96, 0, 128, 32},
+     {128, 0, 160, 32},
      command_label_right,
      256,
      256,

@@ -22,8 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The repo's config.cfg has no dialog sections, so menu and settings sit at (0, 0); the
-// create dialog has its built-in corner (200, 100). Each click lands 2 pixels inside its
+// The test's config.cfg puts menu and settings at (0, 0) (see SetUp); the create dialog
+// has its built-in corner (200, 100). Each click lands 2 pixels inside its
 // control. The bindings are W forward and J jump; the jump button is at (500, 180).
 constexpr char kScript[] =
     "100 mouse click left 6 19\n"     // "create game"
@@ -116,6 +116,18 @@ const int child_entry = [] {
     return 0;
 }();
 
+// The shipped dialog positions, moved to (0, 0), where the script's clicks expect them.
+void move_dialogs_to_the_corner(const fs::path& config) {
+    std::string text = read_text(config);
+    for (const char* section : {"[menu_dialog]\n", "[settings_dialog]\n"}) {
+        const size_t at = text.find(section);
+        if (at == std::string::npos) continue;
+        const size_t end = text.find("\n\n", at);
+        text.replace(at, end - at, std::string(section) + "posx=0\nposy=0");
+    }
+    std::ofstream(config, std::ios::binary) << text;
+}
+
 class MenuRunTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -123,6 +135,7 @@ class MenuRunTest : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
         fs::copy(fs::path(TORVI_SOURCE_DIR) / "config.cfg", dir_ / "config.cfg");
+        move_dialogs_to_the_corner(dir_ / "config.cfg");
         fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", dir_ / "Data", fs::copy_options::recursive);
         std::ofstream(dir_ / "menu.txt", std::ios::binary) << kScript;
     }

@@ -17,8 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The shipped settings: what the game needs to start, and the default keyboard bindings
-// (letter indices: W, S, A, D, J, K, L).
+// The shipped settings: what the game needs to start, the default keyboard bindings
+// (letter indices: W, S, A, D, J, K, L), and where the menu and settings dialogs first
+// open (without them a first start puts both at the screen's corner, title off screen).
 constexpr const char* kConfig =
     "[shell]\n"
     "texturecfg=Data/textures.cfg\n"
@@ -33,6 +34,14 @@ constexpr const char* kConfig =
     "size=14\n"
     "font=Tahoma\n"
     "textlines=8\n"
+    "\n"
+    "[menu_dialog]\n"
+    "posx=80\n"
+    "posy=100\n"
+    "\n"
+    "[settings_dialog]\n"
+    "posx=200\n"
+    "posy=150\n"
     "\n"
     "[input]\n"
     "forward=22\n"
