@@ -1,7 +1,7 @@
 // The work of the three ticks, each run whole under the NetLock.
 //
-// sim_tick (10 ms): while playing, the keyboard input tick and, on the host, one movement
-// step of all 12 records; in every mode the console fades. phase_tick (125 ms): unless
+// sim_tick (10 ms): while playing, the input tick (keyboard or gamepad) and, on the host, one
+// movement step of all 12 records; in every mode the console fades. phase_tick (125 ms): unless
 // this machine is a joined client, one action phase of the local player, in every mode.
 // render_tick (37 ms): one frame, then present.
 #pragma once
