@@ -2,17 +2,15 @@
 #include "app/console.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <climits>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
-namespace {
+#include "support/temp_folder.h"
 
-namespace fs = std::filesystem;
+namespace {
 
 std::string text_of(const Console& c, int i) {
     const ConsoleLine* line = console_line(c, i);
@@ -108,18 +106,11 @@ TEST(Console, LinePositions) {
 class ConsoleSettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        old_dir_ = fs::current_path();
-        char pattern[] = "/tmp/torvi-console-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::current_path(dir_);
+        ASSERT_TRUE(folder_.ok());
+        ASSERT_TRUE(inside_.ok());
     }
-    void TearDown() override {
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
-    }
-    fs::path old_dir_;
-    fs::path dir_;
+    TempFolder folder_{"torvi-console-"};
+    WorkingFolder inside_{folder_.path()};
 };
 
 TEST_F(ConsoleSettingsTest, SetUpReadsTheConsoleSection) {

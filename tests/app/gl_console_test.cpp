@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "../render/gl_test_context.h"
 #include "app/console.h"
 #include "app/game_main.h"
 #include "app/gl_game_setup.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -25,9 +27,9 @@ constexpr int kLineHeight = 14;
 // The whole game once, in a child process so the loop's window, context and globals never
 // meet this process's test context. Runs first, while the child's globals are fresh.
 TEST(GameRun, PlayFrameShowsTheDarkGreyClearAndGreenTerrain) {
-    char pattern[] = "/tmp/torvi_run_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path dir = pattern;
+    const TempFolder folder("torvi_run_");
+    ASSERT_TRUE(folder.ok());
+    const fs::path dir = folder.path();
     fs::copy(fs::path(TORVI_SOURCE_DIR) / "config.cfg", dir / "config.cfg");
     fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", dir / "Data", fs::copy_options::recursive);
     const std::string shot = (dir / "play.png").string();
@@ -67,7 +69,6 @@ TEST(GameRun, PlayFrameShowsTheDarkGreyClearAndGreenTerrain) {
     }
     const int total = image->w * image->h;
     SDL_FreeSurface(image);
-    fs::remove_all(dir);
     EXPECT_GT(grey, total / 20);
     EXPECT_GT(green, total / 20);
 }
@@ -76,14 +77,14 @@ class ConsoleDrawTest : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        old_dir_ = fs::current_path();
-        fs::current_path(folder());
+        inside_.emplace(folder());
+        ASSERT_TRUE(inside_->ok());
         write_file("config.cfg", "[console]\nposx=0\nposy=0\nsize=14\nfont=Tahoma\ntextlines=2\n");
         ASSERT_TRUE(renderer().init(kWidth, kHeight));
         console_device_init(renderer());
     }
     void TearDown() override {
-        fs::current_path(old_dir_);
+        inside_.reset();
         GlTest::TearDown();
     }
 
@@ -111,7 +112,7 @@ class ConsoleDrawTest : public GlTest {
         console_draw(renderer());
     }
 
-    fs::path old_dir_;
+    std::optional<WorkingFolder> inside_;
 };
 
 TEST_F(ConsoleDrawTest, FontsComeFromTheSettings) {

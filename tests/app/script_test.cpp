@@ -1,11 +1,12 @@
 #include "app/script.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -147,18 +148,14 @@ TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
 // Whole files, in a folder of the test's own.
 class ScriptFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/torvi-script-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { ASSERT_TRUE(folder_.ok()); }
     std::string write(const std::string& text) {
         const std::string path = (dir_ / "s.txt").string();
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
-    std::filesystem::path dir_;
+    TempFolder folder_{"torvi-script-"};
+    const std::filesystem::path dir_ = folder_.path();
 };
 
 TEST_F(ScriptFile, AGoodScriptLoadsInOrder) {

@@ -16,6 +16,7 @@
 #include "app/game_main.h"
 #include "app/gl_game_setup.h"
 #include "app/modes.h"
+#include "support/temp_folder.h"
 #include "world/player_table.h"
 
 namespace {
@@ -131,15 +132,12 @@ void move_dialogs_to_the_corner(const fs::path& config) {
 class MenuRunTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/torvi_menu_run_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ASSERT_TRUE(folder_.ok());
         fs::copy(fs::path(TORVI_SOURCE_DIR) / "config.cfg", dir_ / "config.cfg");
         move_dialogs_to_the_corner(dir_ / "config.cfg");
         fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", dir_ / "Data", fs::copy_options::recursive);
         std::ofstream(dir_ / "menu.txt", std::ios::binary) << kScript;
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     // The game in a child process, so its window, context and globals stay out of this one.
     int run() {
@@ -155,7 +153,8 @@ class MenuRunTest : public ::testing::Test {
         return WEXITSTATUS(status);
     }
 
-    fs::path dir_;
+    TempFolder folder_{"torvi_menu_run_"};
+    const fs::path dir_ = folder_.path();
 };
 
 TEST_F(MenuRunTest, CreatePlayPauseRebindAndQuit) {

@@ -15,6 +15,7 @@
 
 #include "app/game_main.h"
 #include "app/modes.h"
+#include "support/temp_folder.h"
 #include "world/player_table.h"
 
 namespace {
@@ -32,18 +33,13 @@ class RunTest : public ::testing::Test {
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         old_dir_ = fs::current_path();
-        char pattern[] = "/tmp/torvi-run-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ASSERT_TRUE(folder_.ok());
         fs::create_directories(dir_ / "Data" / "maps");
         put("config.cfg",
             "[input]\ntype=tastatur\nforward=22\nbackward=18\nleft=0\nright=3\n"
             "primattack=5\nsecnattack=6\njump=9\n");
     }
-    void TearDown() override {
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { fs::current_path(old_dir_); }
 
     void put(const std::string& name, const std::string& text) {
         std::ofstream(dir_ / name, std::ios::binary) << text;
@@ -74,7 +70,8 @@ class RunTest : public ::testing::Test {
     }
 
     fs::path old_dir_;
-    fs::path dir_;
+    TempFolder folder_{"torvi-run-"};
+    const fs::path dir_ = folder_.path();
     std::string dir_data_;
 };
 

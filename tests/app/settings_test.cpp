@@ -1,7 +1,6 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -22,17 +22,10 @@ namespace fs = std::filesystem;
 class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        old_dir_ = fs::current_path();
-        char pattern[] = "/tmp/torvi-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::current_path(dir_);
+        ASSERT_TRUE(folder_.ok());
+        ASSERT_TRUE(inside_.ok());
     }
-    void TearDown() override {
-        set_save_fault_for_testing(SaveFault::none);
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { set_save_fault_for_testing(SaveFault::none); }
 
     static void put(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
@@ -54,8 +47,9 @@ class SettingsTest : public ::testing::Test {
         return std::string(buffer.data());
     }
 
-    fs::path old_dir_;
-    fs::path dir_;
+    TempFolder folder_{"torvi-settings-"};
+    WorkingFolder inside_{folder_.path()};
+    const fs::path dir_ = folder_.path();
 };
 
 TEST_F(SettingsTest, MissingFileSectionOrKeyReadsAsDefaults) {

@@ -3,7 +3,6 @@
 #include "gui/game_dialogs.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,7 @@
 
 #include "app/modes.h"
 #include "platform/key_state.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -81,11 +81,8 @@ enum ElementRow { row_zombie = 0, row_ninja = 1, row_robot = 2, row_pirate = 3 }
 class GameDialogsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        old_dir_ = fs::current_path();
-        char pattern[] = "/tmp/torvi-dialogs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::current_path(dir_);
+        ASSERT_TRUE(folder_.ok());
+        ASSERT_TRUE(inside_.ok());
         init_shell(shell());
         init_key_state(key_state());
         init_player_table(player_table());
@@ -98,8 +95,6 @@ class GameDialogsTest : public ::testing::Test {
         set_command_sink(nullptr);
         init_shell(shell());
         game_dialogs() = GameDialogs{};
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
     }
 
     // Writes config.cfg, then builds the dialogs as start-up does.
@@ -162,8 +157,9 @@ class GameDialogsTest : public ::testing::Test {
         return me ? me->element : -1;
     }
 
-    fs::path old_dir_;
-    fs::path dir_;
+    TempFolder folder_{"torvi-dialogs-"};
+    WorkingFolder inside_{folder_.path()};
+    const fs::path dir_ = folder_.path();
 };
 
 // Routing: which dialog the menu opens, and which menu buttons a mode shows.

@@ -1,11 +1,11 @@
 #include "input/bindings.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -119,15 +119,15 @@ TEST(SetInputType, SwitchingAndBackKeepsTheBindings) {
 
 // An empty config.cfg in a folder of the test's own.
 TEST(EmptyConfig, GivesKeyboardTypeAndSevenLabelsReadingA) {
-    const std::filesystem::path old_dir = std::filesystem::current_path();
-    char pattern[] = "/tmp/torvi-bindings-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::filesystem::current_path(pattern);
-    std::ofstream("config.cfg").close();
     ControlTable controls{{3, 3, 3, 3, 3, 3, 3, input_gamepad}};
-    load_control_table(controls);
-    std::filesystem::current_path(old_dir);
-    std::filesystem::remove_all(pattern);
+    {
+        const TempFolder folder("torvi-bindings-");
+        ASSERT_TRUE(folder.ok());
+        const WorkingFolder inside(folder.path());
+        ASSERT_TRUE(inside.ok());
+        std::ofstream("config.cfg").close();
+        load_control_table(controls);
+    }
 
     EXPECT_EQ(controls.entries[control_type], input_keyboard);
     for (int entry = 0; entry < control_type; ++entry) {

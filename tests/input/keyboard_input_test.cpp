@@ -1,12 +1,12 @@
 #include "input/keyboard_input.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -191,18 +191,11 @@ TEST_F(KeyboardInputTest, TheHostAppliesToTheLocalRecordAndNobodyDrops) {
 class ControlTableFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        old_dir_ = std::filesystem::current_path();
-        char pattern[] = "/tmp/torvi-input-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        std::filesystem::current_path(dir_);
+        ASSERT_TRUE(folder_.ok());
+        ASSERT_TRUE(inside_.ok());
     }
-    void TearDown() override {
-        std::filesystem::current_path(old_dir_);
-        std::filesystem::remove_all(dir_);
-    }
-    std::filesystem::path old_dir_;
-    std::filesystem::path dir_;
+    TempFolder folder_{"torvi-input-"};
+    WorkingFolder inside_{folder_.path()};
 };
 
 TEST_F(ControlTableFile, MissingFileGivesKeyboardWithEveryBindingOnA) {

@@ -16,7 +16,7 @@ class MapFile : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(folder.ok()); }
 
-    TempFolder folder;
+    TempFolder folder{"torvi-map-"};
     const std::string path = folder.file("test.map");
 };
 

@@ -178,9 +178,9 @@ TEST(StartupMap, HoldsThePondThePointsAndThreeItemsOverAnyOldContent) {
 }
 
 TEST(StartupMap, IsWrittenAsTest123IntoTheMapsFolderReplacingTheOldFile) {
-    TempFolder folder;
+    TempFolder folder("torvi-map-");
     ASSERT_TRUE(folder.ok());
-    ASSERT_TRUE(std::filesystem::create_directories(folder.path() + "/Data/maps"));
+    ASSERT_TRUE(std::filesystem::create_directories(folder.file("Data/maps")));
     const std::string file = folder.file("Data/maps/test123.map");
     const std::vector<unsigned char> old(100, 0x77);
     ASSERT_TRUE(write_whole_file(file, old.data(), old.size()));
@@ -196,7 +196,7 @@ TEST(StartupMap, IsWrittenAsTest123IntoTheMapsFolderReplacingTheOldFile) {
 }
 
 TEST(StartupMap, WithoutAMapsFolderTheSaveFailsCleanly) {
-    TempFolder folder;
+    TempFolder folder("torvi-map-");
     ASSERT_TRUE(folder.ok());
     MapGrid grid;
     fill_startup_map(grid);

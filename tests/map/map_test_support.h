@@ -1,61 +1,15 @@
 // Helpers shared by the map tests: scratch folders and grids with known, in-range content.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
-
+#include <cstddef>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "map/map_grid.h"
-
-// A fresh folder under /tmp, removed with everything in it when the test ends.
-class TempFolder {
-  public:
-    TempFolder() {
-        char name[] = "/tmp/torvi-map-XXXXXX";
-        if (::mkdtemp(name) != nullptr) path_ = name;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    bool ok() const { return !path_.empty(); }
-    const std::string& path() const { return path_; }
-    std::string file(const char* name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-// Changes into a folder and back to the old working directory when it ends.
-class WorkingFolder {
-  public:
-    explicit WorkingFolder(const std::string& folder) {
-        if (::getcwd(old_, sizeof old_) != nullptr) entered_ = ::chdir(folder.c_str()) == 0;
-    }
-    ~WorkingFolder() {
-        if (entered_) {
-            EXPECT_EQ(::chdir(old_), 0);
-        }
-    }
-    WorkingFolder(const WorkingFolder&) = delete;
-    WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-    bool ok() const { return entered_; }
-
-  private:
-    char old_[4096] = {};
-    bool entered_ = false;
-};
+#include "support/temp_folder.h"
 
 inline const unsigned char* bytes_of(const MapGrid& grid) {
     return reinterpret_cast<const unsigned char*>(&grid);

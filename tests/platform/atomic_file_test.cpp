@@ -2,30 +2,21 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace {
 
 class AtomicFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/torvi-atomic-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        path_ = dir_ + "/file.bin";
-    }
-    void TearDown() override {
-        set_save_fault_for_testing(SaveFault::none);
-        for (const std::string& name : entries()) ::unlink((dir_ + "/" + name).c_str());
-        ::rmdir(dir_.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(folder_.ok()); }
+    void TearDown() override { set_save_fault_for_testing(SaveFault::none); }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
         if (DIR* d = ::opendir(dir_.c_str())) {
@@ -40,7 +31,9 @@ class AtomicFile : public ::testing::Test {
         std::ifstream in(path_, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    std::string dir_, path_;
+    TempFolder folder_{"torvi-atomic-"};
+    const std::string dir_ = folder_.path().string();
+    const std::string path_ = dir_ + "/file.bin";
 };
 
 TEST_F(AtomicFile, SaveReplacesTheWholeFile) {

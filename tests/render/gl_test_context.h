@@ -10,11 +10,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "render/gl_renderer.h"
 #include "render/gl_screenshot.h"
+#include "support/temp_folder.h"
 
 class GlTest : public ::testing::Test {
   public:
@@ -52,18 +54,12 @@ class GlTest : public ::testing::Test {
         ASSERT_TRUE(device_.init(kWidth, kHeight, use_clip_control_));
     }
 
-    void TearDown() override {
-        std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-    }
+    void TearDown() override { folder_.reset(); }
 
     // A fresh folder under /tmp for this test's files.
     std::string folder() {
-        if (folder_.empty()) {
-            char name[] = "/tmp/torvi_gl_test_XXXXXX";
-            folder_ = mkdtemp(name);
-        }
-        return folder_;
+        if (!folder_) folder_.emplace("torvi_gl_test_");
+        return folder_->path().string();
     }
 
     std::string write_file(const std::string& name, const std::string& text) {
@@ -89,5 +85,5 @@ class GlTest : public ::testing::Test {
   private:
     inline static SDL_Window* window_ = nullptr;
     inline static SDL_GLContext context_ = nullptr;
-    std::string folder_;
+    std::optional<TempFolder> folder_;
 };

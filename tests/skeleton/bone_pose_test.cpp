@@ -1,7 +1,6 @@
 #include "skeleton/bone_pose.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
 #include <cstdint>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -21,16 +21,6 @@ using Bytes = std::vector<unsigned char>;
 namespace fs = std::filesystem;
 
 constexpr float kHalfRoot2 = 0.70710677f;
-
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char name[] = "/tmp/torvi-pose-XXXXXX";
-        if (mkdtemp(name) != nullptr) path = name;
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string file(const char* name) const { return path + "/" + name; }
-};
 
 // Puts a fault into every save until it goes out of scope.
 struct SaveFaultScope {
@@ -176,7 +166,7 @@ TEST(BoneChain, NoListOrNoPieceLeavesTheOutputUntouched) {
 // --- the file --------------------------------------------------------------------------
 
 TEST(PoseFile, DefaultPoseIs282BytesAndRoundTripsExactly) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     const std::string path = dir.file("default.bones");
     const Bytes record = record_of(the_default_pose());
     ASSERT_TRUE(save_pose(the_default_pose(), path.c_str()));
@@ -197,7 +187,7 @@ TEST(PoseFile, DefaultPoseIs282BytesAndRoundTripsExactly) {
 }
 
 TEST(PoseFile, LineEndAndEndOfTextBytesSurvive) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     const std::string path = dir.file("crlf.bones");
     Bytes record = record_of(the_default_pose());
     const Bytes first_value = {0x0D, 0x0A, 0x1A, 0x3E};  // about 0.15
@@ -213,7 +203,7 @@ TEST(PoseFile, LineEndAndEndOfTextBytesSurvive) {
 }
 
 TEST(PoseFile, ShortFileReplacesOnlyTheBytesItHas) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     const std::string path = dir.file("short.bones");
     BonePose source;
     for (BoneRecord& bone : source.bones) bone = {{0.5f, -0.5f, 0.25f, 0.75f}, 1.5f};
@@ -251,7 +241,7 @@ BonePose unlike_default_pose() {
 }
 
 TEST(PoseFile, EveryPrefixChangesExactlyTheRecordBytesItSupplies) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     const std::string full_path = dir.file("full.bones");
     const std::string cut_path = dir.file("cut.bones");
     ASSERT_TRUE(save_pose(the_default_pose(), full_path.c_str()));
@@ -327,13 +317,13 @@ TEST(PoseFile, ValuesTheFileDoesNotReachAreLeftAlone) {
 }
 
 TEST(PoseFile, MissingUnreadableOrEmptyFileChangesNothing) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     const BonePose before = unlike_default_pose();
     BonePose pose = before;
 
     PoseLoad result = load_pose(pose, dir.file("absent.bones").c_str());
     EXPECT_EQ(result.status, PoseLoadStatus::missing);
-    result = load_pose(pose, dir.path.c_str());  // a folder
+    result = load_pose(pose, dir.path().c_str());  // a folder
     EXPECT_EQ(result.status, PoseLoadStatus::unreadable);
     EXPECT_EQ(load_pose(pose, nullptr).status, PoseLoadStatus::unreadable);
     write_file(dir.file("empty.bones"), {});
@@ -344,7 +334,7 @@ TEST(PoseFile, MissingUnreadableOrEmptyFileChangesNothing) {
 }
 
 TEST(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     const std::string path = dir.file("lines.bones");
     Bytes file;
     for (int i = 0; i < 280; ++i) file.insert(file.end(), {0x0D, 0x0A});
@@ -372,7 +362,7 @@ TEST(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
 // --- saving ---------------------------------------------------------------------------
 
 TEST(PoseSave, AnInterruptedSaveKeepsTheOldFileWhole) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     const std::string path = dir.file("key.bones");
     ASSERT_TRUE(save_pose(the_default_pose(), path.c_str()));
     const Bytes old_file = read_file(path);
@@ -386,7 +376,7 @@ TEST(PoseSave, AnInterruptedSaveKeepsTheOldFileWhole) {
         }
         EXPECT_EQ(read_file(path), old_file);
         int entries = 0;
-        for (const auto& entry : fs::directory_iterator(dir.path)) {
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
             EXPECT_EQ(entry.path().filename(), "key.bones");
             ++entries;
         }
@@ -395,7 +385,7 @@ TEST(PoseSave, AnInterruptedSaveKeepsTheOldFileWhole) {
 }
 
 TEST(PoseSave, ANameThatCannotBeCreatedFailsCleanly) {
-    TempDir dir;
+    TempFolder dir("torvi-pose-");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_pose(the_default_pose(), dir.file("no/such/folder.bones").c_str()));
     EXPECT_FALSE(save_pose(the_default_pose(), nullptr));

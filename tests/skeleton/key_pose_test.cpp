@@ -1,7 +1,6 @@
 #include "skeleton/key_pose.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "support/temp_folder.h"
 #include "world/player_action.h"
 
 namespace {
@@ -52,16 +52,9 @@ TEST(KeyFile, MapsEachActionAndPhaseToItsKey) {
 class KeyPose : public testing::Test {
   protected:
     void SetUp() override {
-        char name[] = "/tmp/torvi-keys-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder_ = name;
-        old_folder_ = fs::current_path();
-        fs::create_directories(folder_ / "Data/bones");
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path(old_folder_);
-        fs::remove_all(folder_);
+        ASSERT_TRUE(folder_.ok());
+        fs::create_directories(folder_.path() / "Data/bones");
+        ASSERT_TRUE(inside_.ok());
     }
 
     // A key file told apart from the others by its head length.
@@ -76,7 +69,8 @@ class KeyPose : public testing::Test {
         return pose.bones[0].length;
     }
 
-    fs::path folder_, old_folder_;
+    TempFolder folder_{"torvi-keys-"};
+    WorkingFolder inside_{folder_.path()};
 };
 
 TEST_F(KeyPose, WalkPingPongsOverThreeKeys) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "skeleton/bone_pose.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -49,19 +50,6 @@ std::set<std::string> files_under(const fs::path& root) {
     }
     return out;
 }
-
-class TempFolder {
-  public:
-    TempFolder() {
-        char pattern[] = "/tmp/artgen_test_XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 bool run_artgen(const fs::path& out) {
     const std::string command = std::string(TORVI_ARTGEN) + " " + out.string();
@@ -128,7 +116,7 @@ Vec3 bone_tip(const BonePose& pose, int bone) {
 }  // namespace
 
 TEST(Artgen, WritesTheCommittedFilesByteForByte) {
-    TempFolder first;
+    TempFolder first("artgen_test_");
     ASSERT_TRUE(run_artgen(first.path()));
     const std::set<std::string> made = files_under(first.path());
     EXPECT_EQ(made, files_under(kSource)) << "the committed art and the generator disagree";
