@@ -148,28 +148,42 @@ RunOptions options_for(const char* data_dir, int frames, bool play) {
     return o;
 }
 
-int measure_startup(const char* data_dir) {
+// Runs the game in a child process with frame as the frame hook for the given number of
+// frames (a fresh process: the game's globals hold one run's GL objects), and reads back
+// the two figures the child's report function gives. False when the run failed.
+template <typename T>
+bool run_in_child(const char* data_dir, void (*frame)(), int frames, void (*report)(T out[2]),
+                  T out[2]) {
     int fds[2];
-    if (pipe(fds) != 0) return 1;
+    if (pipe(fds) != 0) return false;
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
         install_game_hooks();
         g_game_frame = tick_hooks().frame;
-        tick_hooks().frame = startup_frame;
-        const RunOptions o = options_for(data_dir, 2, false);
+        tick_hooks().frame = frame;
+        const RunOptions o = options_for(data_dir, frames, false);
         const int code = run_game(o);
-        double result[2] = {g_first_present_since_main, g_first_present_since_start};
+        T result[2];
+        report(result);
         if (write(fds[1], result, sizeof result) != sizeof result) _exit(1);
         _exit(code);
     }
     close(fds[1]);
-    double result[2] = {-1, -1};
-    const bool got = read(fds[0], result, sizeof result) == sizeof result;
+    const bool got = read(fds[0], out, 2 * sizeof(T)) == static_cast<ssize_t>(2 * sizeof(T));
     close(fds[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    if (!got) {
+    return got;
+}
+
+int measure_startup(const char* data_dir) {
+    double result[2];
+    auto report = [](double out[2]) {
+        out[0] = g_first_present_since_main;
+        out[1] = g_first_present_since_start;
+    };
+    if (!run_in_child<double>(data_dir, startup_frame, 2, report, result)) {
         std::fprintf(stderr, "frame_bench: the start-up run failed\n");
         return 1;
     }
@@ -181,27 +195,12 @@ int measure_startup(const char* data_dir) {
 }
 
 int measure_menu_allocations(const char* data_dir) {
-    int fds[2];
-    if (pipe(fds) != 0) return 1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        install_game_hooks();
-        g_game_frame = tick_hooks().frame;
-        tick_hooks().frame = menu_frame;
-        const RunOptions o = options_for(data_dir, kWarmupFrames + 100, false);
-        const int code = run_game(o);
-        const long result[2] = {g_menu_frames - kWarmupFrames, g_menu_allocations};
-        if (write(fds[1], result, sizeof result) != sizeof result) _exit(1);
-        _exit(code);
-    }
-    close(fds[1]);
-    long result[2] = {-1, -1};
-    const bool got = read(fds[0], result, sizeof result) == sizeof result;
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!got) {
+    long result[2];
+    auto report = [](long out[2]) {
+        out[0] = g_menu_frames - kWarmupFrames;
+        out[1] = g_menu_allocations;
+    };
+    if (!run_in_child<long>(data_dir, menu_frame, kWarmupFrames + 100, report, result)) {
         std::fprintf(stderr, "frame_bench: the menu run failed\n");
         return 1;
     }
