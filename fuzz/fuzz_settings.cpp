@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_text.h"
+#include "config/ini_text.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "app/gl_game_setup.h"
 #include "app/ticks.h"
 #include "effects/effect_list.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/player_table.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "input/keyboard_input.h"
 #include "world/player_table.h"
 

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "app/console.h"
+#include "console/console.h"
 #include "app/game_main.h"
-#include "app/gl_console.h"
+#include "console/gl_console.h"
 #include "app/modes.h"
 #include "app/ticks.h"
 #include "effects/gl_effects.h"
@@ -17,7 +17,7 @@
 #include "input/sdl_gamepad.h"
 #include "map/gl_terrain.h"
 #include "platform/sdl_message_box.h"
-#include "render/gl_frame.h"
+#include "app/gl_frame.h"
 #include "render/gl_renderer.h"
 #include "render/gl_texture.h"
 #include "skeleton/gl_characters.h"

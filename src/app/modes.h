@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/message.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/player_table.h"
 
 enum TopLevelMode : int32_t {

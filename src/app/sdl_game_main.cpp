@@ -12,7 +12,7 @@
 #include "app/modes.h"
 #include "app/script.h"
 #include "app/ticks.h"
-#include "platform/gl_screenshot.h"
+#include "render/gl_screenshot.h"
 #include "platform/scheduler.h"
 #include "platform/sdl_events.h"
 #include "platform/sdl_message_box.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 enum EffectKind : int32_t {
     effect_klank = 0,  // an attack's hit

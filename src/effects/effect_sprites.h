@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "effects/effect_list.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 // A pop-up's picture is 128 pixels square; it is drawn centred on its projected point.
 constexpr float kEffectSpriteHalfSize = 64.0f;

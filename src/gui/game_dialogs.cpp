@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "app/ticks.h"
 #include "input/bindings.h"
 

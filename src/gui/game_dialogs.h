@@ -7,7 +7,7 @@
 #include "app/modes.h"
 #include "gui/widgets.h"
 #include "input/keyboard_input.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/player_table.h"
 
 // Command ids of the dialogs' own controls. Labels share id 15 and never send commands.

@@ -1,7 +1,7 @@
 #include "gui/gl_game_dialogs.h"
 
 #include "gui/gl_widgets.h"
-#include "render/gl_frame.h"
+#include "app/gl_frame.h"
 
 namespace {
 

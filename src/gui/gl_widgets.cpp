@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/gl_console.h"
+#include "console/gl_console.h"
 #include "render/gl_sprite.h"
 #include "render/gl_texture.h"
 

@@ -1,6 +1,6 @@
 #include "input/gamepad_input.h"
 
-#include "render/camera.h"
+#include "world/camera.h"
 
 namespace {
 

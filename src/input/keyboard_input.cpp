@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "world/movement.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/key_state.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/player_table.h"
 
 enum InputType : int32_t {

@@ -4,7 +4,7 @@
 
 #include "map/map_grid.h"
 #include "render/gl_renderer.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 // The models draw_item_model knows. Box, figure and grass share their ItemKind values;
 // the health model is no item of the grid and takes the slot item_none leaves free.

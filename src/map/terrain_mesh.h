@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "map/map_grid.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 // Position plus diffuse colour, the layout the terrain vertex buffer holds (16 bytes).
 struct TerrainVertex {

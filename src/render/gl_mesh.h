@@ -8,7 +8,7 @@
 #include "render/gl_handles.h"
 #include "render/gl_renderer.h"
 #include "render/gl_texture.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 struct MeshVertex {
     Vec3 position;

@@ -10,7 +10,7 @@
 
 #include "render/gl_handles.h"
 #include "render/gl_texture.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 inline constexpr char kNoHalDeviceText[] = "Kein HAL-Device - das wird langsam!";
 

@@ -9,7 +9,7 @@
 #include "render/gl_handles.h"
 #include "render/gl_renderer.h"
 #include "render/gl_texture.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 // Texel rectangle: left and top inclusive, right and bottom exclusive.
 struct SpriteRect {

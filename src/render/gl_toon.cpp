@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "render/gl_renderer.h"
 #include "render/gl_shader.h"
 

@@ -1,7 +1,7 @@
 // The pick ray under the mouse cursor, in world space.
 #pragma once
 
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 struct Ray {
     Vec3 origin;     // the eye

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/ini_text.h"
+#include "config/ini_text.h"
 
 namespace {
 

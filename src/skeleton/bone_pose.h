@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 constexpr int kBoneCount = 14;
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "skeleton/bone_pose.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 #include "world/player_table.h"
 
 // --- meshes and skins ------------------------------------------------------------------

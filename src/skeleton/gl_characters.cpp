@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/gl_console.h"
+#include "console/gl_console.h"
 #include "render/gl_mesh.h"
 #include "render/gl_sprite.h"
 #include "render/gl_texture.h"

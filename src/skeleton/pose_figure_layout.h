@@ -5,7 +5,7 @@
 #pragma once
 
 #include "skeleton/bone_pose.h"
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 constexpr const char* kBoneShaftFile = "Data/models/bone_start.x";
 constexpr const char* kBoneKnobFile = "Data/models/bone_end.x";

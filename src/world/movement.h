@@ -2,7 +2,7 @@
 // fall, one collision box and the map's bounds. Only the host moves records.
 #pragma once
 
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/player_table.h"
 
 // The one fixed obstacle: a box 1.2 x 1.3 x 1.2 centred on (3, 0.6, -3).

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 #include "world/player_action.h"
 
 constexpr int kPlayerSlots = 12;

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "../render/gl_test_context.h"
-#include "app/gl_console.h"
+#include "console/gl_console.h"
 #include "render/gl_texture.h"
 
 namespace {

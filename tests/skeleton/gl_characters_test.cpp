@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "../render/gl_test_context.h"
-#include "app/gl_console.h"
-#include "platform/gl_screenshot.h"
+#include "console/gl_console.h"
 #include "render/gl_screenshot.h"
 #include "render/gl_texture.h"
 #include "skeleton/character_layout.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 struct MeshData {
     std::vector<Vec3> positions;

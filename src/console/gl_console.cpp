@@ -1,6 +1,6 @@
-#include "app/gl_console.h"
+#include "console/gl_console.h"
 
-#include "app/console.h"
+#include "console/console.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // the input turns it, and movement reads its horizontal direction.
 #pragma once
 
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 struct Camera {
     Vec3 eye;

@@ -1,5 +1,5 @@
 // The console's lines: pushing, fading, cutting, placement and set-up from the settings.
-#include "app/console.h"
+#include "console/console.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "skeleton/math3d.h"
+#include "math/math3d.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The console drawn for real, and the whole game run once through its loop.
-#include "app/gl_console.h"
+#include "console/gl_console.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "../render/gl_test_context.h"
-#include "app/console.h"
+#include "console/console.h"
 #include "app/game_main.h"
 #include "app/gl_game_setup.h"
 #include "support/temp_folder.h"

@@ -1,5 +1,5 @@
 // Whole frames of the game drawn for real with the game's data, read back.
-#include "render/gl_frame.h"
+#include "app/gl_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "map/gl_terrain.h"
 #include "map/terrain_mesh.h"
 #include "platform/key_state.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "skeleton/gl_characters.h"
 
 namespace {

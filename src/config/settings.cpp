@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "config/settings.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/ini_text.h"
+#include "config/ini_text.h"
 #include "platform/atomic_file.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/console.h"
+#include "console/console.h"
 
 #include <climits>
 #include <cstdio>

@@ -1,11 +1,11 @@
-#include "render/gl_frame.h"
+#include "app/gl_frame.h"
 
 #include "app/game_main.h"
-#include "app/gl_console.h"
+#include "console/gl_console.h"
 #include "effects/gl_effects.h"
 #include "map/gl_terrain.h"
 #include "platform/key_state.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "skeleton/gl_characters.h"
 #include "world/player_table.h"
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/settings.h"
+#include "config/settings.h"
 
 constexpr size_t kConsoleLineSize = 256;  // 255 characters and the terminating zero
 // A textlines setting is clamped to 0..kMaxConsoleLines: far more lines than any screen

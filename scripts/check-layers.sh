@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Fails when a file under src/ includes a header from a folder above its own. The order is
+# the README's layout list, lowest first; a folder missing from it is an error too.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+
+# The folder lines of the layout block: "  name/   what it holds".
+mapfile -t order < <(awk '/^src\/<subsystem>\//{in_list=1; next}
+                          in_list && /^  [a-z_]+\/ /{sub(/^  /, ""); sub(/\/.*/, ""); print; next}
+                          in_list && /^   /{next}
+                          in_list{exit}' "$top/README.md")
+if [ ${#order[@]} -eq 0 ]; then
+  echo "check-layers: no folder order found in README.md's layout" >&2
+  exit 1
+fi
+declare -A rank
+for i in "${!order[@]}"; do rank[${order[$i]}]=$i; done
+
+status=0
+for dir in "$top"/src/*/; do
+  name="$(basename "$dir")"
+  if [ -z "${rank[$name]+x}" ]; then
+    echo "check-layers: src/$name/ is not in README.md's layout list" >&2
+    status=1
+  fi
+done
+[ $status -eq 0 ] || exit $status
+
+while IFS= read -r line; do
+  file="${line%%:*}"
+  included="$(sed -E 's/.*#include "([a-z_0-9]+)\/.*/\1/' <<<"$line")"
+  own="$(basename "$(dirname "$file")")"
+  [ -n "${rank[$included]+x}" ] || continue
+  if [ "${rank[$included]}" -gt "${rank[$own]}" ]; then
+    echo "check-layers: ${file#$top/} includes $included/, a layer above $own/" >&2
+    status=1
+  fi
+done < <(grep -rHE '^#include "[a-z_0-9]+/' "$top/src")
+[ $status -eq 0 ] && echo "check-layers: ${#order[@]} layers, every include runs downward"
+exit $status
