@@ -3,11 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
-#include "config/settings.h"
 #include "input/keyboard_input.h"
-#include "world/player_table.h"
 
 namespace {
 
@@ -30,21 +27,9 @@ bool parse_frames(const char* text, int& frames) {
     return true;
 }
 
-void call(void (*hook)()) {
-    if (hook) hook();
-}
-
-void load_texture_config() {
-    char name[kTexturecfgBufferSize];
-    read_setting_string(kSectionShell, kKeyTexturecfg, name, sizeof name);
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(name, error);
-    if (startup_hooks().load_textures) startup_hooks().load_textures(full.c_str());
-}
-
-void save_default_map() {
-    fill_startup_map(current_map());
-    if (!save_startup_map(current_map())) {
+void save_default_map(MapGrid& map) {
+    fill_startup_map(map);
+    if (!save_startup_map(map)) {
         std::fprintf(stderr, "torvi: the start-up map %s was not written\n", kStartupMapPath);
     }
 }
@@ -107,27 +92,9 @@ bool uses_virtual_clock(const RunOptions& options) {
     return !options.realtime && (options.script || options.frames > 0);
 }
 
-StartupHooks& startup_hooks() {
-    static StartupHooks hooks;
-    return hooks;
-}
-
-MapGrid& current_map() {
-    static MapGrid grid{};
-    return grid;
-}
-
-void initialise_game() {
-    const StartupHooks& hooks = startup_hooks();
-    load_texture_config();
-    call(hooks.load_characters);
-    call(hooks.load_terrain);
-    save_default_map();
-    // The settings dialog loads the bindings; until it exists they are loaded here.
-    load_control_table(keyboard_input().controls);
-    call(hooks.build_dialogs);
-    call(hooks.load_markers_and_effects);
-    init_player_table(player_table());
-    init_session_state(session_state());
-    call(hooks.start_network);
+void initialise_world(Game& game) {
+    save_default_map(game.map);
+    load_control_table(game.input.controls);
+    init_player_table(game.table);
+    init_session_state(game.session);
 }

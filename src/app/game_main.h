@@ -1,9 +1,9 @@
-// The program's start-up and its command line. The loop itself is run_game
-// (sdl_game_main.cpp); main only parses the command line and calls it.
+// The program's start-up and its command line. run_game (sdl_game_main.cpp) opens the window
+// and runs the loop; main only parses the command line, makes the game and calls it.
 #pragma once
 #include <cstdint>
 
-#include "map/map_grid.h"
+#include "app/game.h"
 
 struct RunOptions {
     bool windowed = false;             // a 1024 x 768 window instead of the whole screen
@@ -33,32 +33,12 @@ constexpr int kExitOk = 0;
 constexpr int kExitNoDisplay = 1;  // no display, or the window or GL context failed
 constexpr int kExitBadInput = 2;   // bad command line, script, data folder or record file
 
-// Start-up steps that later work fills in, called in this order between the window's
-// creation and the first tick. An empty hook is skipped.
-struct StartupHooks {
-    void (*setup_device)() = nullptr;   // GL state, projection, console, GUI font
-    void (*setup_shaders)() = nullptr;  // the toon ramp and the two shaders
-    void (*setup_gamepad)() = nullptr;  // find and set up a gamepad
-    void (*load_textures)(const char* texture_config_path) = nullptr;
-    void (*load_characters)() = nullptr;  // body-part meshes
-    void (*load_terrain)() = nullptr;     // terrain meshes and items for current_map()
-    void (*build_dialogs)() = nullptr;    // menu, editor, settings, join, create
-    void (*load_markers_and_effects)() = nullptr;
-    void (*start_network)() = nullptr;
-};
-
-// The process-wide hooks.
-StartupHooks& startup_hooks();
-
-// The map of every game, filled and saved at start-up.
-MapGrid& current_map();
-
-// The game initialisation: textures, characters, terrain, the start-up map (rewriting
-// Data/maps/test123.map), control bindings and dialogs, markers and effects, and a fresh
-// player table and session. Runs in the folder that holds config.cfg.
-void initialise_game();
+// The game's start-up without graphics: fills and saves the start-up map (rewriting
+// Data/maps/test123.map), loads the control bindings, and starts a fresh player table and
+// session. Runs in the folder that holds config.cfg.
+void initialise_world(Game& game);
 
 // Opens the window, starts the game and runs the loop until quit; the exit code. Runs
-// in-process (tests call it and then look at the player table); it leaves the current
-// folder at --data's folder.
-int run_game(const RunOptions& options);
+// in-process on the given game (tests call it and then look at the game); it leaves the
+// current folder at --data's folder.
+int run_game(const RunOptions& options, Game& game);

@@ -1,13 +1,6 @@
 #include "app/gl_frame.h"
 
-#include "app/game_main.h"
 #include "console/gl_console.h"
-#include "effects/gl_effects.h"
-#include "map/gl_terrain.h"
-#include "platform/key_state.h"
-#include "world/camera.h"
-#include "skeleton/gl_characters.h"
-#include "world/player_table.h"
 
 namespace {
 
@@ -15,66 +8,63 @@ constexpr Vec3 kMenuEye = {1.0f, 1.0f, 1.0f};
 constexpr Vec3 kMenuTarget = {0.0f, 0.0f, 0.0f};
 constexpr Vec3 kUp = {0.0f, 1.0f, 0.0f};
 
-void call(void (*hook)()) {
-    if (hook) hook();
-}
-
-void draw_play(Renderer& device) {
+void draw_play(Screen& screen, Game& game) {
+    Renderer& device = screen.device;
     device.clear(kPlayClearColour);
-    const PlayerRecord* local = local_record(player_table(), session_state());
-    if (local != nullptr) follow(camera(), local->position);
-    device.set_view(view_matrix(camera()));
-    draw_terrain(device, current_map());
-    draw_characters(device, player_table());
-    effects_draw(device);
-    if (local != nullptr) draw_health_ring(device, *local);
-    console_draw(device);
+    const PlayerRecord* local = local_record(game.table, game.session);
+    if (local != nullptr) follow(game.cam, local->position);
+    device.set_view(view_matrix(game.cam));
+    draw_terrain(device, screen.terrain, game.map);
+    draw_characters(device, screen.characters, ready_font(screen.fonts.console), game.table);
+    effects_draw(device, screen.effects, game.effects);
+    if (local != nullptr) draw_health_ring(screen.characters, *local);
+    console_draw(game.console, ready_font(screen.fonts.console));
 }
 
-void draw_menu(Renderer& device, DialogMode dialog) {
-    device.clear(kMenuClearColour);
-    const FrameHooks& hooks = frame_hooks();
-    if (dialog != dialog_editor) {
-        device.set_view(look_at_lh(kMenuEye, kMenuTarget, kUp));
-        draw_item_model(device, item_model_health, identity());
-        console_draw(device);
-    } else {
-        call(hooks.editor_frame);
+const Dialog* open_dialog(const GameDialogs& dialogs, DialogMode mode) {
+    switch (mode) {
+        case dialog_settings:
+            return &dialogs.settings;
+        case dialog_join:
+            return &dialogs.join;
+        case dialog_create:
+            return &dialogs.create;
+        default:
+            return nullptr;  // the editor dialog comes with the editors
     }
-    call(hooks.menu_dialog);
-    if (dialog > dialog_none && dialog < kDialogModeCount) call(hooks.open_dialog[dialog]);
+}
+
+void draw_menu(Screen& screen, Game& game) {
+    Renderer& device = screen.device;
+    device.clear(kMenuClearColour);
+    if (game.shell.dialog != dialog_editor) {
+        device.set_view(look_at_lh(kMenuEye, kMenuTarget, kUp));
+        draw_item_model(device, screen.terrain, item_model_health, identity());
+        console_draw(game.console, ready_font(screen.fonts.console));
+    }
+    Font* font = ready_font(screen.fonts.gui);
+    if (!game.dialogs.built) return;
+    draw_dialog(device, screen.widgets, font, game.dialogs.menu);
+    if (const Dialog* open = open_dialog(game.dialogs, game.shell.dialog)) {
+        draw_dialog(device, screen.widgets, font, *open);
+    }
 }
 
 }  // namespace
 
-FrameHooks& frame_hooks() {
-    static FrameHooks hooks;
-    return hooks;
-}
-
-void render_frame(Renderer& device) {
-    const Shell& state = shell();
-    switch (state.mode) {
+void render_frame(Screen& screen, Game& game) {
+    switch (game.shell.mode) {
         case mode_playing:
-            draw_play(device);
+            draw_play(screen, game);
             break;
         case mode_menu:
         case mode_paused:
-            draw_menu(device, state.dialog);
+            draw_menu(screen, game);
             break;
     }
 }
 
-void render_frame() {
-    render_frame(renderer());
-}
-
-Ray cursor_ray(const Renderer& device) {
-    const KeyState& keys = key_state();
+Ray cursor_ray(const Renderer& device, const KeyState& keys) {
     return cursor_ray(static_cast<float>(keys.cursor_x), static_cast<float>(keys.cursor_y),
                       device.width(), device.height(), device.projection(), device.view());
-}
-
-Ray cursor_ray() {
-    return cursor_ray(renderer());
 }

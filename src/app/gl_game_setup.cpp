@@ -4,23 +4,12 @@
 #include <epoxy/gl.h>
 
 #include <cstdio>
+#include <filesystem>
 
-#include "console/console.h"
 #include "app/game_main.h"
+#include "config/settings.h"
 #include "console/gl_console.h"
-#include "app/modes.h"
-#include "app/ticks.h"
-#include "effects/gl_effects.h"
-#include "gui/game_dialogs.h"
-#include "gui/gl_game_dialogs.h"
-#include "input/keyboard_input.h"
-#include "input/sdl_gamepad.h"
-#include "map/gl_terrain.h"
 #include "platform/sdl_message_box.h"
-#include "app/gl_frame.h"
-#include "render/gl_renderer.h"
-#include "render/gl_texture.h"
-#include "skeleton/gl_characters.h"
 
 namespace {
 
@@ -43,63 +32,41 @@ DrawableSize drawable_size() {
     return size;
 }
 
-void load_textures(const char* path) {
-    read_texture_config(path);
-}
-
-void load_markers_and_effects() {
-    load_bone_markers();
-    effects_init(renderer());
-}
-
-void frame() {
-    render_frame();
-}
-
-void fade_console() {
-    console_fade();
-}
-
-void build_dialogs() {
-    GameDialogs& dialogs = game_dialogs();
-    dialogs = GameDialogs{};  // a second run in one process builds them afresh
-    dialogs.gamepad = GamepadOps{list_gamepads, use_gamepad};
-    build_game_dialogs(dialogs, keyboard_input().controls);
+void load_texture_config(Renderer& device) {
+    char name[kTexturecfgBufferSize];
+    read_setting_string(kSectionShell, kKeyTexturecfg, name, sizeof name);
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(name, error);
+    read_texture_config(device.textures(), full.c_str());
 }
 
 }  // namespace
 
-void setup_game_device() {
+void setup_game_device(Screen& screen, Game& game) {
     const DrawableSize size = drawable_size();
-    Renderer& device = renderer();
+    Renderer& device = screen.device;
     if (!device.init(size.width, size.height)) {
         std::fprintf(stderr, "torvi: the graphics device could not be set up\n");
     }
-    console_device_init(device);
+    console_device_init(game.console, screen.fonts, device);
     if (device.software_rasteriser()) ErrorBox("%s", kNoHalDeviceText);
 }
 
-void setup_game_shaders() {
-    init_toon_vertex_shader(renderer());
-    init_toon_pixel_shader(renderer());
+void setup_game_shaders(Screen& screen) {
+    init_toon_vertex_shader(screen.device);
+    init_toon_pixel_shader(screen.device);
 }
 
-void install_game_hooks() {
-    StartupHooks& start = startup_hooks();
-    start.setup_device = setup_game_device;
-    start.setup_shaders = setup_game_shaders;
-    start.setup_gamepad = start_gamepad;
-    start.load_textures = load_textures;
-    start.load_characters = load_character_assets;
-    start.load_terrain = load_terrain_resources;
-    start.build_dialogs = build_dialogs;
-    start.load_markers_and_effects = load_markers_and_effects;
-
-    TickHooks& ticks = tick_hooks();
-    ticks.frame = frame;
-    ticks.console_fade = fade_console;
-
-    // Routing, the menu buttons, quitting's saved settings and the widgets' commands.
-    install_game_dialog_hooks();
-    install_dialog_drawing();
+void load_game(Screen& screen, Game& game, GamepadDevices* gamepad) {
+    Renderer& device = screen.device;
+    load_texture_config(device);
+    load_character_assets(screen.characters, device);
+    load_terrain_resources(screen.terrain, device.textures());
+    initialise_world(game);
+    widgets_device_init(screen.widgets, device);
+    game.dialogs = GameDialogs{};  // a second run in one process builds them afresh
+    game.dialogs.gamepad = gamepad;
+    build_game_dialogs(game.dialogs, game.input.controls, &game.commands);
+    load_bone_markers(screen.markers, device.textures());
+    effects_init(screen.effects, device);
 }

@@ -1,11 +1,14 @@
-// Wires the renderer, the console, the textures, the characters, the terrain and the
-// effects into the start-up steps and the ticks.
+// The graphics half of start-up: the device, the shaders, and every asset the frame draws,
+// in the order the game starts them.
 #pragma once
 
-// Fills startup_hooks() and tick_hooks(). Call once before run_game.
-void install_game_hooks();
+#include "app/gl_frame.h"
 
-// The start-up steps on their own, for tests that set up the game without the loop.
-// setup_game_device needs a current GL context; the back buffer is its drawable size.
-void setup_game_device();
-void setup_game_shaders();
+// GL state and projection for the current context's back buffer, the console and the
+// fonts. Needs a current GL context.
+void setup_game_device(Screen& screen, Game& game);
+// The toon ramp and the two shaders.
+void setup_game_shaders(Screen& screen);
+// The texture configuration, the characters, the terrain, the world (initialise_world),
+// the dialogs (listing gamepad's controllers), the bone markers and the effects.
+void load_game(Screen& screen, Game& game, GamepadDevices* gamepad);

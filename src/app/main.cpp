@@ -1,8 +1,7 @@
 // torvi's entry point: the command line, then the game's loop.
-#include <cstdio>
+#include <memory>
 
 #include "app/game_main.h"
-#include "app/gl_game_setup.h"
 
 int main(int argc, char** argv) {
     RunOptions options;
@@ -15,6 +14,6 @@ int main(int argc, char** argv) {
         case CommandLine::run:
             break;
     }
-    install_game_hooks();
-    return run_game(options);
+    auto game = std::make_unique<Game>();
+    return run_game(options, *game);
 }

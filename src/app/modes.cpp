@@ -1,13 +1,15 @@
 #include "app/modes.h"
 
+#include <mutex>
+
 namespace {
 
 const Vec3 kPlayEye = {0.0f, 5.0f, 5.0f};
 const Vec3 kEditorEye = {0.0f, 10.0f, 10.0f};
 const Vec3 kOrigin = {0.0f, 0.0f, 0.0f};
 
-void show_button(const Shell& shell, uint32_t command, bool visible) {
-    if (shell.hooks.show_menu_button) shell.hooks.show_menu_button(command, visible);
+void show_button(Game& game, uint32_t command, bool visible) {
+    show_menu_button(game.dialogs, command, visible);
 }
 
 // A menu button that opens a dialog closes it when pressed again.
@@ -15,34 +17,30 @@ void toggle_dialog(Shell& shell, DialogMode dialog) {
     shell.dialog = shell.dialog == dialog ? dialog_none : dialog;
 }
 
-void disconnect(Shell& shell, Camera& cam, SessionState& session) {
-    if (session.client) {
-        if (shell.hooks.leave_client) return shell.hooks.leave_client();
-    } else if (session.host) {
-        if (shell.hooks.stop_hosting) return shell.hooks.stop_hosting();
-    } else {
-        return;
-    }
-    // No network layer yet: end the local game here.
-    init_session_state(session);
-    set_mode(shell, mode_menu, cam);
+// Without a network layer, leaving a joined game and stopping hosting both end the local
+// game here.
+void disconnect(Game& game) {
+    if (!game.session.client && !game.session.host) return;
+    init_session_state(game.session);
+    set_mode(game, mode_menu);
 }
 
-void run_command(Shell& shell, uint32_t command, Camera& cam, SessionState& session) {
+void run_command(Game& game, uint32_t command) {
+    Shell& shell = game.shell;
     switch (command) {
         case command_join_game:
             return toggle_dialog(shell, dialog_join);
         case command_create_game:
             return toggle_dialog(shell, dialog_create);
         case command_editor:
-            set_camera(cam, kEditorEye, kOrigin);
+            set_camera(game.cam, kEditorEye, kOrigin);
             return toggle_dialog(shell, dialog_editor);
         case command_quit:
-            return quit_program(shell);
+            return quit_program(game);
         case command_disconnect:
-            return disconnect(shell, cam, session);
+            return disconnect(game);
         case command_resume_game:
-            return toggle_menu(shell, cam);
+            return toggle_menu(game);
         case command_settings:
             return toggle_dialog(shell, dialog_settings);
         default:
@@ -58,72 +56,104 @@ bool valid_dialog(int32_t dialog) {
     return dialog > dialog_none && dialog < kDialogModeCount;
 }
 
+void act_on(Game& game, DialogRequest request) {
+    switch (request) {
+        case request_none:
+            return;
+        case request_close:
+            return set_dialog_mode(game.shell, dialog_none);
+        case request_host:
+            return start_local_game(game, true);
+        case request_join:
+            return start_local_game(game, false);
+    }
+}
+
+// The open dialog's handler; the editor has none yet.
+DialogOutcome dialog_message(Game& game, const Message& msg) {
+    switch (game.shell.dialog) {
+        case dialog_settings:
+            return settings_dialog_handler(game.dialogs, game.input.controls, game.keys, msg);
+        case dialog_join:
+            return join_dialog_handler(game.dialogs, game.keys, msg);
+        case dialog_create:
+            return create_dialog_handler(game.dialogs, game.keys, msg);
+        default:
+            return {false, request_none};
+    }
+}
+
 }  // namespace
 
-void init_shell(Shell& shell) {
-    shell = Shell{mode_menu, dialog_none, true, ShellHooks{}};
-}
-
-Shell& shell() {
-    static Shell instance{mode_menu, dialog_none, true, ShellHooks{}};
-    return instance;
-}
-
-void set_mode(Shell& shell, TopLevelMode mode, Camera& cam) {
-    shell.mode = mode;
+void set_mode(Game& game, TopLevelMode mode) {
+    game.shell.mode = mode;
     switch (mode) {
         case mode_menu:
-            show_button(shell, command_join_game, true);
-            show_button(shell, command_create_game, true);
-            show_button(shell, command_editor, true);
-            show_button(shell, command_disconnect, false);
-            show_button(shell, command_resume_game, false);
+            show_button(game, command_join_game, true);
+            show_button(game, command_create_game, true);
+            show_button(game, command_editor, true);
+            show_button(game, command_disconnect, false);
+            show_button(game, command_resume_game, false);
             break;
         case mode_playing:
-            set_camera(cam, kPlayEye, kOrigin);
+            set_camera(game.cam, kPlayEye, kOrigin);
             break;
         case mode_paused:
-            show_button(shell, command_disconnect, true);
-            show_button(shell, command_resume_game, true);
-            show_button(shell, command_join_game, false);
-            show_button(shell, command_create_game, false);
-            show_button(shell, command_editor, true);
+            show_button(game, command_disconnect, true);
+            show_button(game, command_resume_game, true);
+            show_button(game, command_join_game, false);
+            show_button(game, command_create_game, false);
+            show_button(game, command_editor, true);
             break;
     }
 }
 
-void toggle_menu(Shell& shell, Camera& cam) {
-    if (shell.mode == mode_playing) return set_mode(shell, mode_paused, cam);
-    if (shell.mode == mode_paused) return set_mode(shell, mode_playing, cam);
-    set_mode(shell, mode_menu, cam);
+void toggle_menu(Game& game) {
+    if (game.shell.mode == mode_playing) return set_mode(game, mode_paused);
+    if (game.shell.mode == mode_paused) return set_mode(game, mode_playing);
+    set_mode(game, mode_menu);
 }
 
 void set_dialog_mode(Shell& shell, DialogMode dialog) {
     shell.dialog = valid_dialog(dialog) ? dialog : dialog_none;
 }
 
-void quit_program(Shell& shell) {
-    if (!shell.running) return;  // a second close while quitting saves nothing twice
-    if (shell.hooks.save_settings_at_quit) shell.hooks.save_settings_at_quit();
-    shell.running = false;
+void start_local_game(Game& game, bool host) {
+    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
+    if (host) {
+        start_game_as_host(game.table, game.session);
+    } else {
+        start_game_as_client(game.table, game.session);
+    }
+    set_mode(game, mode_playing);
+    if (PlayerRecord* me = local_record(game.table, game.session)) {
+        me->element = chosen_element(game.dialogs, host);
+    }
 }
 
-int window_procedure(Shell& shell, const Message& msg, Camera& cam, SessionState& session) {
+void quit_program(Game& game) {
+    if (!game.shell.running) return;  // a second close while quitting saves nothing twice
+    save_game_settings(game.dialogs, game.input.controls);
+    game.shell.running = false;
+}
+
+int window_procedure(Game& game, const Message& msg) {
     if (msg.id == msg_close) {
-        quit_program(shell);
+        quit_program(game);
         return 0;
     }
-    if (menu_shown(shell.mode) && shell.hooks.menu_message && shell.hooks.menu_message(msg)) {
+    if (menu_shown(game.shell.mode) && menu_dialog_handler(game.dialogs, game.keys, msg)) {
         return 1;
     }
-    if (valid_dialog(shell.dialog)) {
-        auto* handler = shell.hooks.dialog_message[shell.dialog];
-        if (handler && handler(msg)) return 1;
+    if (valid_dialog(game.shell.dialog)) {
+        const DialogOutcome outcome = dialog_message(game, msg);
+        act_on(game, outcome.request);
+        if (outcome.consumed) return 1;
     }
     if (msg.id == msg_key_down) {
-        if (msg.wparam == vk_escape && shell.mode == mode_playing) toggle_menu(shell, cam);
+        if (msg.wparam == vk_escape && game.shell.mode == mode_playing) toggle_menu(game);
     } else if (msg.id == msg_gui_command) {
-        run_command(shell, msg.wparam, cam, session);
+        run_command(game, msg.wparam);
     }
     return 0;
 }

@@ -25,11 +25,6 @@ uint32_t with_alpha(uint32_t colour, int32_t age) {
 
 }  // namespace
 
-Console& console() {
-    static Console c;
-    return c;
-}
-
 void console_init(Console& c) {
     c.settings.posx = read_setting_int(kSectionConsole, kKeyPosx);
     c.settings.posy = read_setting_int(kSectionConsole, kKeyPosy);
@@ -99,15 +94,4 @@ ConsolePixel console_line_position(const ConsoleSettings& settings, int i) {
     const long long step = static_cast<long long>(settings.size) + kLineMargin;
     return {clamp_to_int(static_cast<long long>(settings.posx) + kLineMargin),
             clamp_to_int(static_cast<long long>(settings.posy) + i * step)};
-}
-
-void console_print(uint32_t colour, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    console_vprint(console(), colour, format, args);
-    va_end(args);
-}
-
-void console_fade() {
-    console_fade(console());
 }

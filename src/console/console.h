@@ -37,9 +37,6 @@ struct Console {
     std::vector<ConsoleLine*> lines;   // lines[0] the oldest (top), the last the newest
 };
 
-// The process-wide console; no lines until console_lines_init.
-Console& console();
-
 // Reads posx, posy, size and font from the console section of the settings.
 void console_init(Console& c);
 
@@ -72,6 +69,3 @@ struct ConsolePixel {
 // Where line i is drawn: x = posx + 4, y = posy + i * (size + 4), clamped to the int range.
 ConsolePixel console_line_position(const ConsoleSettings& settings, int i);
 
-// The same on the process-wide console, for the ticks and the network layer.
-void console_print(uint32_t colour, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void console_fade();

@@ -1,17 +1,14 @@
-// The console's font and drawing, and the GUI font, on the renderer.
+// The console's drawing, and the set-up of the two fonts it and the dialogs write in.
 #pragma once
 
+#include "console/console.h"
 #include "render/gl_font.h"
 #include "render/gl_renderer.h"
 
-// Reads the console settings, creates the console font and the lines, and the GUI font
-// ("Tahoma", height 10, bold). Called once by the device set-up.
-void console_device_init(Renderer& device);
+// Reads the console settings and allocates the lines, then creates the console font (its
+// face and size from the settings) and the GUI font ("Tahoma", height 10, bold). Once, by
+// the device set-up.
+void console_device_init(Console& console, Fonts& fonts, const Renderer& device);
 
-// The console's font: status labels use it too. Null until set up or when it failed.
-Font* console_font();
-// The GUI font of the dialogs.
-Font* gui_font();
-
-// Draws every console line at its place in its colour.
-void console_draw(Renderer& device);
+// Draws every console line at its place in its colour; nothing without a font.
+void console_draw(const Console& console, Font* font);

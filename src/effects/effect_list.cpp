@@ -20,12 +20,6 @@ bool known_kind(int32_t kind) {
     return kind >= 0 && kind < kKindCount;
 }
 
-EffectList make_effect_list() {
-    EffectList list;
-    init_effect_list(list);
-    return list;
-}
-
 }  // namespace
 
 void init_effect_list(EffectList& list) {
@@ -33,10 +27,6 @@ void init_effect_list(EffectList& list) {
         e = Effect{effect_klank, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f}, kEffectLifetime};
 }
 
-EffectList& effect_list() {
-    static EffectList list = make_effect_list();
-    return list;
-}
 
 void effect_spawn(EffectList& list, int32_t kind, Vec3 position) {
     if (!known_kind(kind)) return;

@@ -32,9 +32,6 @@ struct EffectList {
 // Every entry inactive (age 16) at (0, 0, 0), kind 0.
 void init_effect_list(EffectList& list);
 
-// The process-wide list, set up before first use.
-EffectList& effect_list();
-
 // Drops the oldest entry and writes a new one at index 49. A kind outside 0..2 has no
 // picture and is ignored.
 void effect_spawn(EffectList& list, int32_t kind, Vec3 position);

@@ -2,14 +2,22 @@
 #pragma once
 
 #include "effects/effect_list.h"
+#include "effects/effect_sprites.h"
 #include "render/gl_renderer.h"
+#include "render/gl_sprite.h"
 
-// Creates the sprite batch on device, looks up "klank", "tap" and "boom" by kind and
-// sets up the process-wide effect list. After the textures are loaded.
-void effects_init(Renderer& device);
+constexpr int kEffectKinds = 3;
+
+struct EffectDrawing {
+    SpriteBatch batch;
+    const Texture* textures[kEffectKinds] = {};  // by kind; null: not drawn
+    EffectSprite sprites[kEffectCount];
+};
+
+// Creates the sprite batch on device and looks up "klank", "tap" and "boom" by kind.
+// After the textures are loaded.
+void effects_init(EffectDrawing& effects, Renderer& device);
 
 // Draws every active effect of list in opaque white with the renderer's view and
 // projection, then ages the list by one frame. A kind without a texture still ages.
-void effects_draw(Renderer& device, EffectList& list);
-// The same for the process-wide list.
-void effects_draw(Renderer& device);
+void effects_draw(Renderer& device, EffectDrawing& effects, EffectList& list);

@@ -1,9 +1,6 @@
 #include "gui/game_dialogs.h"
 
-#include <mutex>
-
 #include "config/settings.h"
-#include "app/ticks.h"
 #include "input/bindings.h"
 
 namespace {
@@ -149,8 +146,9 @@ Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, flo
     return dialog.add_button(id, "", kGamepadTexture, &source, x, y, ButtonStyle::image);
 }
 
-void init_frame(Dialog& dialog, const DialogFrame& frame) {
+void init_frame(Dialog& dialog, const DialogFrame& frame, CommandSink* sink) {
     dialog.init(frame.x, frame.y, frame.title, frame.width, frame.height);
+    dialog.sink = sink;
 }
 
 void restore_position(Dialog& dialog, const char* section) {
@@ -204,23 +202,6 @@ int32_t selected_element(const Dialog& dialog, uint32_t list_id) {
     return item && item->data ? *static_cast<const int32_t*>(item->data) : 0;
 }
 
-void set_local_element(DialogContext ctx, int32_t element) {
-    if (PlayerRecord* me = local_record(ctx.table, ctx.session)) me->element = element;
-}
-
-void start_local_game(GameDialogs& dialogs, DialogContext ctx, bool host) {
-    std::lock_guard<std::recursive_mutex> hold(net_lock());
-    if (host) {
-        start_game_as_host(ctx.table, ctx.session);
-    } else {
-        start_game_as_client(ctx.table, ctx.session);
-    }
-    set_mode(ctx.shell, mode_playing, ctx.cam);
-    const Dialog& dialog = host ? dialogs.create : dialogs.join;
-    set_local_element(
-        ctx, selected_element(dialog, host ? command_create_elements : command_join_elements));
-}
-
 bool is_command(const Message& msg) {
     return msg.id == msg_gui_command;
 }
@@ -271,8 +252,8 @@ void list_devices(GameDialogs& dialogs) {
     ListBox* list = list_box(dialogs.settings, command_gamepad_list);
     if (!list) return;
     list->clear();
-    if (!dialogs.gamepad.list) return;
-    int count = dialogs.gamepad.list(dialogs.device_names, kMaxGamepads);
+    if (!dialogs.gamepad) return;
+    int count = dialogs.gamepad->list(dialogs.device_names, kMaxGamepads);
     if (count > kMaxGamepads) count = kMaxGamepads;
     for (int i = 0; i < count; ++i) {
         dialogs.device_index[i] = i;
@@ -283,8 +264,8 @@ void list_devices(GameDialogs& dialogs) {
 void use_selected_device(GameDialogs& dialogs) {
     const ListBox* list = list_box(dialogs.settings, command_gamepad_list);
     const ListItem* item = list ? list->selected_item() : nullptr;
-    if (!item || !item->data || !dialogs.gamepad.use) return;
-    dialogs.gamepad.use(*static_cast<const int32_t*>(item->data));
+    if (!item || !item->data || !dialogs.gamepad) return;
+    dialogs.gamepad->use(*static_cast<const int32_t*>(item->data));
 }
 
 void switch_input_type(GameDialogs& dialogs, ControlTable& controls, InputType type) {
@@ -351,48 +332,11 @@ void add_settings_controls(GameDialogs& dialogs) {
     dialogs.sound_label = d.add_label(command_label, "Sound Effects Active", 24, 34);
 }
 
-// The hooks take only the message: they work on the process-wide objects.
-bool menu_message(const Message& msg) {
-    return game_dialogs().menu.handle_message(msg);
-}
-
-void show_process_menu_button(uint32_t command, bool visible) {
-    show_menu_button(game_dialogs(), command, visible);
-}
-
-bool settings_message(const Message& msg) {
-    return settings_dialog_handler(game_dialogs(), process_dialog_context(), msg);
-}
-
-bool join_message(const Message& msg) {
-    return join_dialog_handler(game_dialogs(), process_dialog_context(), msg);
-}
-
-bool create_message(const Message& msg) {
-    return create_dialog_handler(game_dialogs(), process_dialog_context(), msg);
-}
-
-void save_process_settings() {
-    save_game_settings(game_dialogs(), keyboard_input().controls);
-}
-
-void deliver_command(uint32_t command_id) {
-    window_procedure(shell(), command_message(command_id), camera(), session_state());
-}
-
 }  // namespace
 
-GameDialogs& game_dialogs() {
-    static GameDialogs dialogs;
-    return dialogs;
-}
-
-DialogContext process_dialog_context() {
-    return {shell(), camera(), player_table(), session_state(), keyboard_input().controls};
-}
-
-void build_menu_dialog(GameDialogs& dialogs) {
-    init_frame(dialogs.menu, kMenuFrame);
+void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
+    init_frame(dialogs.menu, kMenuFrame, sink);
+    dialogs.built = true;
     restore_position(dialogs.menu, kSectionMenuDialog);
     for (const TextButton& b : kMenuButtons) add_text_button(dialogs.menu, b.id, b.text, b.x, b.y);
     // Until the first set_mode: the menu of mode_menu.
@@ -400,8 +344,8 @@ void build_menu_dialog(GameDialogs& dialogs) {
     show(dialogs.menu, command_resume_game, false);
 }
 
-void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls) {
-    init_frame(dialogs.settings, kSettingsFrame);
+void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink) {
+    init_frame(dialogs.settings, kSettingsFrame, sink);
     restore_position(dialogs.settings, kSectionSettingsDialog);
     add_settings_controls(dialogs);
     load_control_table(controls);
@@ -409,9 +353,9 @@ void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls) {
     refresh_binding_labels(dialogs, controls);
 }
 
-void build_join_create_dialogs(GameDialogs& dialogs) {
+void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
     Dialog& join = dialogs.join;
-    init_frame(join, kJoinFrame);
+    init_frame(join, kJoinFrame, sink);
     add_text_button(join, command_join, "join!", 300, 460);
     add_text_button(join, command_join_cancel, "cancel", 230, 460);
     add_text_button(join, command_refresh_servers, "refresh", 160, 460);
@@ -421,7 +365,7 @@ void build_join_create_dialogs(GameDialogs& dialogs) {
     add_element_list(join, command_join_elements);
 
     Dialog& create = dialogs.create;
-    init_frame(create, kCreateFrame);
+    init_frame(create, kCreateFrame, sink);
     create.add_label(command_label, "load one of your maps:", 12, 13);
     add_text_button(create, command_load_map, "load map", 25, 33);
     add_text_button(create, command_create, "create", 300, 460);
@@ -431,31 +375,52 @@ void build_join_create_dialogs(GameDialogs& dialogs) {
     add_element_list(create, command_create_elements);
 }
 
-bool join_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg) {
-    if (dialogs.join.handle_message(msg)) return true;
-    if (!is_command(msg)) return false;
-    // "refresh" finds no servers until the network exists.
-    if (msg.wparam == command_join) start_local_game(dialogs, ctx, false);
-    if (msg.wparam == command_join_cancel) set_dialog_mode(ctx.shell, dialog_none);
-    return false;
+void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink) {
+    build_menu_dialog(dialogs, sink);
+    build_settings_dialog(dialogs, controls, sink);
+    build_join_create_dialogs(dialogs, sink);
 }
 
-bool create_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg) {
-    if (dialogs.create.handle_message(msg)) return true;
-    if (!is_command(msg)) return false;
-    // "load map" does nothing: a hosted game plays the map already loaded.
-    if (msg.wparam == command_create) start_local_game(dialogs, ctx, true);
-    if (msg.wparam == command_create_cancel) set_dialog_mode(ctx.shell, dialog_none);
-    return false;
+bool menu_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg) {
+    return dialogs.menu.handle_message(msg, keys.cursor_x, keys.cursor_y);
 }
 
-bool settings_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg) {
-    if (dialogs.settings.handle_message(msg)) {
-        follow_device_list(dialogs.settings);
-        return true;
+DialogOutcome join_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg) {
+    if (dialogs.join.handle_message(msg, keys.cursor_x, keys.cursor_y)) {
+        return {true, request_none};
     }
-    if (is_command(msg)) run_settings_command(dialogs, ctx.controls, msg.wparam);
-    return false;
+    if (!is_command(msg)) return {false, request_none};
+    // "refresh" finds no servers until the network exists.
+    if (msg.wparam == command_join) return {false, request_join};
+    if (msg.wparam == command_join_cancel) return {false, request_close};
+    return {false, request_none};
+}
+
+DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys,
+                                    const Message& msg) {
+    if (dialogs.create.handle_message(msg, keys.cursor_x, keys.cursor_y)) {
+        return {true, request_none};
+    }
+    if (!is_command(msg)) return {false, request_none};
+    // "load map" does nothing: a hosted game plays the map already loaded.
+    if (msg.wparam == command_create) return {false, request_host};
+    if (msg.wparam == command_create_cancel) return {false, request_close};
+    return {false, request_none};
+}
+
+DialogOutcome settings_dialog_handler(GameDialogs& dialogs, ControlTable& controls,
+                                      const KeyState& keys, const Message& msg) {
+    if (dialogs.settings.handle_message(msg, keys.cursor_x, keys.cursor_y)) {
+        follow_device_list(dialogs.settings);
+        return {true, request_none};
+    }
+    if (is_command(msg)) run_settings_command(dialogs, controls, msg.wparam);
+    return {false, request_none};
+}
+
+int32_t chosen_element(const GameDialogs& dialogs, bool host) {
+    return host ? selected_element(dialogs.create, command_create_elements)
+                : selected_element(dialogs.join, command_join_elements);
 }
 
 void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible) {
@@ -473,18 +438,8 @@ void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls) 
 }
 
 void save_game_settings(const GameDialogs& dialogs, const ControlTable& controls) {
+    if (!dialogs.built) return;
     save_position(dialogs.menu, kSectionMenuDialog);
     save_position(dialogs.settings, kSectionSettingsDialog);
     save_control_table(controls);
-}
-
-void install_game_dialog_hooks() {
-    ShellHooks& hooks = shell().hooks;
-    hooks.menu_message = menu_message;
-    hooks.show_menu_button = show_process_menu_button;
-    hooks.dialog_message[dialog_settings] = settings_message;
-    hooks.dialog_message[dialog_join] = join_message;
-    hooks.dialog_message[dialog_create] = create_message;
-    hooks.save_settings_at_quit = save_process_settings;
-    set_command_sink(deliver_command);
 }

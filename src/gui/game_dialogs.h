@@ -4,11 +4,21 @@
 
 #include <cstdint>
 
-#include "app/modes.h"
 #include "gui/widgets.h"
+#include "input/gamepad_input.h"
 #include "input/keyboard_input.h"
-#include "world/camera.h"
-#include "world/player_table.h"
+#include "platform/key_state.h"
+
+// The main menu's buttons, by the command id they send.
+enum MenuCommand : uint32_t {
+    command_join_game = 10,
+    command_create_game = 11,
+    command_editor = 12,
+    command_quit = 13,
+    command_disconnect = 17,
+    command_resume_game = 18,
+    command_settings = 26,
+};
 
 // Command ids of the dialogs' own controls. Labels share id 15 and never send commands.
 enum DialogCommand : uint32_t {
@@ -54,12 +64,7 @@ enum DialogCommand : uint32_t {
 
 constexpr int kMaxGamepads = 16;
 
-// The game-controller backend the settings dialog works on. list fills names (each a
-// zero-terminated list text) and returns how many; use makes device index the gamepad.
-struct GamepadOps {
-    int (*list)(char (*names)[kListItemTextSize], int max) = nullptr;
-    bool (*use)(int index) = nullptr;
-};
+static_assert(kGamepadNameSize == kListItemTextSize, "a gamepad name fills one list row");
 
 struct GameDialogs {
     Dialog menu;
@@ -67,38 +72,47 @@ struct GameDialogs {
     Dialog join;
     Dialog create;
     Label* sound_label = nullptr;  // the check box's label: id 15 is shared
-    GamepadOps gamepad;
+    GamepadDevices* gamepad = nullptr;  // the controllers the settings dialog lists
     int32_t device_index[kMaxGamepads] = {};  // the data of the device list's items
     char device_names[kMaxGamepads][kListItemTextSize] = {};
+    bool built = false;  // set by building the menu; nothing is saved before
 };
 
-// The process-wide dialogs.
-GameDialogs& game_dialogs();
+// Built once at start-up, menu first, each dialog sending its commands to sink. Menu and
+// settings take their corner from sections "menu_dialog" and "settings_dialog" of
+// config.cfg; building the settings dialog loads the control table.
+void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink);
+void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink);
+void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink);
+// All four in that order.
+void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink);
 
-// What the dialogs' commands work on.
-struct DialogContext {
-    Shell& shell;
-    Camera& cam;
-    PlayerTable& table;
-    SessionState& session;
-    ControlTable& controls;
+// What a dialog's own command asks of the program, which owns the game and the modes.
+enum DialogRequest : int32_t {
+    request_none = 0,
+    request_close = 1,  // a cancel button: close the dialog
+    request_host = 2,   // "create": start a game as host
+    request_join = 3,   // "join!": start a game as client
 };
 
-// The process-wide objects.
-DialogContext process_dialog_context();
+struct DialogOutcome {
+    bool consumed;  // the dialog or one of its widgets took the message
+    DialogRequest request;
+};
 
-// Built once at start-up, menu first. Menu and settings take their corner from sections
-// "menu_dialog" and "settings_dialog" of config.cfg; building the settings dialog loads
-// the control table.
-void build_menu_dialog(GameDialogs& dialogs);
-void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls);
-void build_join_create_dialogs(GameDialogs& dialogs);
+// Each offers the message to its dialog first (consumed), then acts on its own command
+// ids. The cursor is that of keys.
+DialogOutcome join_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
+DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys,
+                                    const Message& msg);
+DialogOutcome settings_dialog_handler(GameDialogs& dialogs, ControlTable& controls,
+                                      const KeyState& keys, const Message& msg);
+// True when the menu dialog consumed the message.
+bool menu_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
 
-// Each offers the message to its dialog first (true when consumed), then acts on its own
-// command ids and returns false.
-bool join_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg);
-bool create_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg);
-bool settings_dialog_handler(GameDialogs& dialogs, DialogContext ctx, const Message& msg);
+// The element chosen in the create (host) or join dialog's list; zombie (0) when nothing
+// is selected.
+int32_t chosen_element(const GameDialogs& dialogs, bool host);
 
 // Shows or hides the menu button that sends command; for set_mode.
 void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);
@@ -107,9 +121,6 @@ void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);
 void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
 
 // Writes the menu and settings dialogs' corners (truncated), then the control table. The
-// editor dialog's section is left as it is.
+// editor dialog's section is left as it is. Nothing before the dialogs are built.
 void save_game_settings(const GameDialogs& dialogs, const ControlTable& controls);
 
-// Hooks the process-wide dialogs into the shell's routing and quit, and delivers widget
-// commands to the window procedure.
-void install_game_dialog_hooks();

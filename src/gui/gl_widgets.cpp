@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "console/gl_console.h"
-#include "render/gl_sprite.h"
 #include "render/gl_texture.h"
 
 namespace {
@@ -40,56 +38,52 @@ constexpr SpriteRect kSelectionBar = {48, 64, 64, 80};
 constexpr Vec2 kNoScale = {1, 1};
 constexpr Vec2 kOrigin = {0, 0};
 
-struct WidgetDrawing {
-    SpriteBatch batch;
-    const Texture* skin = nullptr;
-    bool ready = false;
+// What one dialog is drawn with.
+struct Painter {
+    WidgetDrawing& d;
+    Font* font;
+    const TextureRegistry& textures;
 };
 
-WidgetDrawing& drawing() {
-    static WidgetDrawing d;
-    return d;
-}
-
-void piece(const Texture* texture, const SpriteRect& source, float x, float y,
+void piece(Painter& p, const Texture* texture, const SpriteRect& source, float x, float y,
            uint32_t argb = kWhite, Vec2 scaling = kNoScale) {
-    drawing().batch.draw(texture, &source, scaling, kOrigin, 0.0f, {x, y}, argb);
+    p.d.batch.draw(texture, &source, scaling, kOrigin, 0.0f, {x, y}, argb);
 }
 
-void skin_piece(const SpriteRect& source, float x, float y, uint32_t argb = kWhite,
+void skin_piece(Painter& p, const SpriteRect& source, float x, float y, uint32_t argb = kWhite,
                 Vec2 scaling = kNoScale) {
-    piece(drawing().skin, source, x, y, argb, scaling);
+    piece(p, p.d.skin, source, x, y, argb, scaling);
 }
 
 // The font has its own batch: what is queued goes first, so the order on screen holds.
-void text(float x, float y, uint32_t argb, const char* str) {
-    Font* font = gui_font();
+void text(Painter& p, float x, float y, uint32_t argb, const char* str) {
+    Font* font = p.font;
     if (font == nullptr || str[0] == '\0') return;
-    SpriteBatch& batch = drawing().batch;
+    SpriteBatch& batch = p.d.batch;
     batch.end();
     font->draw_text(x, y, argb, str);
     batch.begin();
 }
 
-void draw_frame(const Dialog& d) {
+void draw_frame(Painter& p, const Dialog& d) {
     const float right = d.x + d.width;
     const float bottom = d.y + d.height;
     const float across = d.width / kFramePiece;
     const float down = d.height / kFramePiece;
-    skin_piece(kCornerTopLeft, d.x - kFramePiece, d.y - kFramePiece);
-    skin_piece(kCornerTopRight, right, d.y - kFramePiece);
-    skin_piece(kCornerBottomLeft, d.x - kFramePiece, bottom);
-    skin_piece(kCornerBottomRight, right, bottom);
-    skin_piece(kFrameFill, d.x, d.y, kWhite, {across, down});
-    skin_piece(kFrameFill, d.x, d.y - kFramePiece, kWhite, {across, 1});
-    skin_piece(kFrameFill, d.x, bottom, kWhite, {across, 1});
-    skin_piece(kFrameFill, d.x - kFramePiece, d.y, kWhite, {1, down});
-    skin_piece(kFrameFill, right, d.y, kWhite, {1, down});
+    skin_piece(p, kCornerTopLeft, d.x - kFramePiece, d.y - kFramePiece);
+    skin_piece(p, kCornerTopRight, right, d.y - kFramePiece);
+    skin_piece(p, kCornerBottomLeft, d.x - kFramePiece, bottom);
+    skin_piece(p, kCornerBottomRight, right, bottom);
+    skin_piece(p, kFrameFill, d.x, d.y, kWhite, {across, down});
+    skin_piece(p, kFrameFill, d.x, d.y - kFramePiece, kWhite, {across, 1});
+    skin_piece(p, kFrameFill, d.x, bottom, kWhite, {across, 1});
+    skin_piece(p, kFrameFill, d.x - kFramePiece, d.y, kWhite, {1, down});
+    skin_piece(p, kFrameFill, right, d.y, kWhite, {1, down});
 }
 
-void draw_title(const Dialog& d) {
-    text(d.x, d.y - kTitleTextRise, kWhite, d.title);
-    skin_piece(kTitleStrip, d.x, d.y, kIdle, {d.width / kCell, 1});
+void draw_title(Painter& p, const Dialog& d) {
+    text(p, d.x, d.y - kTitleTextRise, kWhite, d.title);
+    skin_piece(p, kTitleStrip, d.x, d.y, kIdle, {d.width / kCell, 1});
 }
 
 // Idle, hovered or pressed (moved by one pixel), as buttons show it.
@@ -103,107 +97,106 @@ ButtonLook button_look(const Button& b) {
     return {0, 0, b.hover ? kWhite : kIdle};
 }
 
-void draw_button(const Button& b, float bx, float by) {
+void draw_button(Painter& p, const Button& b, float bx, float by) {
     const ButtonLook look = button_look(b);
     if (b.style == ButtonStyle::text) {
-        text(bx + look.dx, by + look.dy, look.argb, b.text);
+        text(p, bx + look.dx, by + look.dy, look.argb, b.text);
         return;
     }
-    const Texture* image = find_texture(b.image);
+    const Texture* image = find_texture(p.textures, b.image);
     const SpriteRect source = {b.source.left, b.source.top, b.source.right, b.source.bottom};
-    piece(image, source, bx + kShadowOffset, by + kShadowOffset, kShadow);
-    piece(image, source, bx + look.dx, by + look.dy, look.argb);
+    piece(p, image, source, bx + kShadowOffset, by + kShadowOffset, kShadow);
+    piece(p, image, source, bx + look.dx, by + look.dy, look.argb);
 }
 
-void draw_check_box(const CheckBox& c, float bx, float by) {
+void draw_check_box(Painter& p, const CheckBox& c, float bx, float by) {
     const int state = !c.pressed && !c.hover ? 0 : (c.pressed ? 1 : 2);
-    skin_piece(kCheckBox[c.checked ? 1 : 0][state], bx, by);
+    skin_piece(p, kCheckBox[c.checked ? 1 : 0][state], bx, by);
 }
 
 // The arrow piece turned by pi about its top-left corner, which lands at (x, y).
-void down_arrow(float x, float y, uint32_t argb) {
-    drawing().batch.draw(drawing().skin, &kScrollArrow, kNoScale, kOrigin, kPi, {x, y}, argb);
+void down_arrow(Painter& p, float x, float y, uint32_t argb) {
+    p.d.batch.draw(p.d.skin, &kScrollArrow, kNoScale, kOrigin, kPi, {x, y}, argb);
 }
 
-void draw_scroll_arrows(const ScrollBar& s, float bx, float by) {
-    skin_piece(kScrollArrow, bx + kShadowOffset, by + kShadowOffset, kShadow);
+void draw_scroll_arrows(Painter& p, const ScrollBar& s, float bx, float by) {
+    skin_piece(p, kScrollArrow, bx + kShadowOffset, by + kShadowOffset, kShadow);
     const float up = s.up_pressed ? 1.0f : 0.0f;
-    skin_piece(kScrollArrow, bx + up, by + up);
+    skin_piece(p, kScrollArrow, bx + up, by + up);
     const float tx = bx + kCell;
     const float ty = by + kCell * static_cast<float>(s.cells);
-    down_arrow(tx + kShadowOffset, ty + kShadowOffset, kShadow);
+    down_arrow(p, tx + kShadowOffset, ty + kShadowOffset, kShadow);
     const float down = s.down_pressed ? 0.0f : 1.0f;
-    down_arrow(tx - down, ty - down, kWhite);
+    down_arrow(p, tx - down, ty - down, kWhite);
 }
 
-void draw_scroll_bar(const ScrollBar& s, float bx, float by) {
-    draw_scroll_arrows(s, bx, by);
-    for (int k = 0; k <= s.cells - 3; ++k) skin_piece(kCellPiece, bx, by + kCell * (k + 1));
+void draw_scroll_bar(Painter& p, const ScrollBar& s, float bx, float by) {
+    draw_scroll_arrows(p, s, bx, by);
+    for (int k = 0; k <= s.cells - 3; ++k) skin_piece(p, kCellPiece, bx, by + kCell * (k + 1));
     const float t = static_cast<float>(s.thumb_offset());
-    skin_piece(kScrollThumb, bx + kShadowOffset, by + kCell + kShadowOffset + t, kShadow);
+    skin_piece(p, kScrollThumb, bx + kShadowOffset, by + kCell + kShadowOffset + t, kShadow);
     if (s.dragging) {
-        skin_piece(kScrollThumb, bx, by + kCell + t);
+        skin_piece(p, kScrollThumb, bx, by + kCell + t);
     } else {
-        skin_piece(kScrollThumb, bx - 1, by + kCell - 1 + t);
+        skin_piece(p, kScrollThumb, bx - 1, by + kCell - 1 + t);
     }
 }
 
-void draw_list_box(const ListBox& l, float bx, float by) {
+void draw_list_box(Painter& p, const ListBox& l, float bx, float by) {
     for (int r = 0; r < l.rows; ++r) {
-        for (int c = 0; c < l.columns; ++c) skin_piece(kCellPiece, bx + kCell * c, by + kCell * r);
+        for (int c = 0; c < l.columns; ++c) skin_piece(p, kCellPiece, bx + kCell * c, by + kCell * r);
     }
     const int first = std::max(l.first_visible, 1);
     for (int k = first, r = 0; k <= l.count() && r < l.rows; ++k, ++r) {
         const float row_y = by + kCell * r;
         if (k == l.selected) {
-            skin_piece(kSelectionBar, bx, row_y, kWhite, {static_cast<float>(l.columns), 1});
+            skin_piece(p, kSelectionBar, bx, row_y, kWhite, {static_cast<float>(l.columns), 1});
         }
-        text(bx + kListTextIndent, row_y, kListText, l.items[static_cast<size_t>(k - 1)].text);
+        text(p, bx + kListTextIndent, row_y, kListText, l.items[static_cast<size_t>(k - 1)].text);
     }
 }
 
-void draw_text_field(const TextField& f, float bx, float by) {
+void draw_text_field(Painter& p, const TextField& f, float bx, float by) {
     const uint32_t argb = f.focused ? kWhite : kFieldUnfocused;
-    for (int c = 0; c < f.cells; ++c) skin_piece(kCellPiece, bx + kCell * c, by, argb);
-    text(bx + kListTextIndent, by, kListText, f.text_buffer);
+    for (int c = 0; c < f.cells; ++c) skin_piece(p, kCellPiece, bx + kCell * c, by, argb);
+    text(p, bx + kListTextIndent, by, kListText, f.text_buffer);
 }
 
-void draw_widget(const Widget& w) {
+void draw_widget(Painter& p, const Widget& w) {
     const float bx = static_cast<float>(widget_screen_x(w));
     const float by = static_cast<float>(widget_screen_y(w));
     switch (w.kind) {
         case WidgetKind::button:
-            return draw_button(static_cast<const Button&>(w), bx, by);
+            return draw_button(p, static_cast<const Button&>(w), bx, by);
         case WidgetKind::check_box:
-            return draw_check_box(static_cast<const CheckBox&>(w), bx, by);
+            return draw_check_box(p, static_cast<const CheckBox&>(w), bx, by);
         case WidgetKind::label:
-            return text(bx, by, kWhite, static_cast<const Label&>(w).text);
+            return text(p, bx, by, kWhite, static_cast<const Label&>(w).text);
         case WidgetKind::scroll_bar:
-            return draw_scroll_bar(static_cast<const ScrollBar&>(w), bx, by);
+            return draw_scroll_bar(p, static_cast<const ScrollBar&>(w), bx, by);
         case WidgetKind::list_box:
-            return draw_list_box(static_cast<const ListBox&>(w), bx, by);
+            return draw_list_box(p, static_cast<const ListBox&>(w), bx, by);
         case WidgetKind::text_field:
-            return draw_text_field(static_cast<const TextField&>(w), bx, by);
+            return draw_text_field(p, static_cast<const TextField&>(w), bx, by);
     }
 }
 
 }  // namespace
 
-void widgets_device_init(Renderer& device) {
-    WidgetDrawing& d = drawing();
-    d.skin = find_texture("shell");
+void widgets_device_init(WidgetDrawing& d, Renderer& device) {
+    d.skin = find_texture(device.textures(), "shell");
     d.ready = d.batch.init(device);
 }
 
-void draw_dialog(Renderer&, const Dialog& dialog) {
-    WidgetDrawing& d = drawing();
+void draw_dialog(const Renderer& device, WidgetDrawing& d, Font* font, const Dialog& dialog) {
     if (!d.ready) return;
+    Painter p{d, font, device.textures()};
     d.batch.begin();
-    if (d.skin != nullptr) draw_frame(dialog);
-    draw_title(dialog);
+    if (d.skin != nullptr) draw_frame(p, dialog);
+    draw_title(p, dialog);
     for (int i = 0; i < dialog.widget_count(); ++i) {
         const Widget& w = dialog.widget_newest_first(i);
-        if (w.visible) draw_widget(w);
+        if (w.visible) draw_widget(p, w);
     }
     d.batch.end();
 }

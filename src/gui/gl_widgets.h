@@ -2,10 +2,20 @@
 #pragma once
 
 #include "gui/widgets.h"
+#include "render/gl_font.h"
 #include "render/gl_renderer.h"
+#include "render/gl_sprite.h"
 
-// Looks up "shell" and sets up the sprite batch. Once, after the textures and fonts.
-void widgets_device_init(Renderer& device);
+struct WidgetDrawing {
+    SpriteBatch batch;
+    const Texture* skin = nullptr;
+    bool ready = false;
+};
 
-// The frame, title and every visible widget, newest first, in back-buffer pixels.
-void draw_dialog(Renderer& device, const Dialog& dialog);
+// Looks up "shell" and sets up the sprite batch. Once, after the textures.
+void widgets_device_init(WidgetDrawing& drawing, Renderer& device);
+
+// The frame, title and every visible widget, newest first, in back-buffer pixels; texts
+// in font (none when null).
+void draw_dialog(const Renderer& device, WidgetDrawing& drawing, Font* font,
+                 const Dialog& dialog);

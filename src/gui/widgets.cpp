@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/key_state.h"
 
 namespace {
 
@@ -13,8 +12,6 @@ constexpr int kTextButtonCharWidth = 8;
 constexpr int kTextButtonHeight = 12;
 constexpr int kCheckBoxSize = 16;
 constexpr int32_t kScrollDefaultMaximum = 8;
-
-void (*command_sink)(uint32_t) = nullptr;
 
 // Copies text into a size-byte buffer, cut so the zero always fits.
 void copy_cut(char* out, int size, const char* text) {
@@ -79,7 +76,7 @@ bool handle_pressable(W& w, const IntRect& rect, const Message& msg, int cx, int
             w.pressed = false;
             if (inside) {
                 on_click(w);
-                send_command(w.id);
+                send_command(w, w.id);
             }
             return true;
         default:
@@ -360,11 +357,6 @@ bool Dialog::handle_message(const Message& msg, int cx, int cy) {
     return false;
 }
 
-bool Dialog::handle_message(const Message& msg) {
-    const KeyState& keys = key_state();
-    return handle_message(msg, keys.cursor_x, keys.cursor_y);
-}
-
 void set_visible(Widget* widget, bool visible) {
     if (widget != nullptr) widget->visible = visible;
 }
@@ -379,10 +371,6 @@ int widget_screen_y(const Widget& w) {
     return static_cast<int>(dialog_y + w.y);
 }
 
-void set_command_sink(void (*sink)(uint32_t command_id)) {
-    command_sink = sink;
-}
-
-void send_command(uint32_t command_id) {
-    if (command_sink != nullptr) command_sink(command_id);
+void send_command(const Widget& w, uint32_t command_id) {
+    if (w.owner != nullptr && w.owner->sink != nullptr) w.owner->sink->send_command(command_id);
 }

@@ -34,6 +34,13 @@ enum class ButtonStyle : int32_t { text = 1, image = 2 };
 
 class Dialog;
 
+// Where widgets report activation: the GUI command message to the main window.
+class CommandSink {
+  public:
+    virtual ~CommandSink() = default;
+    virtual void send_command(uint32_t command_id) = 0;
+};
+
 struct Widget {
     virtual ~Widget() = default;
     WidgetKind kind = WidgetKind::label;  // set by Dialog::add from the class
@@ -123,10 +130,8 @@ class Dialog {
     Widget* find(uint32_t id) const;
 
     // True when the dialog or one of its widgets consumed the message. The cursor is
-    // (cx, cy) in back-buffer pixels; the second form reads the last cursor position
-    // of the event stream.
+    // (cx, cy) in back-buffer pixels.
     bool handle_message(const Message& msg, int cx, int cy);
-    bool handle_message(const Message& msg);
 
     // The widgets newest first: the order of drawing and dispatch.
     int widget_count() const { return static_cast<int>(nodes_.size()); }
@@ -137,6 +142,7 @@ class Dialog {
     IntRect title_rect{};
     int32_t drag_dx = 0, drag_dy = 0;
     bool dragging = false;
+    CommandSink* sink = nullptr;  // where its widgets' commands go
 
   private:
     template <typename W>
@@ -151,7 +157,5 @@ void set_visible(Widget* widget, bool visible);
 int widget_screen_x(const Widget& w);
 int widget_screen_y(const Widget& w);
 
-// Widgets report activation as the GUI command message to the main window; the app sets
-// where it goes (the window procedure), and send_command delivers it at once.
-void set_command_sink(void (*sink)(uint32_t command_id));
-void send_command(uint32_t command_id);
+// Sends the command to the sink of the widget's dialog at once; nothing without one.
+void send_command(const Widget& w, uint32_t command_id);

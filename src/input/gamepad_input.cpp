@@ -12,16 +12,35 @@ float axis_turn(int32_t axis) {
     return static_cast<float>(axis / kUnitsPerDegree) * kOneDegree;
 }
 
-bool gamepad_branch(const KeyboardInput& input, const GamepadSource& source) {
-    return input.controls.entries[control_type] == input_gamepad && source.present && source.poll &&
-           source.present();
+bool gamepad_branch(const KeyboardInput& input, const GamepadState& pad) {
+    return input.controls.entries[control_type] == input_gamepad && pad.present;
+}
+
+int32_t clamp_axis(int32_t value) {
+    return value < -kAxisLimit ? -kAxisLimit : value > kAxisLimit ? kAxisLimit : value;
+}
+
+void centre(GamepadState& pad) {
+    const bool present = pad.present;
+    pad = GamepadState{};
+    pad.present = present;
 }
 
 }  // namespace
 
-GamepadSource& gamepad_source() {
-    static GamepadSource source;
-    return source;
+void track_gamepad(GamepadState& pad, const Message& msg) {
+    if (msg.id == msg_gamepad_axis) {
+        const int32_t value = clamp_axis(static_cast<int32_t>(msg.lparam));
+        int32_t* axes[kGamepadAxes] = {&pad.x, &pad.y, &pad.z, &pad.rz};
+        if (msg.wparam < kGamepadAxes) *axes[msg.wparam] = value;
+    } else if (msg.id == msg_gamepad_button) {
+        if (msg.wparam < kGamepadButtonCount) {
+            pad.buttons[msg.wparam] = msg.lparam != 0 ? kButtonPressed : 0;
+        }
+    } else if (msg.id == msg_gamepad_device) {
+        if (msg.lparam != 0) pad.present = true;
+        centre(pad);
+    }
 }
 
 bool gamepad_button_down(const GamepadState& state, int32_t binding) {
@@ -41,12 +60,10 @@ void gamepad_input_tick(KeyboardInput& input, const GamepadState& state, InputTa
     }
 }
 
-void input_tick(KeyboardInput& input, const KeyState& keys, const GamepadSource& source,
+void input_tick(KeyboardInput& input, const KeyState& keys, const GamepadState& pad,
                 InputTarget target) {
-    if (gamepad_branch(input, source)) {
-        GamepadState state{};
-        if (!source.poll(state)) state = GamepadState{};
-        gamepad_input_tick(input, state, target);
+    if (gamepad_branch(input, pad)) {
+        gamepad_input_tick(input, pad, target);
     } else {
         keyboard_input_tick(input, keys, target);
     }

@@ -77,11 +77,6 @@ void init_keyboard_input(KeyboardInput& input) {
     input = KeyboardInput{};
 }
 
-KeyboardInput& keyboard_input() {
-    static KeyboardInput input{};
-    return input;
-}
-
 void load_control_table(ControlTable& controls) {
     char type[kInputTypeBufferSize];
     read_setting_string(kSectionInput, kKeyType, type, sizeof type);

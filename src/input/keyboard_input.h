@@ -55,8 +55,6 @@ struct KeyboardInput {
 
 // Every entry zero, no sender.
 void init_keyboard_input(KeyboardInput& input);
-// The process-wide input state.
-KeyboardInput& keyboard_input();
 
 // Reads section "input" of config.cfg: "type" first ("gamepad" selects the gamepad,
 // anything else the keyboard), then the seven bindings (0 when missing).

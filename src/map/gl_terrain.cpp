@@ -23,30 +23,12 @@ constexpr ItemModelFiles kItemModelFiles[kItemModelCount] = {
 
 constexpr int kRegisterWorldView = 1;
 constexpr int kRegisterWorldViewProjection = 5;
-constexpr int kTerrainBatchVertices = kTerrainDrawSteps * kCellMeshMaxVertices;
-
-struct ItemMeshes {
-    Mesh model;
-    Mesh outline;
-};
-
-// The whole map's cells in world space, rebuilt every frame from the grid, so a change
-// to the grid shows at the next frame while the map goes out in a handful of draws.
-struct TerrainResources {
-    ItemMeshes items[kItemModelCount];
-    TerrainVertex batch[kTerrainBatchVertices];
-};
-
-TerrainResources& resources() {
-    static TerrainResources terrain;
-    return terrain;
-}
-
-void load_item_model(ItemMeshes& meshes, const ItemModelFiles& files) {
+void load_item_model(ItemMeshes& meshes, const ItemModelFiles& files,
+                     const TextureRegistry& textures) {
     meshes = ItemMeshes();  // a file that fails to load leaves nothing of an earlier load
     meshes.model.load(files.model);
     if (files.outline != nullptr) meshes.outline.load(files.outline);
-    if (find_texture(files.texture) == nullptr) {
+    if (find_texture(textures, files.texture) == nullptr) {
         std::fprintf(stderr, "torvi: no texture \"%s\" for %s; drawn plain white\n", files.texture,
                      files.model);
     }
@@ -68,28 +50,28 @@ void flush_cells(Renderer& device, const TerrainVertex* vertices, int count) {
 
 }  // namespace
 
-void load_terrain_resources() {
-    TerrainResources& terrain = resources();
+void load_terrain_resources(TerrainResources& terrain, const TextureRegistry& textures) {
     for (int kind = 0; kind < kItemModelCount; ++kind) {
-        load_item_model(terrain.items[kind], kItemModelFiles[kind]);
+        load_item_model(terrain.items[kind], kItemModelFiles[kind], textures);
     }
 }
 
-void draw_item_model(Renderer& device, int kind, const Matrix& world) {
+void draw_item_model(Renderer& device, const TerrainResources& terrain, int kind,
+                     const Matrix& world) {
     if (kind < 0 || kind >= kItemModelCount) return;
     const ItemModelFiles& files = kItemModelFiles[kind];
-    const ItemMeshes& meshes = resources().items[kind];
+    const ItemMeshes& meshes = terrain.items[kind];
     device.set_world(world);
     const Matrix world_view = multiply(world, device.view());
     device.set_matrix_constants(kRegisterWorldView, world_view);
     device.set_matrix_constants(kRegisterWorldViewProjection,
                                 multiply(world_view, device.projection()));
-    meshes.model.draw_toon(device, find_texture(files.texture));
+    meshes.model.draw_toon(device, find_texture(device.textures(), files.texture));
     if (files.outline != nullptr) meshes.outline.draw_outline(device);
 }
 
-void draw_terrain(Renderer& device, const MapGrid& grid) {
-    TerrainVertex* batch = resources().batch;
+void draw_terrain(Renderer& device, TerrainResources& terrain, const MapGrid& grid) {
+    TerrainVertex* batch = terrain.batch;
     TerrainCellDraw step;
     int first = 0;  // cells queued since the last item
     int count = 0;
@@ -99,7 +81,7 @@ void draw_terrain(Renderer& device, const MapGrid& grid) {
             // The cells before this item go out first, keeping the walk's drawing order.
             flush_cells(device, batch + first, count - first);
             first = count;
-            draw_item_model(device, step.item, step.item_world);
+            draw_item_model(device, terrain, step.item, step.item_world);
         }
         count += append_cell(step, batch + count);
     }

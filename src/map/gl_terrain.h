@@ -3,6 +3,8 @@
 #pragma once
 
 #include "map/map_grid.h"
+#include "map/terrain_mesh.h"
+#include "render/gl_mesh.h"
 #include "render/gl_renderer.h"
 #include "math/math3d.h"
 
@@ -16,14 +18,29 @@ enum ItemModel : int {
 };
 constexpr int kItemModelCount = 4;
 
-// Loads the item meshes (each model, then its outline) and sets up the cell buffer.
-// A missing mesh or texture gives one line on stderr; what is there still draws.
-void load_terrain_resources();
+constexpr int kTerrainBatchVertices = kTerrainDrawSteps * kCellMeshMaxVertices;
+
+struct ItemMeshes {
+    Mesh model;
+    Mesh outline;
+};
+
+// The item models, and the whole map's cells in world space, rebuilt every frame from the
+// grid so a change to it shows at the next frame while the map goes out in a few draws.
+struct TerrainResources {
+    ItemMeshes items[kItemModelCount];
+    TerrainVertex batch[kTerrainBatchVertices];
+};
+
+// Loads the item meshes (each model, then its outline). A missing mesh or texture gives
+// one line on stderr; what is there still draws.
+void load_terrain_resources(TerrainResources& terrain, const TextureRegistry& textures);
 
 // Every item and cell of grid with the renderer's view and projection: walking the cells
 // row by row, each cell's item before the cell itself.
-void draw_terrain(Renderer& device, const MapGrid& grid);
+void draw_terrain(Renderer& device, TerrainResources& terrain, const MapGrid& grid);
 
 // One item model, toon-shaded with its texture and, except the grass tuft, its outline.
 // A kind outside the ItemModel values draws nothing.
-void draw_item_model(Renderer& device, int kind, const Matrix& world);
+void draw_item_model(Renderer& device, const TerrainResources& terrain, int kind,
+                     const Matrix& world);

@@ -4,10 +4,6 @@ void init_key_state(KeyState& keys) {
     keys = KeyState{};
 }
 
-KeyState& key_state() {
-    static KeyState keys{};
-    return keys;
-}
 
 static bool valid_key(uint32_t vk) {
     return vk < static_cast<uint32_t>(kVirtualKeyCount);

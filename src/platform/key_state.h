@@ -22,8 +22,6 @@ struct KeyState {
 
 // No key held, cursor at (0, 0).
 void init_key_state(KeyState& keys);
-// The process-wide table.
-KeyState& key_state();
 // Key messages set or clear their key; mouse messages move the cursor and set the three
 // mouse buttons from their wparam. Others change nothing.
 void track_message(KeyState& keys, const Message& msg);

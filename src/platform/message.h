@@ -16,6 +16,10 @@ enum MessageId : uint32_t {
     msg_mbutton_down = 0x0207,
     msg_mbutton_up = 0x0208,
     msg_gui_command = 32769,  // a widget's command; the command id is in wparam
+    // The gamepad's part of the stream, so it is recorded and replayed like the keys.
+    msg_gamepad_axis = 0x8100,    // wparam the axis (0 X, 1 Y, 2 Z, 3 Rz), lparam -100..100
+    msg_gamepad_button = 0x8101,  // wparam the button, lparam 1 pressed, 0 released
+    msg_gamepad_device = 0x8102,  // lparam 1 a gamepad was chosen, 0 it was pulled out
 };
 
 // The mouse buttons held, in wparam of every mouse message.
@@ -74,6 +78,18 @@ constexpr Message mouse_message(MessageId id, uint32_t buttons, int x, int y) {
 }
 constexpr Message command_message(uint32_t command) {
     return {msg_gui_command, command, 0};
+}
+constexpr Message gamepad_axis_message(int axis, int32_t value) {
+    return {msg_gamepad_axis, static_cast<uint32_t>(axis), static_cast<uint32_t>(value)};
+}
+constexpr Message gamepad_button_message(int button, bool down) {
+    return {msg_gamepad_button, static_cast<uint32_t>(button), down ? 1u : 0u};
+}
+constexpr Message gamepad_device_message(bool present) {
+    return {msg_gamepad_device, 0, present ? 1u : 0u};
+}
+constexpr bool is_gamepad_message(uint32_t id) {
+    return id >= msg_gamepad_axis && id <= msg_gamepad_device;
 }
 constexpr Message close_message() {
     return {msg_close, 0, 0};

@@ -203,3 +203,7 @@ TextSize Font::measure(const char* text) const {
     }
     return {widest, lines * line_height_};
 }
+
+Font* ready_font(Font& font) {
+    return font.ready() ? &font : nullptr;
+}

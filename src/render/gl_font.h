@@ -46,3 +46,13 @@ class Font {
     Texture atlas_;
     SpriteBatch batch_;
 };
+
+// The two faces the game writes in: the console's, which the status labels share, and the
+// dialogs'.
+struct Fonts {
+    Font console;
+    Font gui;
+};
+
+// The font when it was created, else null: callers then draw no text.
+Font* ready_font(Font& font);

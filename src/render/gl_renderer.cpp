@@ -238,11 +238,6 @@ void Renderer::use_outline_program() const {
     upload_matrix(outline_matrix_, multiply(multiply(world_, view_), projection_));
 }
 
-Renderer& renderer() {
-    static Renderer device;
-    return device;
-}
-
 void set_matrix_constants(Renderer& device, int first_register, const Matrix& matrix) {
     device.set_matrix_constants(first_register, matrix);
 }

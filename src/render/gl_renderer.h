@@ -82,6 +82,10 @@ class Renderer {
     const Texture& white_texture() const { return white_; }
     bool remap_depth() const { return !native_depth_; }
 
+    // The named textures drawing code looks up; filled from the texture configuration.
+    TextureRegistry& textures() { return textures_; }
+    const TextureRegistry& textures() const { return textures_; }
+
     // Binds the toon program with c0..c10 uploaded; false when there is none.
     bool use_toon_program() const;
     // Binds the position-only program with world * view * projection and the rim colour.
@@ -111,10 +115,8 @@ class Renderer {
     GLint coloured_matrix_ = -1;
     GlVertexArray coloured_vao_;
     GlBuffer coloured_buffer_;
+    TextureRegistry textures_;
 };
-
-// The one renderer of the game.
-Renderer& renderer();
 
 // The design's free-function spellings over a renderer.
 void set_matrix_constants(Renderer& device, int first_register, const Matrix& matrix);

@@ -95,11 +95,6 @@ void bind_texture(int stage, const Texture* texture) {
     glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->name() : 0);
 }
 
-TextureRegistry& texture_registry() {
-    static TextureRegistry registry;
-    return registry;
-}
-
 void read_texture_config(TextureRegistry& registry, const char* path) {
     for (const TextureConfigEntry& entry : read_texture_config_entries(path)) {
         add_texture(registry, entry.name.c_str(), entry.path.c_str());
@@ -118,16 +113,4 @@ const Texture* find_texture(const TextureRegistry& registry, const char* name) {
         if (std::strcmp(entry.name, name) == 0) return &entry.texture;
     }
     return nullptr;
-}
-
-void read_texture_config(const char* path) {
-    read_texture_config(texture_registry(), path);
-}
-
-void add_texture(const char* name, const char* path) {
-    add_texture(texture_registry(), name, path);
-}
-
-const Texture* find_texture(const char* name) {
-    return find_texture(texture_registry(), name);
 }

@@ -59,9 +59,6 @@ struct TextureRegistry {
     std::forward_list<TextureEntry> entries;
 };
 
-// The process-wide registry the game's drawing code looks names up in.
-TextureRegistry& texture_registry();
-
 // Registers every texture the configuration file lists, in file order. A missing file
 // registers nothing.
 void read_texture_config(TextureRegistry& registry, const char* path);
@@ -69,7 +66,3 @@ void read_texture_config(TextureRegistry& registry, const char* path);
 void add_texture(TextureRegistry& registry, const char* name, const char* path);
 // The newest texture registered under exactly name; null when none, or name is null.
 const Texture* find_texture(const TextureRegistry& registry, const char* name);
-
-void read_texture_config(const char* path);
-void add_texture(const char* name, const char* path);
-const Texture* find_texture(const char* name);

@@ -1,5 +1,7 @@
 #include "skeleton/character_layout.h"
 
+#include "world/movement.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -65,14 +67,7 @@ constexpr SourceRect kStartCap = {0, 0, 32, 32};
 constexpr SourceRect kMiddleSegment = {32, 0, 64, 32};
 constexpr SourceRect kEndCap = {128, 0, 160, 32};
 
-// A turn about Y has exactly this row 1 and this column 1.
-bool is_turn_about_y(const Matrix& m) {
-    return m.m[1][0] == 0.0f && m.m[1][1] == 1.0f && m.m[1][2] == 0.0f && m.m[0][1] == 0.0f &&
-           m.m[2][1] == 0.0f && std::isfinite(m.m[0][0]) && std::isfinite(m.m[0][2]) &&
-           std::isfinite(m.m[2][0]) && std::isfinite(m.m[2][2]);
-}
-
-Matrix place_on_base(const Matrix& local, PlayerRecord& record) {
+Matrix place_on_base(const Matrix& local, const PlayerRecord& record) {
     const Vec3 base = character_base_point(record);
     return multiply(multiply(local, character_yaw(record)), translation(base.x, base.y, base.z));
 }
@@ -90,23 +85,12 @@ const char* element_skin_name(int32_t element, int column) {
     return kElementSkins[row][column];
 }
 
-Matrix character_yaw(PlayerRecord& record) {
-    const float vx = record.velocity.x, vz = record.velocity.z;
-    const bool moving = (vx != 0.0f || vz != 0.0f) && std::isfinite(vx) && std::isfinite(vz);
-    if (moving) {
-        record.facing = rotation_y(std::atan2(-vx, -vz));
-    } else if (!is_turn_about_y(record.facing)) {
-        record.facing = identity();
-    }
-    return record.facing;
-}
-
 Vec3 character_base_point(const PlayerRecord& record) {
     const Vec3& p = record.position;
     return {p.x, p.y + kCharacterBaseHeight, p.z};
 }
 
-Matrix piece_world_matrix(const BonePose& pose, int piece, PlayerRecord& record) {
+Matrix piece_world_matrix(const BonePose& pose, int piece, const PlayerRecord& record) {
     Matrix local = identity();
     piece_matrix(local, pose, piece);  // an unknown piece leaves the identity
     return place_on_base(local, record);
@@ -146,7 +130,7 @@ ScreenPixel status_label_position(const PlayerRecord& record, const Matrix& proj
     return {truncate_to_pixel(s.x), truncate_to_pixel(s.y)};
 }
 
-Matrix attack_trail_world_matrix(const BonePose& pose, PlayerRecord& record) {
+Matrix attack_trail_world_matrix(const BonePose& pose, const PlayerRecord& record) {
     Matrix hand = identity();
     piece_matrix(hand, pose, piece_right_hand);
     return place_on_base(multiply(scaling(kModelUnit, kModelUnit, kModelUnit), hand), record);

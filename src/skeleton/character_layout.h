@@ -72,18 +72,12 @@ extern const CharacterPiece kCharacterPieces[kCharacterPieceCount];
 // The skeleton hangs this far above the record's position (the feet).
 constexpr float kCharacterBaseHeight = 0.55f;
 
-// Turn about +Y from the horizontal velocity: atan2(-vx, -vz), so the model's front (0, 0, -1)
-// faces the way it moves; stored into the record's facing. Standing still (vx = vz = 0) or a
-// velocity that is not finite keeps the stored facing; a stored facing that is no turn about
-// Y (a record that was never drawn holds zeros) is replaced by the unturned one.
-Matrix character_yaw(PlayerRecord& record);
-
 // (x, y + 0.55, z) of the record's position.
 Vec3 character_base_point(const PlayerRecord& record);
 
-// piece_matrix(pose, piece) then character_yaw(record) then translation(base point). A piece
+// piece_matrix(pose, piece) then character_yaw(record) (world/movement.h) then translation(base point). A piece
 // number that names no BodyPiece is placed as if its piece matrix were the identity.
-Matrix piece_world_matrix(const BonePose& pose, int piece, PlayerRecord& record);
+Matrix piece_world_matrix(const BonePose& pose, int piece, const PlayerRecord& record);
 
 // --- status label ----------------------------------------------------------------------
 
@@ -120,7 +114,7 @@ extern const TrailVertex kAttackTrail[kAttackTrailVertices];
 constexpr const char* kAttackTrailTexture = "white";
 
 // scaling(1/30) then piece_matrix(pose, right hand) then character_yaw then translation(base).
-Matrix attack_trail_world_matrix(const BonePose& pose, PlayerRecord& record);
+Matrix attack_trail_world_matrix(const BonePose& pose, const PlayerRecord& record);
 
 // --- health ring -----------------------------------------------------------------------
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/gl_console.h"
 #include "render/gl_mesh.h"
 #include "render/gl_sprite.h"
 #include "render/gl_texture.h"
@@ -19,33 +18,6 @@ namespace {
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
 constexpr Vec2 kUnscaled = {1.0f, 1.0f};
 
-struct CharacterAssets {
-    Mesh meshes[kCharacterMeshCount];
-    const Texture* skins[kElementCount][kSkinColumns] = {};
-    const Texture* hud[2] = {};
-    SpriteBatch sprites;
-    bool sprites_ready = false;
-};
-
-struct BoneMarkerAssets {
-    Mesh shaft;
-    Mesh knob;
-    const Texture* skin = nullptr;
-};
-
-CharacterAssets& character_assets() {
-    static CharacterAssets assets;
-    return assets;
-}
-
-BoneMarkerAssets& bone_marker_assets() {
-    static BoneMarkerAssets assets;
-    return assets;
-}
-
-// The pose of the character being drawn; the trail reads it.
-BonePose current_pose;
-
 // Looks a name up once; a missing one is said once on stderr and leaves nothing to draw.
 // A fresh mesh each time, so a file gone since an earlier load draws nothing.
 void reload(Mesh& mesh, const char* path) {
@@ -53,8 +25,8 @@ void reload(Mesh& mesh, const char* path) {
     mesh.load(path);
 }
 
-const Texture* look_up(const char* name) {
-    const Texture* texture = find_texture(name);
+const Texture* look_up(const TextureRegistry& textures, const char* name) {
+    const Texture* texture = find_texture(textures, name);
     if (texture == nullptr) std::fprintf(stderr, "texture \"%s\" is not configured\n", name);
     return texture;
 }
@@ -71,11 +43,12 @@ bool skin_named_before(int element, int column) {
     return false;
 }
 
-void look_up_skins(CharacterAssets& assets) {
+void look_up_skins(CharacterAssets& assets, const TextureRegistry& textures) {
     for (int e = 0; e < kElementCount; ++e) {
         for (int c = 0; c < kSkinColumns; ++c) {
             const char* name = kElementSkins[e][c];
-            assets.skins[e][c] = skin_named_before(e, c) ? find_texture(name) : look_up(name);
+            assets.skins[e][c] =
+                skin_named_before(e, c) ? find_texture(textures, name) : look_up(textures, name);
         }
     }
 }
@@ -94,8 +67,8 @@ void set_world_constants(Renderer& device, const Matrix& world) {
 }
 
 void draw_piece(Renderer& device, const CharacterAssets& assets, const CharacterPiece& piece,
-                int row, PlayerRecord& record) {
-    set_world_constants(device, piece_world_matrix(current_pose, piece.piece, record));
+                int row, const PlayerRecord& record, const BonePose& pose) {
+    set_world_constants(device, piece_world_matrix(pose, piece.piece, record));
     for (int k = 0; k < piece.toon_count; ++k) {
         const ToonMesh& toon = piece.toon[k];
         assets.meshes[toon.mesh].draw_toon(device, assets.skins[row][toon.skin]);
@@ -103,8 +76,7 @@ void draw_piece(Renderer& device, const CharacterAssets& assets, const Character
     assets.meshes[piece.outline].draw_outline(device);
 }
 
-void draw_status_label(Renderer& device, const PlayerRecord& record) {
-    Font* font = console_font();
+void draw_status_label(Renderer& device, Font* font, const PlayerRecord& record) {
     if (font == nullptr) return;
     char text[kStatusLabelSize];
     format_status_label(record, text);
@@ -113,7 +85,7 @@ void draw_status_label(Renderer& device, const PlayerRecord& record) {
     font->draw_text(static_cast<float>(at.x), static_cast<float>(at.y), kStatusLabelColour, text);
 }
 
-void draw_attack_trail(Renderer& device, PlayerRecord& record, const BonePose& pose) {
+void draw_attack_trail(Renderer& device, const PlayerRecord& record, const BonePose& pose) {
     const Matrix world = attack_trail_world_matrix(pose, record);
     device.set_world(world);
     device.draw_coloured_triangles(kAttackTrail, kAttackTrailVertices, world, Blend::additive);
@@ -130,42 +102,36 @@ void draw_hud_sprite(SpriteBatch& batch, const CharacterAssets& assets, const Hu
 
 }  // namespace
 
-void load_character_assets(Renderer& device) {
-    CharacterAssets& assets = character_assets();
+void load_character_assets(CharacterAssets& assets, Renderer& device) {
     for (int m = 0; m < kCharacterMeshCount; ++m) reload(assets.meshes[m], kCharacterMeshFiles[m]);
-    look_up_skins(assets);
-    for (int h = 0; h < 2; ++h) assets.hud[h] = look_up(kHudTextureNames[h]);
+    look_up_skins(assets, device.textures());
+    for (int h = 0; h < 2; ++h) assets.hud[h] = look_up(device.textures(), kHudTextureNames[h]);
     assets.sprites_ready = assets.sprites.init(device);
     if (!assets.sprites_ready) std::fprintf(stderr, "the health ring's sprite batch failed\n");
 }
 
-void load_character_assets() {
-    load_character_assets(renderer());
-}
-
-void draw_characters(Renderer& device, PlayerTable& table) {
+void draw_characters(Renderer& device, const CharacterAssets& assets, Font* label_font,
+                     const PlayerTable& table) {
     BonePose pose;
-    for (PlayerRecord& record : table.slots) {
+    for (const PlayerRecord& record : table.slots) {
         if (record.slot_state != SlotState::InGame) continue;
         key_pose(pose, record.action, record.action_phase);
-        draw_character(device, record, pose);
+        draw_character(device, assets, label_font, record, pose);
     }
 }
 
-void draw_character(Renderer& device, PlayerRecord& record, const BonePose& pose) {
-    const CharacterAssets& assets = character_assets();
-    current_pose = pose;
+void draw_character(Renderer& device, const CharacterAssets& assets, Font* label_font,
+                    const PlayerRecord& record, const BonePose& pose) {
     const int row = skin_row(record.element);
     for (const CharacterPiece& piece : kCharacterPieces) {
-        draw_piece(device, assets, piece, row, record);
+        draw_piece(device, assets, piece, row, record, pose);
     }
-    draw_status_label(device, record);
-    if (record.action == action_attack) draw_attack_trail(device, record, current_pose);
+    draw_status_label(device, label_font, record);
+    if (record.action == action_attack) draw_attack_trail(device, record, pose);
 }
 
 // The batch draws on the device it was made for at load.
-void draw_health_ring(Renderer& /*device*/, const PlayerRecord& record) {
-    CharacterAssets& assets = character_assets();
+void draw_health_ring(CharacterAssets& assets, const PlayerRecord& record) {
     HudSprite sprites[kHealthRingMaxSprites];
     const int count = health_ring_layout(record.health, sprites);
     if (count == 0 || !assets.sprites_ready) return;
@@ -174,15 +140,13 @@ void draw_health_ring(Renderer& /*device*/, const PlayerRecord& record) {
     assets.sprites.end();
 }
 
-void load_bone_markers() {
-    BoneMarkerAssets& markers = bone_marker_assets();
+void load_bone_markers(BoneMarkerAssets& markers, const TextureRegistry& textures) {
     reload(markers.shaft, kBoneShaftFile);
     reload(markers.knob, kBoneKnobFile);
-    markers.skin = look_up(kPoseFigureSkin);
+    markers.skin = look_up(textures, kPoseFigureSkin);
 }
 
-void draw_pose_figure(Renderer& device, const BonePose& pose) {
-    const BoneMarkerAssets& markers = bone_marker_assets();
+void draw_pose_figure(Renderer& device, const BoneMarkerAssets& markers, const BonePose& pose) {
     BoneMarkers layout[kBoneCount];
     pose_figure_layout(pose, layout);
     for (const BoneMarkers& bone : layout) {

@@ -27,11 +27,6 @@ Vec3 turn_pitch(Vec3 offset, float pitch) {
 
 }  // namespace
 
-Camera& camera() {
-    static Camera cam{{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
-    return cam;
-}
-
 void set_camera(Camera& cam, Vec3 eye, Vec3 target) {
     cam.eye = eye;
     cam.target = target;

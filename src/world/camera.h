@@ -11,9 +11,6 @@ struct Camera {
     Vec3 target;
 };
 
-// The process-wide camera; both points (0, 0, 0) at program start.
-Camera& camera();
-
 void set_camera(Camera& cam, Vec3 eye, Vec3 target);
 
 // Moves the target to point and the eye by the same amount: the offset stays.

@@ -222,6 +222,24 @@ void set_action(PlayerRecord& record, PlayerAction action) {
     }
 }
 
+namespace {
+
+// A turn about Y has exactly this row 1 and this column 1.
+bool is_turn_about_y(const Matrix& m) {
+    return m.m[1][0] == 0.0f && m.m[1][1] == 1.0f && m.m[1][2] == 0.0f && m.m[0][1] == 0.0f &&
+           m.m[2][1] == 0.0f && std::isfinite(m.m[0][0]) && std::isfinite(m.m[0][2]) &&
+           std::isfinite(m.m[2][0]) && std::isfinite(m.m[2][2]);
+}
+
+}  // namespace
+
+Matrix character_yaw(const PlayerRecord& record) {
+    const float vx = record.velocity.x, vz = record.velocity.z;
+    const bool moving = (vx != 0.0f || vz != 0.0f) && std::isfinite(vx) && std::isfinite(vz);
+    if (moving) return rotation_y(std::atan2(-vx, -vz));
+    return is_turn_about_y(record.facing) ? record.facing : identity();
+}
+
 void physics_step(PlayerRecord& record) {
     const Vec3 v = record.velocity;
     Vec3 step = {v.x / kStepDivisor, v.y / kStepDivisor, v.z / kStepDivisor};
@@ -232,6 +250,7 @@ void physics_step(PlayerRecord& record) {
     rest_slow_component(record.velocity.x);
     rest_slow_component(record.velocity.z);
     rest_slow_component(record.velocity.y);
+    record.facing = character_yaw(record);
 }
 
 Vec3 collide_and_slide(Vec3 position, Vec3 step) {

@@ -21,8 +21,14 @@ void apply_action(PlayerRecord& record, ActionKind kind, float a, float b, const
 // Switches the action: idle always, attack only from idle or walk, walk only from idle.
 void set_action(PlayerRecord& record, PlayerAction action);
 
+// Turn about +Y from the horizontal velocity: atan2(-vx, -vz), so the model's front (0, 0, -1)
+// faces the way it moves. Standing still (vx = vz = 0) or a velocity that is not finite
+// keeps the record's facing; a facing that is no turn about Y (a record that never moved
+// holds zeros) gives the unturned one.
+Matrix character_yaw(const PlayerRecord& record);
+
 // One 10 ms step: move by velocity / 400 plus the fall, damp, collide, clamp to the map,
-// and bring slow velocity components to rest.
+// bring slow velocity components to rest, and keep the facing of the new velocity.
 void physics_step(PlayerRecord& record);
 
 // The position after moving by step against the box, sliding along the faces it meets.

@@ -10,18 +10,6 @@ constexpr int32_t kLocalSlot = 0;
 constexpr Vec3 kHostStart = {0.0f, 20.0f, 0.0f};
 constexpr Vec3 kClientStart = {0.0f, 0.0f, 0.0f};
 
-PlayerTable make_player_table() {
-    PlayerTable table;
-    init_player_table(table);
-    return table;
-}
-
-SessionState make_session_state() {
-    SessionState session;
-    init_session_state(session);
-    return session;
-}
-
 // Writes the game-start values of the local player; net_id and net_name stay.
 void set_up_local_player(PlayerRecord& r, Vec3 position) {
     std::memset(r.name, 0, sizeof r.name);
@@ -43,18 +31,8 @@ void init_player_table(PlayerTable& table) {
     for (PlayerRecord& r : table.slots) r.slot_state = SlotState::Free;
 }
 
-PlayerTable& player_table() {
-    static PlayerTable table = make_player_table();
-    return table;
-}
-
 void init_session_state(SessionState& session) {
     session = SessionState{-1, false, false};
-}
-
-SessionState& session_state() {
-    static SessionState session = make_session_state();
-    return session;
 }
 
 PlayerRecord* player_slot(PlayerTable& table, int32_t index) {

@@ -21,7 +21,7 @@ struct PlayerRecord {
     Vec3 position;               // the feet; x 0..39 east, z 0..-39, y 0 on the ground
     Vec3 velocity;               // one 10 ms tick moves by velocity / 400
     uint32_t health;
-    Matrix facing;         // cached by the character drawing
+    Matrix facing;         // the way it last moved, kept by the movement step
     int32_t element;       // 0 zombie, 1 pirate, 2 ninja, 3 robot
     uint32_t action;       // a PlayerAction code
     int32_t action_phase;  // step within the action
@@ -61,14 +61,8 @@ enum class ActionButton : int32_t {
 // over all twelve slots, so unused ones must hold harmless values.
 void init_player_table(PlayerTable& table);
 
-// The process-wide table, created on first use.
-PlayerTable& player_table();
-
 // Local player index -1, no role.
 void init_session_state(SessionState& session);
-
-// The process-wide session state.
-SessionState& session_state();
 
 // Slot index (0..11) or nullptr for any other index.
 PlayerRecord* player_slot(PlayerTable& table, int32_t index);

@@ -1,0 +1,20 @@
+#include "app/game.h"
+
+#include "app/modes.h"
+
+Game::Game() {
+    init_player_table(table);
+    init_session_state(session);
+    init_effect_list(effects);
+    init_key_state(keys);
+    init_keyboard_input(input);
+}
+
+void GameCommands::send_command(uint32_t command_id) {
+    window_procedure(game_, command_message(command_id));
+}
+
+void track_input(Game& game, const Message& msg) {
+    track_message(game.keys, msg);
+    track_gamepad(game.pad, msg);
+}

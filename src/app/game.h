@@ -1,0 +1,73 @@
+// The game: every piece of state one running game has, made once in main (or by a test)
+// and passed down by reference. Two games live side by side in one process.
+#pragma once
+#include <cstdint>
+#include <mutex>
+
+#include "console/console.h"
+#include "effects/effect_list.h"
+#include "gui/game_dialogs.h"
+#include "input/gamepad_input.h"
+#include "input/keyboard_input.h"
+#include "map/map_grid.h"
+#include "platform/key_state.h"
+#include "world/camera.h"
+#include "world/player_table.h"
+
+enum TopLevelMode : int32_t {
+    mode_menu = 1,     // the main menu; no game runs
+    mode_playing = 2,  // a game runs, the menu is hidden
+    mode_paused = 3,   // the menu over a running game
+};
+
+enum DialogMode : int32_t {
+    dialog_none = 0,
+    dialog_settings = 1,
+    dialog_editor = 2,
+    dialog_join = 3,
+    dialog_create = 4,
+};
+constexpr int kDialogModeCount = 5;
+
+struct Shell {
+    TopLevelMode mode = mode_menu;
+    DialogMode dialog = dialog_none;
+    bool running = true;  // false once quit_program ran: the loop ends
+};
+
+struct Game;
+
+// Delivers the widgets' commands to the game's window procedure.
+class GameCommands : public CommandSink {
+  public:
+    explicit GameCommands(Game& game) : game_(game) {}
+    void send_command(uint32_t command_id) override;
+
+  private:
+    Game& game_;
+};
+
+struct Game {
+    Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    Shell shell;
+    PlayerTable table;
+    SessionState session;
+    EffectList effects;
+    Camera cam{};
+    MapGrid map{};
+    Console console;
+    KeyState keys;
+    GamepadState pad{};
+    KeyboardInput input;
+    GameDialogs dialogs;
+    GameCommands commands{*this};
+    // Serialises the ticks with the network handlers; re-entrant.
+    std::recursive_mutex net_lock;
+};
+
+// Every message of the event stream, real or scripted, updates the key and gamepad state
+// it carries before it is routed.
+void track_input(Game& game, const Message& msg);
