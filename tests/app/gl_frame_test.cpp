@@ -9,7 +9,7 @@
 #include "app/gl_game_setup.h"
 #include "effects/effect_list.h"
 #include "effects/gl_effects.h"
-#include "gl_test_context.h"
+#include "render/gl_test_context.h"
 #include "map/gl_terrain.h"
 #include "map/terrain_mesh.h"
 #include "platform/key_state.h"

@@ -1,193 +1,80 @@
+// Modes and routing on a game whose dialogs are not built: what the window procedure
+// does by itself. The dialogs' own routing is in dialogs_test.
 #include "app/modes.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <memory>
 
 namespace {
 
-// What the hooks saw; plain function hooks need a place outside the test object.
-struct HookLog {
-    std::map<uint32_t, bool> buttons;  // last visibility per command
-    int saves = 0;
-    int leaves = 0;
-    int stops = 0;
-    int menu_seen = 0;
-    int dialog_seen[kDialogModeCount] = {};
-    bool menu_consumes = false;
-    bool dialog_consumes = false;
-};
-HookLog* log_ = nullptr;
-
 class ModesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        log_ = &log;
-        init_shell(shell);
-        shell.hooks.show_menu_button = [](uint32_t id, bool v) { log_->buttons[id] = v; };
-        shell.hooks.save_settings_at_quit = [] { ++log_->saves; };
-        shell.hooks.leave_client = [] { ++log_->leaves; };
-        shell.hooks.stop_hosting = [] { ++log_->stops; };
-        shell.hooks.menu_message = [](const Message&) {
-            ++log_->menu_seen;
-            return log_->menu_consumes;
-        };
-        for (int d = 1; d < kDialogModeCount; ++d) {
-            shell.hooks.dialog_message[d] = [](const Message&) {
-                ++log_->dialog_seen[0];
-                return log_->dialog_consumes;
-            };
-        }
-        init_session_state(session);
-        cam = Camera{};
-    }
-    void TearDown() override { log_ = nullptr; }
-
-    int route(const Message& msg) { return window_procedure(shell, msg, cam, session); }
+    int route(const Message& msg) { return window_procedure(game, msg); }
     void press(uint32_t command) { route(command_message(command)); }
     void escape() { route(key_message(true, vk_escape)); }
-    bool visible(uint32_t command) { return log.buttons.at(command); }
 
-    HookLog log;
-    Shell shell;
-    SessionState session;
-    Camera cam;
+    std::unique_ptr<Game> owner = std::make_unique<Game>();
+    Game& game = *owner;
 };
 
-TEST_F(ModesTest, MenuModeShowsJoinCreateEditorAndHidesDisconnectResume) {
-    set_mode(shell, mode_menu, cam);
-    EXPECT_TRUE(visible(command_join_game));
-    EXPECT_TRUE(visible(command_create_game));
-    EXPECT_TRUE(visible(command_editor));
-    EXPECT_FALSE(visible(command_disconnect));
-    EXPECT_FALSE(visible(command_resume_game));
-    EXPECT_EQ(log.buttons.count(command_settings), 0u);  // never hidden, never touched
-    EXPECT_EQ(log.buttons.count(command_quit), 0u);
-}
-
-TEST_F(ModesTest, PlayingSetsTheCameraAndLeavesTheButtons) {
-    set_mode(shell, mode_playing, cam);
-    EXPECT_TRUE(log.buttons.empty());
-    EXPECT_FLOAT_EQ(cam.eye.y, 5.0f);
-    EXPECT_FLOAT_EQ(cam.eye.z, 5.0f);
-    EXPECT_FLOAT_EQ(cam.target.x, 0.0f);
-}
-
-TEST_F(ModesTest, EscapeInPlayShowsThePausedMenuAndOnlyResumeHidesIt) {
-    set_mode(shell, mode_playing, cam);
+TEST_F(ModesTest, EscapePausesPlayOnlyResumeReturnsAndTheMenuIgnoresIt) {
+    set_mode(game, mode_playing);
+    EXPECT_FLOAT_EQ(game.cam.eye.y, 5.0f);
+    EXPECT_FLOAT_EQ(game.cam.eye.z, 5.0f);
     escape();
-    EXPECT_EQ(shell.mode, mode_paused);
-    EXPECT_TRUE(visible(command_resume_game));
-    EXPECT_TRUE(visible(command_disconnect));
-    EXPECT_TRUE(visible(command_editor));
-    EXPECT_FALSE(visible(command_join_game));
-    EXPECT_FALSE(visible(command_create_game));
+    EXPECT_EQ(game.shell.mode, mode_paused);
     escape();  // a second Escape does not hide the menu
-    EXPECT_EQ(shell.mode, mode_paused);
+    EXPECT_EQ(game.shell.mode, mode_paused);
     press(command_resume_game);
-    EXPECT_EQ(shell.mode, mode_playing);
-}
-
-TEST_F(ModesTest, EscapeDoesNothingInTheMenuAndOtherKeysNothingAnywhere) {
-    set_mode(shell, mode_menu, cam);
-    EXPECT_EQ(route(key_message(true, vk_escape)), 0);
-    EXPECT_EQ(shell.mode, mode_menu);
-    set_mode(shell, mode_playing, cam);
+    EXPECT_EQ(game.shell.mode, mode_playing);
     route(key_message(false, vk_escape));  // releasing is no press
     route(key_message(true, 'P'));
-    EXPECT_EQ(shell.mode, mode_playing);
-}
+    EXPECT_EQ(game.shell.mode, mode_playing);
 
-TEST_F(ModesTest, ToggleMenuFromMenuStaysInMenu) {
-    toggle_menu(shell, cam);
-    EXPECT_EQ(shell.mode, mode_menu);
+    set_mode(game, mode_menu);
+    EXPECT_EQ(route(key_message(true, vk_escape)), 0);
+    toggle_menu(game);
+    EXPECT_EQ(game.shell.mode, mode_menu);
 }
 
 TEST_F(ModesTest, DialogButtonsOpenCloseAndReplace) {
     press(command_settings);
-    EXPECT_EQ(shell.dialog, dialog_settings);
+    EXPECT_EQ(game.shell.dialog, dialog_settings);
     press(command_settings);
-    EXPECT_EQ(shell.dialog, dialog_none);
+    EXPECT_EQ(game.shell.dialog, dialog_none);
     press(command_create_game);
     press(command_join_game);  // replaces the create dialog
-    EXPECT_EQ(shell.dialog, dialog_join);
+    EXPECT_EQ(game.shell.dialog, dialog_join);
     press(command_editor);
-    EXPECT_EQ(shell.dialog, dialog_editor);
-    EXPECT_FLOAT_EQ(cam.eye.y, 10.0f);
-    EXPECT_FLOAT_EQ(cam.eye.z, 10.0f);
+    EXPECT_EQ(game.shell.dialog, dialog_editor);
+    EXPECT_FLOAT_EQ(game.cam.eye.y, 10.0f);
+    set_dialog_mode(game.shell, static_cast<DialogMode>(7));
+    EXPECT_EQ(game.shell.dialog, dialog_none);
+    press(99);  // an unknown command changes nothing
+    EXPECT_EQ(game.shell.mode, mode_menu);
+    EXPECT_TRUE(game.shell.running);
 }
 
-TEST_F(ModesTest, DisconnectPicksClientFirstThenHostAndNothingWithoutARole) {
+TEST_F(ModesTest, DisconnectEndsTheLocalGameAndDoesNothingWithoutOne) {
     press(command_disconnect);
-    EXPECT_EQ(log.leaves + log.stops, 0);
-    EXPECT_EQ(shell.mode, mode_menu);
-    session.host = true;
+    EXPECT_EQ(game.shell.mode, mode_menu);
+    start_local_game(game, true);
+    EXPECT_EQ(game.shell.mode, mode_playing);
+    set_mode(game, mode_paused);
     press(command_disconnect);
-    EXPECT_EQ(log.stops, 1);
-    session.client = true;
-    press(command_disconnect);
-    EXPECT_EQ(log.leaves, 1);
-    EXPECT_EQ(log.stops, 1);
+    EXPECT_EQ(game.shell.mode, mode_menu);
+    EXPECT_FALSE(game.session.host);
+    EXPECT_EQ(game.session.local_player_index, -1);
 }
 
-TEST_F(ModesTest, DisconnectWithoutANetworkLayerEndsTheLocalGame) {
-    shell.hooks.stop_hosting = nullptr;
-    session.host = true;
-    session.local_player_index = 0;
-    set_mode(shell, mode_paused, cam);
-    press(command_disconnect);
-    EXPECT_EQ(shell.mode, mode_menu);
-    EXPECT_FALSE(session.host);
-    EXPECT_EQ(session.local_player_index, -1);
-}
-
-TEST_F(ModesTest, QuitSavesOnceAndEndsTheLoopFromAnyMode) {
-    set_mode(shell, mode_playing, cam);
-    press(command_quit);
-    EXPECT_FALSE(shell.running);
+TEST_F(ModesTest, QuitAndClosingTheWindowEndTheLoopFromAnyMode) {
+    set_mode(game, mode_playing);
     route(close_message());
-    EXPECT_EQ(log.saves, 1);
-}
-
-TEST_F(ModesTest, ClosingTheWindowQuitsEvenWhenAMenuWouldConsume) {
-    log.menu_consumes = true;
-    route(close_message());
-    EXPECT_FALSE(shell.running);
-    EXPECT_EQ(log.saves, 1);
-}
-
-TEST_F(ModesTest, MenuSeesMessagesOnlyWhileShownAndConsumingStopsRouting) {
-    set_mode(shell, mode_playing, cam);
-    route(key_message(true, 'W'));
-    EXPECT_EQ(log.menu_seen, 0);
-    set_mode(shell, mode_paused, cam);
-    log.menu_consumes = true;
-    EXPECT_EQ(route(command_message(command_resume_game)), 1);
-    EXPECT_EQ(shell.mode, mode_paused);  // the menu took it
-}
-
-TEST_F(ModesTest, OpenDialogSeesMessagesInPlayAndCanSwallowEscape) {
-    set_dialog_mode(shell, dialog_join);
-    set_mode(shell, mode_playing, cam);
-    log.dialog_consumes = true;
-    EXPECT_EQ(route(key_message(true, vk_escape)), 1);
-    EXPECT_EQ(log.dialog_seen[0], 1);
-    EXPECT_EQ(shell.mode, mode_playing);
-    log.dialog_consumes = false;
-    escape();
-    EXPECT_EQ(shell.mode, mode_paused);
-    EXPECT_EQ(shell.dialog, dialog_join);  // stays open under the menu
-}
-
-TEST_F(ModesTest, UnknownCommandsAndBadDialogValuesChangeNothing) {
-    press(99);
-    press(0xFFFFFFFF);
-    EXPECT_EQ(shell.dialog, dialog_none);
-    EXPECT_TRUE(shell.running);
-    set_dialog_mode(shell, static_cast<DialogMode>(7));
-    EXPECT_EQ(shell.dialog, dialog_none);
-    set_dialog_mode(shell, static_cast<DialogMode>(-2));
-    EXPECT_EQ(shell.dialog, dialog_none);
+    EXPECT_FALSE(game.shell.running);
+    Game other;
+    window_procedure(other, command_message(command_quit));
+    EXPECT_FALSE(other.shell.running);
 }
 
 }  // namespace

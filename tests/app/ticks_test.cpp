@@ -1,57 +1,56 @@
 #include "app/ticks.h"
 
+#include "app/modes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <thread>
 
 namespace {
 
-int fades = 0;
-int frames = 0;
-int presents = 0;
+// Counts what the render tick asks of it; can run a probe while drawing.
+class CountingDisplay : public Display {
+  public:
+    void draw(Game& game) override {
+        ++frames;
+        if (probe) probe(game);
+    }
+    void present() override { ++presents; }
+    int frames = 0;
+    int presents = 0;
+    void (*probe)(Game&) = nullptr;
+};
+
 bool other_thread_got_lock = true;
 
 // A game of its own: a hosted table with the local player standing in slot 0 and a
-// second player falling in slot 5.
+// second player falling in slot 5; a console of one line to watch fading.
 class TicksTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        init_shell(shell);
-        init_player_table(table);
-        init_session_state(session);
-        init_effect_list(effects);
-        init_key_state(keys);
-        init_keyboard_input(input);
         input.controls.entries[control_type] = input_keyboard;
         input.controls.entries[control_forward] = 'W' - 'A';
         input.controls.entries[control_jump] = 'J' - 'A';
-        hooks = TickHooks{};
-        hooks.console_fade = [] { ++fades; };
-        hooks.frame = [] { ++frames; };
-        hooks.present = [] { ++presents; };
-        fades = frames = presents = 0;
+        console_lines_init(game.console, 1);
         start_game_as_host(table, session);
         table.slots[0].position = {5.0f, 0.0f, -5.0f};
         table.slots[5].position = {8.0f, 10.0f, -8.0f};
-        set_mode(shell, mode_playing, cam);
+        set_mode(game, mode_playing);
     }
 
-    Game game() { return Game{shell, table, session, effects, cam, keys, input, hooks}; }
-    void tick(TickId id) {
-        Game g = game();
-        run_tick(g, id);
-    }
-    void hold(int vk) { track_message(keys, key_message(true, vk)); }
+    void tick(TickId id) { run_tick(game, id, &display); }
+    void hold(int vk) { track_input(game, key_message(true, vk)); }
+    int fades() const { return console_line(game.console, 0)->age; }
 
-    Shell shell;
-    PlayerTable table;
-    SessionState session;
-    EffectList effects;
-    Camera cam{};
-    KeyState keys;
-    KeyboardInput input;
-    TickHooks hooks;
+    std::unique_ptr<Game> owner = std::make_unique<Game>();
+    Game& game = *owner;
+    Shell& shell = game.shell;
+    PlayerTable& table = game.table;
+    SessionState& session = game.session;
+    KeyboardInput& input = game.input;
+    CountingDisplay display;
 };
 
 TEST_F(TicksTest, SimTickWhilePlayingMovesEveryRecordAndFadesTheConsole) {
@@ -59,26 +58,26 @@ TEST_F(TicksTest, SimTickWhilePlayingMovesEveryRecordAndFadesTheConsole) {
     tick(sim_tick);
     EXPECT_LT(table.slots[0].position.z, -5.0f);  // walked forward
     EXPECT_LT(table.slots[5].position.y, 10.0f);  // a record nobody controls still falls
-    EXPECT_EQ(fades, 1);
+    EXPECT_EQ(fades(), 1);
 }
 
 TEST_F(TicksTest, PausedPlayersStayButPhasesAdvance) {
     hold('W');
     tick(sim_tick);  // starts the walk
     ASSERT_EQ(table.slots[0].action, action_walk);
-    set_mode(shell, mode_paused, cam);
+    set_mode(game, mode_paused);
     const PlayerRecord before = table.slots[0];
     const Vec3 faller = table.slots[5].position;
     for (int i = 0; i < 10; ++i) tick(sim_tick);
     EXPECT_EQ(std::memcmp(&before.position, &table.slots[0].position, sizeof(Vec3)), 0);
     EXPECT_FLOAT_EQ(table.slots[5].position.y, faller.y);
-    EXPECT_EQ(fades, 11);  // the console fades in every mode
+    EXPECT_EQ(fades(), 11);  // the console fades in every mode
     tick(phase_tick);
     EXPECT_NE(table.slots[0].action_phase, before.action_phase);
 }
 
 TEST_F(TicksTest, MenuModeReadsNoInput) {
-    set_mode(shell, mode_menu, cam);
+    set_mode(game, mode_menu);
     hold('J');
     tick(sim_tick);
     EXPECT_EQ(input.latch.entries[latch_jump], 0);
@@ -113,28 +112,39 @@ TEST_F(TicksTest, JumpOnTheHostGoesUpThroughTheSameTicksPhysics) {
     EXPECT_GT(table.slots[0].position.y, 0.0f);
 }
 
-TEST_F(TicksTest, RenderTickDrawsThenPresentsAndEmptyHooksAreSkipped) {
+TEST_F(TicksTest, RenderTickDrawsThenPresentsAndNeedsNoDisplay) {
     tick(render_tick);
-    EXPECT_EQ(frames, 1);
-    EXPECT_EQ(presents, 1);
-    hooks = TickHooks{};
-    tick(render_tick);
-    tick(sim_tick);
-    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(display.frames, 1);
+    EXPECT_EQ(display.presents, 1);
+    run_tick(game, render_tick, nullptr);
+    EXPECT_EQ(display.frames, 1);
 }
 
 TEST_F(TicksTest, AnotherThreadCannotTakeTheLockDuringATick) {
-    hooks.frame = [] {
-        std::thread probe([] {
-            other_thread_got_lock = net_lock().try_lock();
-            if (other_thread_got_lock) net_lock().unlock();
+    display.probe = [](Game& g) {
+        std::thread probe([&g] {
+            other_thread_got_lock = g.net_lock.try_lock();
+            if (other_thread_got_lock) g.net_lock.unlock();
         });
         probe.join();
     };
     tick(render_tick);
     EXPECT_FALSE(other_thread_got_lock);
-    EXPECT_TRUE(net_lock().try_lock());  // released afterwards
-    net_lock().unlock();
+    EXPECT_TRUE(game.net_lock.try_lock());  // released afterwards
+    game.net_lock.unlock();
+}
+
+TEST_F(TicksTest, TwoGamesInOneProcessTickApart) {
+    Game other;
+    start_game_as_host(other.table, other.session);
+    set_mode(other, mode_playing);
+    hold('J');
+    for (int i = 0; i < 5; ++i) tick(sim_tick);
+    run_tick(other, sim_tick, nullptr);
+    EXPECT_GT(table.slots[0].position.y, 0.0f);     // this one jumped
+    EXPECT_LT(other.table.slots[0].position.y, 20.0f);  // the other only fell one step
+    EXPECT_GT(other.table.slots[0].position.y, 19.0f);
+    EXPECT_FALSE(other.keys.down['J']);
 }
 
 }  // namespace

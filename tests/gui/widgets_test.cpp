@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/key_state.h"
 
 namespace {
 
@@ -15,10 +14,12 @@ std::vector<uint32_t> sent;
 const CheckBox* watched_box = nullptr;
 std::vector<bool> checked_when_sent;
 
-void record(uint32_t id) {
-    sent.push_back(id);
-    if (watched_box != nullptr) checked_when_sent.push_back(watched_box->checked);
-}
+struct Recorder : CommandSink {
+    void send_command(uint32_t id) override {
+        sent.push_back(id);
+        if (watched_box != nullptr) checked_when_sent.push_back(watched_box->checked);
+    }
+};
 
 class WidgetTest : public ::testing::Test {
   protected:
@@ -26,10 +27,9 @@ class WidgetTest : public ::testing::Test {
         sent.clear();
         checked_when_sent.clear();
         watched_box = nullptr;
-        set_command_sink(record);
         dialog_.init(100, 50, "test", 300, 200);
+        dialog_.sink = &recorder_;
     }
-    void TearDown() override { set_command_sink(nullptr); }
 
     bool send(uint32_t id, int cx, int cy) {
         return dialog_.handle_message(mouse_message(static_cast<MessageId>(id), 0, 0, 0), cx, cy);
@@ -40,6 +40,7 @@ class WidgetTest : public ::testing::Test {
     bool click(int cx, int cy) { return down(cx, cy) && up(cx, cy); }
     bool key(int vk) { return dialog_.handle_message(key_message(true, vk), 0, 0); }
 
+    Recorder recorder_;
     Dialog dialog_;
 };
 
@@ -152,21 +153,6 @@ TEST_F(WidgetTest, DraggedDialogMovesItsWidgetsHitRectangles) {
     EXPECT_EQ(b->hit_rect.top, 100);
     EXPECT_TRUE(click(155, 105));
     EXPECT_EQ(sent, std::vector<uint32_t>{7});
-}
-
-TEST_F(WidgetTest, CursorComesFromTheKeyStateTable) {
-    dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, ButtonStyle::text);
-    KeyState& keys = key_state();
-    const int old_x = keys.cursor_x;
-    const int old_y = keys.cursor_y;
-    keys.cursor_x = 105;
-    keys.cursor_y = 55;
-    // The message's own coordinates point elsewhere and are not used.
-    EXPECT_TRUE(dialog_.handle_message(mouse_message(msg_lbutton_down, 1, 500, 500)));
-    EXPECT_TRUE(dialog_.handle_message(mouse_message(msg_lbutton_up, 0, 500, 500)));
-    EXPECT_EQ(sent, std::vector<uint32_t>{7});
-    keys.cursor_x = old_x;
-    keys.cursor_y = old_y;
 }
 
 // A 7-cell bar at body (0, 0): up arrow 50..66, track 66..146, down arrow 146..162.

@@ -15,19 +15,6 @@ struct SentAction {
 };
 std::vector<SentAction>* sent_ = nullptr;
 
-bool pad_present = true;
-bool pad_readable = true;
-GamepadState pad_state{};
-
-bool fake_present() {
-    return pad_present;
-}
-bool fake_poll(GamepadState& state) {
-    state = pad_readable ? pad_state : GamepadState{};
-    return pad_readable;
-}
-
-// A joined client records every action, so each test sees exactly what the tick emits.
 class GamepadInputTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -43,14 +30,16 @@ class GamepadInputTest : public ::testing::Test {
         init_session_state(session);
         session.client = true;
         set_camera(cam, {0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f});
-        pad_present = pad_readable = true;
-        pad_state = GamepadState{};
+        pad = GamepadState{};
+        track_gamepad(pad, gamepad_device_message(true));
     }
     void TearDown() override { sent_ = nullptr; }
 
     InputTarget target() { return InputTarget{cam, table, session}; }
     void tick() { gamepad_input_tick(input, state, target()); }
-    void full_tick(const GamepadSource& source) { input_tick(input, keys, source, target()); }
+    void full_tick() { input_tick(input, keys, pad, target()); }
+    void pad_message(const Message& msg) { track_gamepad(pad, msg); }
+    GamepadState pad{};
     void press(int button) { state.buttons[button] = kButtonPressed; }
     void release(int button) { state.buttons[button] = 0; }
     // The eye after orbiting a fresh camera by the given whole degrees.
@@ -164,24 +153,33 @@ TEST_F(GamepadInputTest, BindingsOffThePadAreNeverPressed) {
 }
 
 TEST_F(GamepadInputTest, GamepadTypeWithAPadRunsTheGamepadBranch) {
-    pad_state.x = 30;
-    pad_state.buttons[6] = kButtonPressed;
+    pad_message(gamepad_axis_message(0, 30));
+    pad_message(gamepad_button_message(6, true));
     track_message(keys, key_message(true, 'W'));
-    full_tick(GamepadSource{fake_present, fake_poll});
+    full_tick();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].a, 30.0f);
     EXPECT_EQ(sent[0].b, 0.0f);  // the W key is not read
     EXPECT_EQ(sent[1].a, 2.0f);
 }
 
-TEST_F(GamepadInputTest, UnreadablePadReadsCentredAndReleasesHeldButtons) {
-    pad_state.x = 50;
-    pad_state.buttons[4] = kButtonPressed;
-    const GamepadSource source{fake_present, fake_poll};
-    full_tick(source);
-    pad_readable = false;
+TEST_F(GamepadInputTest, MessagesClampAxesAndIgnoreWhatIsOffThePad) {
+    pad_message(gamepad_axis_message(1, -5000));
+    pad_message(gamepad_axis_message(kGamepadAxes, 50));
+    pad_message(gamepad_button_message(kGamepadButtonCount, true));
+    EXPECT_EQ(pad.y, -100);
+    EXPECT_EQ(pad.x, 0);
+    pad_message(key_message(true, 'W'));
+    EXPECT_TRUE(pad.present);
+}
+
+TEST_F(GamepadInputTest, PulledOutPadReadsCentredAndReleasesHeldButtons) {
+    pad_message(gamepad_axis_message(0, 50));
+    pad_message(gamepad_button_message(4, true));
+    full_tick();
+    pad_message(gamepad_device_message(false));
     sent.clear();
-    full_tick(source);
+    full_tick();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].a, 0.0f);
     EXPECT_EQ(sent[1].kind, ActionKind::ButtonUp);
@@ -190,17 +188,16 @@ TEST_F(GamepadInputTest, UnreadablePadReadsCentredAndReleasesHeldButtons) {
 
 TEST_F(GamepadInputTest, GamepadTypeWithoutAPadReadsNothing) {
     track_message(keys, key_message(true, 'W'));
-    pad_present = false;
-    full_tick(GamepadSource{fake_present, fake_poll});
-    full_tick(GamepadSource{});
+    pad = GamepadState{};
+    full_tick();
     EXPECT_TRUE(sent.empty());
 }
 
 TEST_F(GamepadInputTest, KeyboardTypeReadsKeysEvenWithAPad) {
     input.controls.entries[control_type] = input_keyboard;
-    pad_state.x = 30;
+    pad_message(gamepad_axis_message(0, 30));
     track_message(keys, key_message(true, 'W'));
-    full_tick(GamepadSource{fake_present, fake_poll});
+    full_tick();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].a, 0.0f);
     EXPECT_EQ(sent[0].b, -100.0f);

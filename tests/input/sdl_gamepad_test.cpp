@@ -10,7 +10,7 @@
 namespace {
 
 // Controllers come from SDL's virtual joysticks, so no hardware is needed.
-class SdlGamepad : public ::testing::Test {
+class SdlGamepadTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -21,7 +21,6 @@ class SdlGamepad : public ::testing::Test {
         for (SDL_Joystick* handle : handles_) SDL_JoystickClose(handle);
         for (int i = SDL_NumJoysticks() - 1; i >= 0; --i) SDL_JoystickDetachVirtual(i);
         SDL_JoystickUpdate();
-        EXPECT_FALSE(has_gamepad());  // a pulled-out gamepad becomes absent
     }
 
     // Attaches a controller and keeps a handle of the test's own to move its axes and buttons.
@@ -48,162 +47,93 @@ class SdlGamepad : public ::testing::Test {
     }
     std::vector<std::string> listed(int max = kMaxListedGamepads) {
         char names[kMaxListedGamepads][kGamepadNameSize];
-        const int count = list_gamepads(names, max);
+        const int count = pad_.list(names, max);
         return std::vector<std::string>(names, names + count);
     }
-    // A state full of junk, so a poll that fails must clear it.
-    static GamepadState junk() {
-        GamepadState state;
-        std::memset(&state, 0x5A, sizeof state);
-        return state;
+    // The messages the pad makes of the SDL events now queued.
+    std::vector<Message> messages() {
+        std::vector<Message> out;
+        Message msg;
+        if (pad_.take_choice(msg)) out.push_back(msg);
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (pad_.translate(event, msg)) out.push_back(msg);
+        }
+        return out;
     }
 
+    ::SdlGamepad pad_;
     std::vector<SDL_Joystick*> handles_;
 };
 
-TEST_F(SdlGamepad, StartUpTakesTheFirstWithTwoAxesAndEightButtons) {
+TEST_F(SdlGamepadTest, StartUpTakesTheFirstWithTwoAxesAndEightButtons) {
     attach("seven", 2, 7);
-    SDL_Joystick* eight = attach("eight", 2, 8);
-    attach("later", 4, 16);
-    ASSERT_TRUE(gamepad_init());
-    EXPECT_TRUE(has_gamepad());
-    EXPECT_EQ(gamepad_source().present, has_gamepad);
+    SDL_Joystick* eight = attach("eight", 4, 8);
+    SDL_Joystick* later = attach("later", 4, 16);
+    SDL_JoystickUpdate();
+    messages();  // what attaching queued
+    ASSERT_TRUE(pad_.open_first());
     SDL_JoystickSetVirtualButton(eight, 7, SDL_PRESSED);
+    SDL_JoystickSetVirtualAxis(eight, 3, -16384);
+    SDL_JoystickSetVirtualButton(later, 1, SDL_PRESSED);  // not the gamepad: no message
     SDL_JoystickUpdate();
-    GamepadState state = junk();
-    ASSERT_TRUE(poll_gamepad(state));
-    EXPECT_EQ(state.buttons[7], kButtonPressed);
-    EXPECT_EQ(state.buttons[0], 0);
-    EXPECT_EQ(state.buttons[8], 0);  // past the pad's buttons
-    EXPECT_EQ(state.z, 0);           // a pad without Z reads it centred
-    EXPECT_EQ(state.rz, 0);
+    const std::vector<Message> got = messages();
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].id, msg_gamepad_device);  // the choice comes first
+    EXPECT_EQ(got[0].lparam, 1u);
+    bool button = false, axis = false;
+    for (const Message& m : got) {
+        button |= m.id == msg_gamepad_button && m.wparam == 7 && m.lparam == 1;
+        axis |= m.id == msg_gamepad_axis && m.wparam == 3 && static_cast<int32_t>(m.lparam) == -50;
+    }
+    EXPECT_TRUE(button);
+    EXPECT_TRUE(axis);
 }
 
-TEST_F(SdlGamepad, NoControllerIsNoGamepad) {
-    EXPECT_FALSE(gamepad_init());
-    EXPECT_FALSE(has_gamepad());
-    GamepadState state = junk();
-    EXPECT_FALSE(poll_gamepad(state));
-    EXPECT_EQ(state.x, 0);
+TEST_F(SdlGamepadTest, NoControllerIsNoGamepad) {
+    EXPECT_FALSE(pad_.open_first());
+    EXPECT_FALSE(pad_.present());
     EXPECT_TRUE(listed().empty());
-    EXPECT_FALSE(use_gamepad(0));
+    EXPECT_FALSE(pad_.use(0));
+    EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(SdlGamepad, SkippedControllerIsListedAndCanBeChosen) {
+TEST_F(SdlGamepadTest, SkippedControllerIsListedAndCanBeChosen) {
     attach("seven", 2, 7);
-    EXPECT_FALSE(gamepad_init());
-    EXPECT_FALSE(has_gamepad());
-    ASSERT_EQ(listed(), std::vector<std::string>{"seven"});
-    EXPECT_FALSE(use_gamepad(1));
-    EXPECT_FALSE(use_gamepad(-1));
-    EXPECT_FALSE(has_gamepad());
-    ASSERT_TRUE(use_gamepad(0));
-    EXPECT_TRUE(has_gamepad());
-    GamepadState state;
-    EXPECT_TRUE(poll_gamepad(state));
+    attach("other", 2, 8);
+    EXPECT_TRUE(pad_.open_first());
+    ASSERT_EQ(listed(), (std::vector<std::string>{"seven", "other"}));
+    EXPECT_FALSE(pad_.use(2));
+    EXPECT_FALSE(pad_.use(-1));
+    ASSERT_TRUE(pad_.use(0));
+    EXPECT_TRUE(pad_.present());
+    ASSERT_TRUE(pad_.use(0));  // choosing it again keeps it
+    EXPECT_TRUE(pad_.present());
 }
 
-TEST_F(SdlGamepad, ListHoldsEveryControllerInDeviceOrder) {
-    attach("first", 1, 0);
-    attach("second", 6, 32);
-    const std::string long_name(200, 'n');
-    attach(long_name.c_str(), 2, 8);
-    const std::vector<std::string> names = listed();
-    ASSERT_EQ(names.size(), 3u);
-    EXPECT_EQ(names[0], "first");
-    EXPECT_EQ(names[1], "second");
-    EXPECT_EQ(names[2], long_name.substr(0, kGamepadNameSize - 1));
-    EXPECT_EQ(listed(2).size(), 2u);
-    EXPECT_TRUE(listed(0).empty());
-    EXPECT_EQ(list_gamepads(nullptr, 4), 0);
-}
-
-TEST_F(SdlGamepad, ChoosingAnotherSwitchesAndChoosingAgainKeepsIt) {
+TEST_F(SdlGamepadTest, ListedEntryFollowsItsControllerWhenAnEarlierOneLeaves) {
     SDL_Joystick* first = attach("first", 2, 8);
-    SDL_Joystick* second = attach("second", 2, 8);
-    ASSERT_TRUE(gamepad_init());
-    listed();
-    ASSERT_TRUE(use_gamepad(1));
-    ASSERT_TRUE(use_gamepad(1));
-    SDL_JoystickSetVirtualButton(first, 0, SDL_PRESSED);
-    SDL_JoystickSetVirtualButton(second, 1, SDL_PRESSED);
-    SDL_JoystickUpdate();
-    GamepadState state;
-    ASSERT_TRUE(poll_gamepad(state));
-    EXPECT_EQ(state.buttons[0], 0);
-    EXPECT_EQ(state.buttons[1], kButtonPressed);
-    detach(first);
-    EXPECT_TRUE(has_gamepad());  // only the other one left
-}
-
-TEST_F(SdlGamepad, ListedEntryFollowsItsControllerWhenAnEarlierOneLeaves) {
-    SDL_Joystick* first = attach("first", 2, 8);
-    SDL_Joystick* second = attach("second", 2, 7);
+    attach("second", 2, 8);
     ASSERT_EQ(listed().size(), 2u);
     detach(first);
-    EXPECT_FALSE(use_gamepad(0));  // gone
-    ASSERT_TRUE(use_gamepad(1));
-    SDL_JoystickSetVirtualButton(second, 6, SDL_PRESSED);
-    SDL_JoystickUpdate();
-    GamepadState state;
-    ASSERT_TRUE(poll_gamepad(state));
-    EXPECT_EQ(state.buttons[6], kButtonPressed);
+    ASSERT_TRUE(pad_.use(1));  // still "second", now at device index 0
+    EXPECT_FALSE(pad_.use(0));  // "first" is gone
 }
 
-TEST_F(SdlGamepad, PulledOutGamepadPollsCentredWithNothingHeld) {
-    SDL_Joystick* pad = attach("pad", 4, 8);
-    ASSERT_TRUE(gamepad_init());
-    SDL_JoystickSetVirtualAxis(pad, 0, 32767);
-    SDL_JoystickSetVirtualButton(pad, 3, SDL_PRESSED);
-    SDL_JoystickUpdate();
-    GamepadState state;
-    ASSERT_TRUE(poll_gamepad(state));
-    EXPECT_EQ(state.x, 100);
-    EXPECT_EQ(state.buttons[3], kButtonPressed);
-    detach(pad);
-    state = junk();
-    EXPECT_FALSE(poll_gamepad(state));
-    EXPECT_EQ(state.x, 0);
-    EXPECT_EQ(state.y, 0);
-    EXPECT_EQ(state.z, 0);
-    EXPECT_EQ(state.rz, 0);
-    for (uint8_t button : state.buttons) EXPECT_EQ(button, 0);
-    EXPECT_FALSE(has_gamepad());
-    EXPECT_FALSE(poll_gamepad(state));  // and again, with nothing left to read
-}
-
-TEST_F(SdlGamepad, RemovedEventDropsTheGamepadAndAnAddedOneIsNotTaken) {
+TEST_F(SdlGamepadTest, PulledOutGamepadSaysSoOnceAndIsClosed) {
     SDL_Joystick* pad = attach("pad", 2, 8);
-    ASSERT_TRUE(gamepad_init());
-    SDL_Event event{};
-    event.type = SDL_JOYDEVICEREMOVED;
-    event.jdevice.which = SDL_JoystickInstanceID(pad) + 1;
-    gamepad_event(event);
-    EXPECT_TRUE(has_gamepad());  // some other controller
-    event.jdevice.which = SDL_JoystickInstanceID(pad);
-    gamepad_event(event);
-    EXPECT_FALSE(has_gamepad());
-    attach("new", 2, 8);
-    event.type = SDL_JOYDEVICEADDED;
-    event.jdevice.which = 1;
-    gamepad_event(event);
-    EXPECT_FALSE(has_gamepad());
-}
-
-TEST_F(SdlGamepad, AxesReadScaledInOrderXYZRz) {
-    SDL_Joystick* pad = attach("pad", 4, 8);
-    ASSERT_TRUE(gamepad_init());
-    SDL_JoystickSetVirtualAxis(pad, 0, 32767);
-    SDL_JoystickSetVirtualAxis(pad, 1, -32768);
-    SDL_JoystickSetVirtualAxis(pad, 2, 0);
-    SDL_JoystickSetVirtualAxis(pad, 3, -16384);
+    ASSERT_TRUE(pad_.open_first());
+    messages();
+    detach(pad);
+    const std::vector<Message> got = messages();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].id, msg_gamepad_device);
+    EXPECT_EQ(got[0].lparam, 0u);
+    EXPECT_FALSE(pad_.present());
+    attach("new", 2, 8);  // a controller plugged in is not taken by itself
     SDL_JoystickUpdate();
-    GamepadState state;
-    ASSERT_TRUE(poll_gamepad(state));
-    EXPECT_EQ(state.x, 100);
-    EXPECT_EQ(state.y, -100);
-    EXPECT_EQ(state.z, 0);
-    EXPECT_EQ(state.rz, -50);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(pad_.present());
 }
 
 TEST(ScaleAxis, MapsSdlRangeOntoPlusMinusHundred) {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "gl_test_context.h"
+#include "render/gl_test_context.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "gl_test_context.h"
+#include "render/gl_test_context.h"
 
 namespace {
 

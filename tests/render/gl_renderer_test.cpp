@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "gl_test_context.h"
+#include "render/gl_test_context.h"
 #include "render/gl_shader.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "gl_test_context.h"
+#include "render/gl_test_context.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "gl_test_context.h"
+#include "render/gl_test_context.h"
 #include "render/gl_sprite.h"
 
 namespace {

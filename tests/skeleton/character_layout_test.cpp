@@ -1,6 +1,8 @@
 // Character placement, skins, the status label, the attack trail and the health ring.
 #include "skeleton/character_layout.h"
 
+#include "world/movement.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -49,7 +51,6 @@ TEST(CharacterYaw, FacesTheHorizontalDirectionOfMovement) {
         PlayerRecord r = record_at({0, 0, 0}, c.velocity);
         const Matrix m = character_yaw(r);
         EXPECT_NEAR(std::fabs(yaw_of(m)), std::fabs(c.yaw), 1e-6f);
-        EXPECT_EQ(std::memcmp(&m, &r.facing, sizeof m), 0) << "facing is stored";
         // The model's front (0, 0, -1) turns onto the horizontal direction of movement.
         const Vec3 front = transform_normal({0, 0, -1}, m);
         const Vec3 dir = normalize({c.velocity.x, 0, c.velocity.z});
@@ -59,6 +60,7 @@ TEST(CharacterYaw, FacesTheHorizontalDirectionOfMovement) {
 
 TEST(CharacterYaw, StandingOrJumpingStraightUpKeepsTheLastFacing) {
     PlayerRecord r = record_at({0, 0, 0}, {5, 0, 0});
+    physics_step(r);  // the movement step keeps the facing
     const Matrix walking = character_yaw(r);
     r.velocity = {0, 0, 0};
     EXPECT_EQ(std::memcmp(&walking, &r.facing, sizeof walking), 0);

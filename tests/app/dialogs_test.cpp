@@ -1,6 +1,6 @@
 // The game's dialogs driven through the real window procedure with mouse messages at the
 // pixels their layout puts each control on.
-#include "gui/game_dialogs.h"
+#include "app/modes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
-#include "app/modes.h"
-#include "platform/key_state.h"
+#include "gui/game_dialogs.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -41,17 +41,20 @@ constexpr char kKeyboardBindings[] =
     "jump=9\nprimattack=10\nsecnattack=11\n";
 
 // A fake controller backend: two pads; remembers the one chosen.
-int chosen_pad = -1;
-int list_two_pads(char (*names)[kListItemTextSize], int max) {
-    const char* pads[] = {"pad zero", "pad one"};
-    int n = 0;
-    for (; n < 2 && n < max; ++n) std::snprintf(names[n], kListItemTextSize, "%s", pads[n]);
-    return n;
-}
-bool choose_pad(int index) {
-    chosen_pad = index;
-    return true;
-}
+class TwoPads : public GamepadDevices {
+  public:
+    int list(char (*names)[kGamepadNameSize], int max) override {
+        const char* pads[] = {"pad zero", "pad one"};
+        int n = 0;
+        for (; n < 2 && n < max; ++n) std::snprintf(names[n], kGamepadNameSize, "%s", pads[n]);
+        return n;
+    }
+    bool use(int index) override {
+        chosen = index;
+        return true;
+    }
+    int chosen = -1;
+};
 
 // Menu button corners.
 constexpr Point kJoinGame = {4, 4};
@@ -83,37 +86,23 @@ class GameDialogsTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(folder_.ok());
         ASSERT_TRUE(inside_.ok());
-        init_shell(shell());
-        init_key_state(key_state());
-        init_player_table(player_table());
-        init_session_state(session_state());
-        init_keyboard_input(keyboard_input());
-        game_dialogs() = GameDialogs{};
-        chosen_pad = -1;
-    }
-    void TearDown() override {
-        set_command_sink(nullptr);
-        init_shell(shell());
-        game_dialogs() = GameDialogs{};
     }
 
     // Writes config.cfg, then builds the dialogs as start-up does.
     void start(const std::string& config) {
         put(config);
         GameDialogs& d = dialogs();
-        d.gamepad = GamepadOps{list_two_pads, choose_pad};
-        build_menu_dialog(d);
-        build_settings_dialog(d, controls());
-        build_join_create_dialogs(d);
-        install_game_dialog_hooks();
-        set_mode(shell(), mode_menu, camera());
+        d.gamepad = &pads_;
+        build_game_dialogs(d, controls(), &game().commands);
+        set_mode(game(), mode_menu);
     }
     void start_placed(const char* input = kKeyboardBindings) {
         start(std::string(kPlacedDialogs) + input);
     }
 
-    static GameDialogs& dialogs() { return game_dialogs(); }
-    static ControlTable& controls() { return keyboard_input().controls; }
+    Game& game() { return *game_; }
+    GameDialogs& dialogs() { return game().dialogs; }
+    ControlTable& controls() { return game().input.controls; }
 
     void put(const std::string& text) { std::ofstream("config.cfg", std::ios::binary) << text; }
     std::string config() const {
@@ -121,42 +110,44 @@ class GameDialogsTest : public ::testing::Test {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    static void deliver(const Message& msg) {
-        track_message(key_state(), msg);
-        window_procedure(shell(), msg, camera(), session_state());
+    void deliver(const Message& msg) {
+        track_input(game(), msg);
+        window_procedure(game(), msg);
     }
-    static void click(Point corner, int x, int y) {
+    void click(Point corner, int x, int y) {
         const int px = corner.x + x, py = corner.y + y;
         deliver(mouse_message(msg_mouse_move, 0, px, py));
         deliver(mouse_message(msg_lbutton_down, mouse_bit_left, px, py));
         deliver(mouse_message(msg_lbutton_up, 0, px, py));
     }
     // A spot inside the control whose top-left corner is (x, y) in the dialog.
-    static void click_control(Point corner, Point control) {
+    void click_control(Point corner, Point control) {
         click(corner, control.x + 2, control.y + 2);
     }
-    static void click_menu(Point control) { click_control(kMenuAt, control); }
-    static void click_settings(Point control) { click_control(kSettingsAt, control); }
-    static void click_join_create(Point control) { click_control(kJoinCreateAt, control); }
-    static void pick_element(ElementRow row) {
+    void click_menu(Point control) { click_control(kMenuAt, control); }
+    void click_settings(Point control) { click_control(kSettingsAt, control); }
+    void click_join_create(Point control) { click_control(kJoinCreateAt, control); }
+    void pick_element(ElementRow row) {
         click_join_create({kElementList.x, kElementList.y + kRow * row});
     }
 
-    static bool shown(const Dialog& d, uint32_t id) {
+    bool shown(const Dialog& d, uint32_t id) {
         const Widget* w = d.find(id);
         EXPECT_NE(w, nullptr) << "no widget " << id;
         return w && w->visible;
     }
-    static std::string label_text(uint32_t id) {
+    std::string label_text(uint32_t id) {
         const Widget* w = dialogs().settings.find(id);
         EXPECT_TRUE(w && w->kind == WidgetKind::label) << "no label " << id;
         return w && w->kind == WidgetKind::label ? static_cast<const Label*>(w)->text : "";
     }
-    static int32_t local_element() {
-        const PlayerRecord* me = local_record(player_table(), session_state());
+    int32_t local_element() {
+        const PlayerRecord* me = local_record(game().table, game().session);
         return me ? me->element : -1;
     }
 
+    std::unique_ptr<Game> game_ = std::make_unique<Game>();
+    TwoPads pads_;
     TempFolder folder_{"torvi-dialogs-"};
     WorkingFolder inside_{folder_.path()};
     const fs::path dir_ = folder_.path();
@@ -167,17 +158,17 @@ class GameDialogsTest : public ::testing::Test {
 TEST_F(GameDialogsTest, SettingsTwiceOpensAndClosesTheSettingsDialog) {
     start_placed();
     click_menu(kSettingsButton);
-    EXPECT_EQ(shell().dialog, dialog_settings);
+    EXPECT_EQ(game().shell.dialog, dialog_settings);
     click_menu(kSettingsButton);
-    EXPECT_EQ(shell().dialog, dialog_none);
+    EXPECT_EQ(game().shell.dialog, dialog_none);
 }
 
 TEST_F(GameDialogsTest, JoinWhileCreateIsOpenReplacesIt) {
     start_placed();
     click_menu(kCreateGame);
-    EXPECT_EQ(shell().dialog, dialog_create);
+    EXPECT_EQ(game().shell.dialog, dialog_create);
     click_menu(kJoinGame);
-    EXPECT_EQ(shell().dialog, dialog_join);
+    EXPECT_EQ(game().shell.dialog, dialog_join);
 }
 
 TEST_F(GameDialogsTest, MenuModeHidesDisconnectAndResume) {
@@ -190,14 +181,14 @@ TEST_F(GameDialogsTest, MenuModeHidesDisconnectAndResume) {
     EXPECT_FALSE(shown(menu, command_resume_game));
     // The shared place sends the visible button's command.
     click_menu(kJoinGame);
-    EXPECT_EQ(shell().dialog, dialog_join);
-    EXPECT_EQ(shell().mode, mode_menu);
+    EXPECT_EQ(game().shell.dialog, dialog_join);
+    EXPECT_EQ(game().shell.mode, mode_menu);
 }
 
 TEST_F(GameDialogsTest, PausedMenuSwapsInResumeAndDisconnect) {
     start_placed();
-    set_mode(shell(), mode_playing, camera());
-    toggle_menu(shell(), camera());
+    set_mode(game(), mode_playing);
+    toggle_menu(game());
     const Dialog& menu = dialogs().menu;
     EXPECT_TRUE(shown(menu, command_resume_game));
     EXPECT_TRUE(shown(menu, command_disconnect));
@@ -207,7 +198,7 @@ TEST_F(GameDialogsTest, PausedMenuSwapsInResumeAndDisconnect) {
     EXPECT_FALSE(shown(menu, command_join_game));
     EXPECT_FALSE(shown(menu, command_create_game));
     click_menu(kJoinGame);  // now "resume game"
-    EXPECT_EQ(shell().mode, mode_playing);
+    EXPECT_EQ(game().shell.mode, mode_playing);
 }
 
 // Join and create.
@@ -216,19 +207,19 @@ TEST_F(GameDialogsTest, CreateWithTheListUntouchedHostsAsZombie) {
     start_placed();
     click_menu(kCreateGame);
     click_join_create(kCreateButton);
-    EXPECT_EQ(shell().mode, mode_playing);
-    EXPECT_TRUE(session_state().host);
+    EXPECT_EQ(game().shell.mode, mode_playing);
+    EXPECT_TRUE(game().session.host);
     EXPECT_EQ(local_element(), 0);
-    EXPECT_EQ(shell().dialog, dialog_create) << "starting a game keeps the dialog open";
+    EXPECT_EQ(game().shell.dialog, dialog_create) << "starting a game keeps the dialog open";
 }
 
 TEST_F(GameDialogsTest, RobotThenCreateHostsAsRobot) {
     start_placed();
     click_menu(kCreateGame);
     pick_element(row_robot);
-    EXPECT_EQ(shell().mode, mode_menu) << "choosing an element starts nothing";
+    EXPECT_EQ(game().shell.mode, mode_menu) << "choosing an element starts nothing";
     click_join_create(kCreateButton);
-    EXPECT_EQ(shell().mode, mode_playing);
+    EXPECT_EQ(game().shell.mode, mode_playing);
     EXPECT_EQ(local_element(), 3);
 }
 
@@ -237,9 +228,9 @@ TEST_F(GameDialogsTest, JoinEntersAsClientWithTheChosenElement) {
     click_menu(kJoinGame);
     pick_element(row_pirate);
     click_join_create(kJoinButton);
-    EXPECT_EQ(shell().mode, mode_playing);
-    EXPECT_TRUE(session_state().client);
-    EXPECT_FALSE(session_state().host);
+    EXPECT_EQ(game().shell.mode, mode_playing);
+    EXPECT_TRUE(game().session.client);
+    EXPECT_FALSE(game().session.host);
     EXPECT_EQ(local_element(), 1);
 }
 
@@ -254,23 +245,23 @@ TEST_F(GameDialogsTest, CancelClosesEitherDialog) {
     start_placed();
     click_menu(kJoinGame);
     click_join_create(kCancel);
-    EXPECT_EQ(shell().dialog, dialog_none);
+    EXPECT_EQ(game().shell.dialog, dialog_none);
     click_menu(kCreateGame);
     click_join_create(kCancel);
-    EXPECT_EQ(shell().dialog, dialog_none);
-    EXPECT_EQ(shell().mode, mode_menu);
+    EXPECT_EQ(game().shell.dialog, dialog_none);
+    EXPECT_EQ(game().shell.mode, mode_menu);
 }
 
 TEST_F(GameDialogsTest, RefreshAndLoadMapStartNothing) {
     start_placed();
     click_menu(kJoinGame);
     click_join_create(kRefresh);
-    EXPECT_EQ(shell().dialog, dialog_join);
+    EXPECT_EQ(game().shell.dialog, dialog_join);
     click_menu(kCreateGame);
     click_join_create(kLoadMap);
-    EXPECT_EQ(shell().dialog, dialog_create);
-    EXPECT_EQ(shell().mode, mode_menu);
-    EXPECT_FALSE(session_state().host || session_state().client);
+    EXPECT_EQ(game().shell.dialog, dialog_create);
+    EXPECT_EQ(game().shell.mode, mode_menu);
+    EXPECT_FALSE(game().session.host || game().session.client);
 }
 
 TEST_F(GameDialogsTest, ElementListsReadZombieNinjaRobotPirate) {
@@ -398,7 +389,7 @@ TEST_F(GameDialogsTest, SwitchingTypeListsPadsAndUseGamepadTakesTheSelectedOne) 
     EXPECT_STREQ(list->items[0].text, "pad one");
     click_settings({kDeviceList.x, kDeviceList.y + kRow});  // "pad zero"
     click_settings(kUseGamepad);
-    EXPECT_EQ(chosen_pad, 0);
+    EXPECT_EQ(pads_.chosen, 0);
     // The scroll bar follows the list after each consumed message.
     const auto* bar = static_cast<const ScrollBar*>(s.find(command_gamepad_list_scroll));
     EXPECT_EQ(bar->maximum, 2);
@@ -433,7 +424,7 @@ TEST_F(GameDialogsTest, QuitWritesPositionsThenBindingsAndKeepsTheOtherSections)
     EXPECT_EQ(dialogs().settings.x, 330.0f);
     click_control({330, 270}, kJumpButton);
     click_control(kMenuMoved, kQuit);
-    EXPECT_FALSE(shell().running);
+    EXPECT_FALSE(game().shell.running);
 
     const std::string text = config();
     EXPECT_EQ(text.rfind(kKeptSections, 0), 0u) << "the shell, shaders and console sections";
