@@ -16,23 +16,21 @@ constexpr uint32_t kClear = 0xFF000000;
 
 class EffectsTest : public GlTest {
   protected:
+    EffectDrawing drawing_;
     void SetUp() override {
         GlTest::SetUp();
         const fs::path old_dir = fs::current_path();
         fs::current_path(TORVI_SOURCE_DIR);
-        if (!textures_read_) read_texture_config("Data/textures.cfg");
-        textures_read_ = true;
+        read_texture_config(device_.textures(), "Data/textures.cfg");
         fs::current_path(old_dir);
-        Renderer& device = renderer();
-        ASSERT_TRUE(device.init(kWidth, kHeight));
-        device.set_view(look_at_lh({0, 0, -5}, {0, 0, 0}, {0, 1, 0}));
-        effects_init(device);
+        device_.set_view(look_at_lh({0, 0, -5}, {0, 0, 0}, {0, 1, 0}));
+        effects_init(drawing_, device_);
     }
 
     // Pixels that differ from the clear colour after one drawn frame of the effects.
     int drawn_pixels(EffectList& list) {
-        renderer().clear(kClear);
-        effects_draw(renderer(), list);
+        device_.clear(kClear);
+        effects_draw(device_, drawing_, list);
         const std::vector<uint8_t> image = pixels();
         int drawn = 0;
         for (int y = 0; y < kHeight; ++y) {
@@ -43,8 +41,8 @@ class EffectsTest : public GlTest {
 
     // The point that projects to the bottom-right corner, so the half-size picture's top
     // left lands on (0, 0) and it fills the back buffer.
-    static Vec3 corner_point() {
-        const Renderer& device = renderer();
+    Vec3 corner_point() {
+        const Renderer& device = device_;
         const Vec3 s =
             project({0, 0, 0}, device.viewport(), device.projection(), device.view(), identity());
         const float half = 5.0f * 0.41421356f;  // tan(pi / 8) at distance 5
@@ -52,12 +50,12 @@ class EffectsTest : public GlTest {
         return {half, -half, 0};
     }
 
-    inline static bool textures_read_ = false;
 };
 
 TEST_F(EffectsTest, InitLeavesEveryEntryInactive) {
-    for (const Effect& e : effect_list().entries) EXPECT_FALSE(effect_active(e));
-    EXPECT_EQ(drawn_pixels(effect_list()), 0);
+    EffectList list;
+    init_effect_list(list);
+    EXPECT_EQ(drawn_pixels(list), 0);
 }
 
 TEST_F(EffectsTest, AnEffectShowsForSixteenFramesThenIsGone) {
@@ -91,15 +89,15 @@ TEST_F(EffectsTest, TheSpriteIsCentredOnItsProjectedPoint) {
     // With the point 32 pixels below the screen, only its lower half can be lit.
     const float per_pixel = 5.0f * 0.41421356f / (kWidth / 2.0f);
     const Vec3 point = {0, -64 * per_pixel, 0};
-    const Vec3 s = project(point, renderer().viewport(), renderer().projection(), renderer().view(),
+    const Vec3 s = project(point, device_.viewport(), device_.projection(), device_.view(),
                            identity());
     ASSERT_NEAR(s.x, 32.0f, 0.01f);
     ASSERT_NEAR(s.y, 96.0f, 0.01f);
     EffectList list;
     init_effect_list(list);
     effect_spawn(list, effect_tap, point);
-    renderer().clear(kClear);
-    effects_draw(renderer(), list);
+    device_.clear(kClear);
+    effects_draw(device_, drawing_, list);
     const std::vector<uint8_t> image = pixels();
     int inside = 0;
     for (int y = 0; y < kHeight; ++y) {

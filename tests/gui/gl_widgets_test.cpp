@@ -15,14 +15,17 @@ constexpr float kBodyX = 16, kBodyY = 20;
 
 class WidgetDrawTest : public GlTest {
   protected:
+    Console console_;
+    Fonts fonts_;
+    WidgetDrawing drawing_;
     void SetUp() override {
         GlTest::SetUp();
         ASSERT_NE(getcwd(old_directory_, sizeof old_directory_), nullptr);
         ASSERT_EQ(chdir(TORVI_SOURCE_DIR), 0);
-        add_texture("shell", "Data/textures/shell.png");
-        ASSERT_NE(find_texture("shell"), nullptr);
-        console_device_init(device_);
-        widgets_device_init(device_);
+        add_texture(device_.textures(), "shell", "Data/textures/shell.png");
+        ASSERT_NE(find_texture(device_.textures(), "shell"), nullptr);
+        console_device_init(console_, fonts_, device_);
+        widgets_device_init(drawing_, device_);
         dialog_.init(kBodyX, kBodyY, "", 32, 28);
         button_ = dialog_.add_button(1, "OK", nullptr, nullptr, 1, 1, ButtonStyle::text);
         box_ = dialog_.add_check_box(2, 16, 14);
@@ -55,7 +58,7 @@ class WidgetDrawTest : public GlTest {
 };
 
 TEST_F(WidgetDrawTest, FrameAtItsCornersAndIdleTextIsDim) {
-    draw_dialog(device_, dialog_);
+    draw_dialog(device_, drawing_, ready_font(fonts_.gui), dialog_);
     const auto image = pixels();
     const uint32_t clear_rgba = 0x000000FF;
     EXPECT_NE(rgba_at(image, 8, 12), clear_rgba);
@@ -68,9 +71,9 @@ TEST_F(WidgetDrawTest, FrameAtItsCornersAndIdleTextIsDim) {
 }
 
 TEST_F(WidgetDrawTest, HoveredButtonTextIsWhite) {
-    ASSERT_NE(gui_font(), nullptr);
+    ASSERT_NE(ready_font(fonts_.gui), nullptr);
     button_->hover = true;
-    draw_dialog(device_, dialog_);
+    draw_dialog(device_, drawing_, ready_font(fonts_.gui), dialog_);
     EXPECT_GT(bright_in_button(pixels()), 4);
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -22,17 +24,16 @@ struct Pixel {
 
 class TerrainTest : public GlTest {
   protected:
+    std::unique_ptr<TerrainResources> terrain_ = std::make_unique<TerrainResources>();
     void SetUp() override {
         GlTest::SetUp();
         old_dir_ = fs::current_path();
         fs::current_path(TORVI_SOURCE_DIR);
-        Renderer& device = renderer();
-        ASSERT_TRUE(device.init(kWidth, kHeight));
+        Renderer& device = device_;
         ASSERT_TRUE(init_toon_vertex_shader(device));
         ASSERT_TRUE(init_toon_pixel_shader(device));
-        if (!textures_read_) read_texture_config("Data/textures.cfg");
-        textures_read_ = true;
-        load_terrain_resources();
+        read_texture_config(device.textures(), "Data/textures.cfg");
+        load_terrain_resources(*terrain_, device.textures());
         fill_startup_map(grid_);
         device.clear(kClear);
     }
@@ -42,11 +43,11 @@ class TerrainTest : public GlTest {
     }
 
     // Looks from offset above point straight at it.
-    static void look_at(Vec3 point, Vec3 offset) {
-        renderer().set_view(look_at_lh(add(point, offset), point, {0, 1, 0}));
+    void look_at(Vec3 point, Vec3 offset) {
+        device_.set_view(look_at_lh(add(point, offset), point, {0, 1, 0}));
     }
-    static Pixel pixel_of(Vec3 world) {
-        const Renderer& device = renderer();
+    Pixel pixel_of(Vec3 world) {
+        const Renderer& device = device_;
         const Vec3 s =
             project(world, device.viewport(), device.projection(), device.view(), identity());
         return {static_cast<int>(s.x), static_cast<int>(s.y)};
@@ -63,7 +64,6 @@ class TerrainTest : public GlTest {
 
     MapGrid grid_{};
     fs::path old_dir_;
-    inline static bool textures_read_ = false;
 };
 
 uint32_t rgb(uint32_t argb) {
@@ -103,9 +103,9 @@ TEST_F(TerrainTest, CellsShowTheirPaletteColourWhereTheirCentresProject) {
         {20, 20, terrain_light_grass}, {2, 1, terrain_water}, {30, 30, terrain_snow}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cell " << c.i << "," << c.j);
-        renderer().clear(kClear);
+        device_.clear(kClear);
         look_at(cell_centre(c.i, c.j), {0, 1.5f, 1.5f});
-        draw_terrain(renderer(), grid_);
+        draw_terrain(device_, *terrain_, grid_);
         EXPECT_EQ(rgb_at(cell_centre(c.i, c.j)), rgb(kTerrainTable[c.type].colour));
     }
 }
@@ -115,7 +115,7 @@ TEST_F(TerrainTest, BandsBetweenTerrainTypesAreBlack) {
     Vec3 band;
     ASSERT_TRUE(band_point(grid_, 0, 1, band));
     look_at(band, {0, 1.5f, 1.5f});
-    draw_terrain(renderer(), grid_);
+    draw_terrain(device_, *terrain_, grid_);
     EXPECT_EQ(rgb_at(band), 0u);
     // Next to the band on the far side of the cell: light grass.
     EXPECT_EQ(rgb_at(cell_centre(0, 1)), rgb(kTerrainTable[terrain_light_grass].colour));
@@ -123,14 +123,14 @@ TEST_F(TerrainTest, BandsBetweenTerrainTypesAreBlack) {
 
 TEST_F(TerrainTest, AGridChangeShowsAtTheNextDraw) {
     look_at(cell_centre(20, 20), {0, 1.5f, 1.5f});
-    draw_terrain(renderer(), grid_);
+    draw_terrain(device_, *terrain_, grid_);
     EXPECT_EQ(rgb_at(cell_centre(20, 20)), rgb(kTerrainTable[terrain_light_grass].colour));
 
     for (int p = 20; p <= 21; ++p) {
         for (int q = 20; q <= 21; ++q) set_corner(grid_, p, q, terrain_earth);
     }
-    renderer().clear(kClear);
-    draw_terrain(renderer(), grid_);
+    device_.clear(kClear);
+    draw_terrain(device_, *terrain_, grid_);
     EXPECT_EQ(rgb_at(cell_centre(20, 20)), rgb(kTerrainTable[terrain_earth].colour));
 }
 
@@ -139,23 +139,23 @@ TEST_F(TerrainTest, ItemsOfTheGridStandOnTheirGridVertex) {
     // above, the pixel there is the box, not the light grass under it.
     const Vec3 box = {2.5f, 0.5f, -2.5f};
     look_at(box, {0, 3, 3});
-    draw_terrain(renderer(), grid_);
+    draw_terrain(device_, *terrain_, grid_);
     const uint32_t with_box = rgb_at(box);
     EXPECT_NE(with_box, rgb(kTerrainTable[terrain_light_grass].colour));
     EXPECT_NE(with_box, rgb(kClear));
 
     set_item(grid_, 3, 3, item_none);
-    renderer().clear(kClear);
-    draw_terrain(renderer(), grid_);
+    device_.clear(kClear);
+    draw_terrain(device_, *terrain_, grid_);
     EXPECT_EQ(rgb_at(box), rgb(kTerrainTable[terrain_light_grass].colour));
 }
 
 TEST_F(TerrainTest, EachItemModelDrawsAtTheOriginAndUnknownKindsDrawNothing) {
-    renderer().set_view(look_at_lh({2, 2, 2}, {0, 0.3f, 0}, {0, 1, 0}));
+    device_.set_view(look_at_lh({2, 2, 2}, {0, 0.3f, 0}, {0, 1, 0}));
     for (int kind : {item_model_health, item_model_box, item_model_figure, item_model_grass}) {
         SCOPED_TRACE(kind);
-        renderer().clear(kClear);
-        draw_item_model(renderer(), kind, identity());
+        device_.clear(kClear);
+        draw_item_model(device_, *terrain_, kind, identity());
         const std::vector<uint8_t> image = pixels();
         int drawn = 0;
         for (int y = 0; y < kHeight; ++y) {
@@ -164,8 +164,8 @@ TEST_F(TerrainTest, EachItemModelDrawsAtTheOriginAndUnknownKindsDrawNothing) {
         EXPECT_GT(drawn, 4);  // the grass tuft is thin
     }
     for (int kind : {-1, kItemModelCount, 99}) {
-        renderer().clear(kClear);
-        draw_item_model(renderer(), kind, identity());
+        device_.clear(kClear);
+        draw_item_model(device_, *terrain_, kind, identity());
         const std::vector<uint8_t> image = pixels();
         for (int y = 0; y < kHeight; y += 7) {
             for (int x = 0; x < kWidth; x += 7) ASSERT_EQ(rgba_at(image, x, y) >> 8, rgb(kClear));
@@ -175,10 +175,10 @@ TEST_F(TerrainTest, EachItemModelDrawsAtTheOriginAndUnknownKindsDrawNothing) {
 
 TEST_F(TerrainTest, OutlinesRingTheBoxButNotTheGrassTuft) {
     // An outline hull shows as near-black pixels around the model; the tuft has none.
-    renderer().set_view(look_at_lh({2, 2, 2}, {0, 0.3f, 0}, {0, 1, 0}));
+    device_.set_view(look_at_lh({2, 2, 2}, {0, 0.3f, 0}, {0, 1, 0}));
     auto dark_pixels = [&](int kind) {
-        renderer().clear(0xFFFFFFFF);
-        draw_item_model(renderer(), kind, identity());
+        device_.clear(0xFFFFFFFF);
+        draw_item_model(device_, *terrain_, kind, identity());
         const std::vector<uint8_t> image = pixels();
         int dark = 0;
         for (int y = 0; y < kHeight; ++y) {
@@ -193,11 +193,11 @@ TEST_F(TerrainTest, OutlinesRingTheBoxButNotTheGrassTuft) {
 TEST_F(TerrainTest, MissingModelsGiveALineAndTheCellsStillDraw) {
     fs::current_path(folder());
     testing::internal::CaptureStderr();
-    load_terrain_resources();
+    load_terrain_resources(*terrain_, device_.textures());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("health.x"), std::string::npos);
     look_at(cell_centre(3, 3), {0, 3, 3});
-    draw_terrain(renderer(), grid_);  // the box is gone, its cell is not
+    draw_terrain(device_, *terrain_, grid_);  // the box is gone, its cell is not
     EXPECT_EQ(rgb_at(cell_centre(3, 3)), rgb(kTerrainTable[terrain_light_grass].colour));
 }
 
