@@ -14,13 +14,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <vector>
 
 #include "app/game_main.h"
-#include "app/gl_game_setup.h"
 #include "app/modes.h"
-#include "app/ticks.h"
 #include "effects/effect_list.h"
 #include "render/draw_stats.h"
 #include "world/player_table.h"
@@ -55,18 +54,19 @@ const double g_main_entry_ms = now_ms(CLOCK_MONOTONIC);
 
 // --- start-up: measured in a child so the play run starts from a fresh process state ---
 
-void (*g_game_frame)() = nullptr;
 int g_startup_frames = 0;
 double g_first_present_since_main = 0, g_first_present_since_start = 0;
 
 // The second frame begins right after the first one was presented.
-void startup_frame() {
-    if (++g_startup_frames == 2) {
-        g_first_present_since_main = now_ms(CLOCK_MONOTONIC) - g_main_entry_ms;
-        g_first_present_since_start = ms_since_process_start();
+struct StartupWatch : FrameWatcher {
+    void before_frame(Game&) override {
+        if (++g_startup_frames == 2) {
+            g_first_present_since_main = now_ms(CLOCK_MONOTONIC) - g_main_entry_ms;
+            g_first_present_since_start = ms_since_process_start();
+        }
     }
-    g_game_frame();
-}
+    void after_frame(Game&) override {}
+};
 
 // --- play frames ---
 
@@ -80,8 +80,8 @@ int g_play_frames = 0;
 
 // Twelve characters of all four elements around the local player: walkers, attackers and
 // idlers, and a few effects in the air.
-void stage_twelve_players() {
-    PlayerTable& table = player_table();
+void stage_twelve_players(Game& game) {
+    PlayerTable& table = game.table;
     for (int i = 0; i < kPlayerSlots; ++i) {
         PlayerRecord& p = table.slots[i];
         if (i > 0) p = table.slots[0];
@@ -95,43 +95,56 @@ void stage_twelve_players() {
         p.slot_state = SlotState::InGame;
     }
     table.slots[0].position = {8.0f, 0.0f, -8.0f};
-    for (int i = 0; i < 10; ++i) effect_spawn(effect_list(), i % 3, {7.0f + i * 0.3f, 0.5f, -8.0f});
+    for (int i = 0; i < 10; ++i) effect_spawn(game.effects, i % 3, {7.0f + i * 0.3f, 0.5f, -8.0f});
 }
 
-void play_frame() {
-    ++g_play_frames;
-    if (g_play_frames == 1) stage_twelve_players();
-    const bool measured = g_play_frames > kWarmupFrames;
-    const uint64_t draws_before = draw_stats().draw_calls;
-    const double cpu0 = now_ms(CLOCK_THREAD_CPUTIME_ID), wall0 = now_ms(CLOCK_MONOTONIC);
-    const long allocations_before = g_allocations;
-    g_counting = measured;
-    g_game_frame();
-    g_counting = false;
-    const double cpu1 = now_ms(CLOCK_THREAD_CPUTIME_ID);
-    glFinish();  // the software rasteriser's threads finish the picture
-    const double wall1 = now_ms(CLOCK_MONOTONIC);
-    if (!measured) return;
-    g_frame_allocations += g_allocations - allocations_before;
-    g_cpu_ms.push_back(cpu1 - cpu0);
-    g_wall_ms.push_back(wall1 - wall0);
-    g_draws.push_back(draw_stats().draw_calls - draws_before);
-}
+struct PlayWatch : FrameWatcher {
+    void before_frame(Game& game) override {
+        ++g_play_frames;
+        if (g_play_frames == 1) stage_twelve_players(game);
+        measured = g_play_frames > kWarmupFrames;
+        draws_before = draw_stats().draw_calls;
+        cpu0 = now_ms(CLOCK_THREAD_CPUTIME_ID);
+        wall0 = now_ms(CLOCK_MONOTONIC);
+        allocations_before = g_allocations;
+        g_counting = measured;
+    }
+    void after_frame(Game&) override {
+        g_counting = false;
+        const double cpu1 = now_ms(CLOCK_THREAD_CPUTIME_ID);
+        glFinish();  // the software rasteriser's threads finish the picture
+        const double wall1 = now_ms(CLOCK_MONOTONIC);
+        if (!measured) return;
+        g_frame_allocations += g_allocations - allocations_before;
+        g_cpu_ms.push_back(cpu1 - cpu0);
+        g_wall_ms.push_back(wall1 - wall0);
+        g_draws.push_back(draw_stats().draw_calls - draws_before);
+    }
+    bool measured = false;
+    uint64_t draws_before = 0;
+    double cpu0 = 0, wall0 = 0;
+    long allocations_before = 0;
+};
 
 // --- menu frames with the settings dialog open: measured in a child as well ---
 
 int g_menu_frames = 0;
 long g_menu_allocations = 0;
 
-void menu_frame() {
-    if (++g_menu_frames == 1) shell().dialog = dialog_settings;
-    const bool measured = g_menu_frames > kWarmupFrames;
-    const long before = g_allocations;
-    g_counting = measured;
-    g_game_frame();
-    g_counting = false;
-    if (measured) g_menu_allocations += g_allocations - before;
-}
+struct MenuWatch : FrameWatcher {
+    void before_frame(Game& game) override {
+        if (++g_menu_frames == 1) game.shell.dialog = dialog_settings;
+        measured = g_menu_frames > kWarmupFrames;
+        before = g_allocations;
+        g_counting = measured;
+    }
+    void after_frame(Game&) override {
+        g_counting = false;
+        if (measured) g_menu_allocations += g_allocations - before;
+    }
+    bool measured = false;
+    long before = 0;
+};
 
 double percentile(std::vector<double> v, double p) {
     std::sort(v.begin(), v.end());
@@ -148,22 +161,20 @@ RunOptions options_for(const char* data_dir, int frames, bool play) {
     return o;
 }
 
-// Runs the game in a child process with frame as the frame hook for the given number of
-// frames (a fresh process: the game's globals hold one run's GL objects), and reads back
+// Runs the game in a child process watched by watcher for the given number of frames (a
+// fresh process, so each measurement starts cold), and reads back
 // the two figures the child's report function gives. False when the run failed.
 template <typename T>
-bool run_in_child(const char* data_dir, void (*frame)(), int frames, void (*report)(T out[2]),
-                  T out[2]) {
+bool run_in_child(const char* data_dir, FrameWatcher& watcher, int frames,
+                  void (*report)(T out[2]), T out[2]) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
-        install_game_hooks();
-        g_game_frame = tick_hooks().frame;
-        tick_hooks().frame = frame;
         const RunOptions o = options_for(data_dir, frames, false);
-        const int code = run_game(o);
+        auto game = std::make_unique<Game>();
+        const int code = run_game(o, *game, &watcher);
         T result[2];
         report(result);
         if (write(fds[1], result, sizeof result) != sizeof result) _exit(1);
@@ -183,7 +194,8 @@ int measure_startup(const char* data_dir) {
         out[0] = g_first_present_since_main;
         out[1] = g_first_present_since_start;
     };
-    if (!run_in_child<double>(data_dir, startup_frame, 2, report, result)) {
+    StartupWatch watch;
+    if (!run_in_child<double>(data_dir, watch, 2, report, result)) {
         std::fprintf(stderr, "frame_bench: the start-up run failed\n");
         return 1;
     }
@@ -200,7 +212,8 @@ int measure_menu_allocations(const char* data_dir) {
         out[0] = g_menu_frames - kWarmupFrames;
         out[1] = g_menu_allocations;
     };
-    if (!run_in_child<long>(data_dir, menu_frame, kWarmupFrames + 100, report, result)) {
+    MenuWatch watch;
+    if (!run_in_child<long>(data_dir, watch, kWarmupFrames + 100, report, result)) {
         std::fprintf(stderr, "frame_bench: the menu run failed\n");
         return 1;
     }
@@ -242,11 +255,10 @@ int main(int argc, char** argv) {
     g_cpu_ms.reserve(kMeasuredFrames);
     g_wall_ms.reserve(kMeasuredFrames);
     g_draws.reserve(kMeasuredFrames);
-    install_game_hooks();
-    g_game_frame = tick_hooks().frame;
-    tick_hooks().frame = play_frame;
     const RunOptions o = options_for(data_dir, kWarmupFrames + kMeasuredFrames, true);
-    if (run_game(o) != kExitOk || g_cpu_ms.empty()) {
+    auto game = std::make_unique<Game>();
+    PlayWatch watch;
+    if (run_game(o, *game, &watch) != kExitOk || g_cpu_ms.empty()) {
         std::fprintf(stderr, "frame_bench: the play run failed\n");
         return 1;
     }

@@ -1,34 +1,36 @@
 // Writes the screenshots of docs/: the menu, four elements in play, an attack with its
 // trail and a "klank", and the health ring. Each scene runs the real game offscreen in a
-// child process and stages the player table from the frame hook.
+// child process and stages the player table before each frame.
 //
 //   SDL_VIDEODRIVER=offscreen build/docshots DATA_DIR OUT_DIR
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/game_main.h"
-#include "app/gl_game_setup.h"
-#include "app/ticks.h"
 #include "effects/effect_list.h"
 #include "world/camera.h"
 #include "world/player_table.h"
 
 namespace {
 
-void (*g_game_frame)() = nullptr;
-void (*g_stage)() = nullptr;
+// Stages the scene before every frame.
+class Stage : public FrameWatcher {
+  public:
+    explicit Stage(void (*stage)(Game&)) : stage_(stage) {}
+    void before_frame(Game& game) override { stage_(game); }
+    void after_frame(Game&) override {}
 
-void staged_frame() {
-    g_stage();
-    g_game_frame();
-}
+  private:
+    void (*stage_)(Game&);
+};
 
 // A character standing at (x, 0, z) turned toward the camera, which sits toward +z.
-void stand(PlayerRecord& p, int element, float x, float z) {
-    p = player_table().slots[0];
+void stand(const PlayerTable& t, PlayerRecord& p, int element, float x, float z) {
+    p = t.slots[0];
     p.position = {x, 0.0f, z};
     p.velocity = {0.0f, 0.0f, 1.0f};
     p.element = element;
@@ -37,53 +39,49 @@ void stand(PlayerRecord& p, int element, float x, float z) {
     p.slot_state = SlotState::InGame;
 }
 
-void four_elements() {
-    PlayerTable& t = player_table();
+void four_elements(Game& game) {
+    PlayerTable& t = game.table;
     // Staggered in depth so their status labels don't cover each other.
-    stand(t.slots[0], 0, 9.0f, -9.0f);
-    stand(t.slots[1], 1, 10.6f, -10.3f);
-    stand(t.slots[2], 2, 7.4f, -10.3f);
-    stand(t.slots[3], 3, 9.0f, -11.6f);
+    stand(t, t.slots[0], 0, 9.0f, -9.0f);
+    stand(t, t.slots[1], 1, 10.6f, -10.3f);
+    stand(t, t.slots[2], 2, 7.4f, -10.3f);
+    stand(t, t.slots[3], 3, 9.0f, -11.6f);
     t.slots[1].action = action_walk;
     t.slots[1].action_phase = 0;
     t.slots[2].action = action_walk;
     t.slots[2].action_phase = 2;
 }
 
-void attack() {
-    PlayerTable& t = player_table();
-    stand(t.slots[0], 3, 9.0f, -9.0f);
-    stand(t.slots[1], 1, 8.0f, -10.0f);
+void attack(Game& game) {
+    PlayerTable& t = game.table;
+    stand(t, t.slots[0], 3, 9.0f, -9.0f);
+    stand(t, t.slots[1], 1, 8.0f, -10.0f);
     t.slots[0].velocity = {-1.0f, 0.0f, 1.0f};  // toward the camera and the pirate's side
     t.slots[0].action = action_attack;
     t.slots[0].action_phase = 1;
     // The hit's "klank" pops up at the attacker a few frames before the picture.
     static int frame = 0;
-    if (++frame == 8) effect_spawn(effect_list(), 0, t.slots[0].position);
+    if (++frame == 8) effect_spawn(game.effects, 0, t.slots[0].position);
 }
 
-void health_ring() {
-    PlayerTable& t = player_table();
-    stand(t.slots[0], 2, 9.0f, -9.0f);
+void health_ring(Game& game) {
+    PlayerTable& t = game.table;
+    stand(t, t.slots[0], 2, 9.0f, -9.0f);
     t.slots[0].health = 57;
 }
 
-int shoot(const char* data_dir, const std::string& file, bool play, void (*stage)()) {
+int shoot(const char* data_dir, const std::string& file, bool play, void (*stage)(Game&)) {
     const pid_t child = fork();
     if (child == 0) {
-        install_game_hooks();
-        if (stage) {
-            g_stage = stage;
-            g_game_frame = tick_hooks().frame;
-            tick_hooks().frame = staged_frame;
-        }
         RunOptions o;
         o.windowed = true;
         o.play = play;
         o.frames = 12;
         o.data_dir = data_dir;
         o.screenshot = file.c_str();
-        _exit(run_game(o));
+        auto game = std::make_unique<Game>();
+        Stage staging(stage);
+        _exit(run_game(o, *game, stage ? &staging : nullptr));
     }
     int status = 1;
     waitpid(child, &status, 0);

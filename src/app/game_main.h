@@ -38,7 +38,16 @@ constexpr int kExitBadInput = 2;   // bad command line, script, data folder or r
 // session. Runs in the folder that holds config.cfg.
 void initialise_world(Game& game);
 
+// Lets a tool stage or measure the game around every frame drawn (benchmarks, the
+// screenshots of the documentation).
+class FrameWatcher {
+  public:
+    virtual ~FrameWatcher() = default;
+    virtual void before_frame(Game& game) = 0;
+    virtual void after_frame(Game& game) = 0;
+};
+
 // Opens the window, starts the game and runs the loop until quit; the exit code. Runs
 // in-process on the given game (tests call it and then look at the game); it leaves the
 // current folder at --data's folder.
-int run_game(const RunOptions& options, Game& game);
+int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher = nullptr);

@@ -63,8 +63,13 @@ class SdlEventSource : public EventSource {
 
 class WindowDisplay : public LoopDisplay {
   public:
-    WindowDisplay(GameWindow& window, Screen& screen) : window_(window), screen_(screen) {}
-    void draw(Game& game) override { render_frame(screen_, game); }
+    WindowDisplay(GameWindow& window, Screen& screen, FrameWatcher* watcher)
+        : window_(window), screen_(screen), watcher_(watcher) {}
+    void draw(Game& game) override {
+        if (watcher_) watcher_->before_frame(game);
+        render_frame(screen_, game);
+        if (watcher_) watcher_->after_frame(game);
+    }
     void present() override { window_.swap(); }
     void save_screenshot(const char* path) override {
         shot_.save(path, window_.width(), window_.height());
@@ -73,6 +78,7 @@ class WindowDisplay : public LoopDisplay {
   private:
     GameWindow& window_;
     Screen& screen_;
+    FrameWatcher* watcher_;
     Screenshot shot_;
 };
 
@@ -106,7 +112,7 @@ void reset_run_state(Game& game) {
 
 }  // namespace
 
-int run_game(const RunOptions& options, Game& game) {
+int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     if (!enter_data_folder(options.data_dir)) return kExitBadInput;
     std::vector<ScriptEvent> script;
     if (options.script && !load_script(options.script, script)) return kExitBadInput;
@@ -145,7 +151,7 @@ int run_game(const RunOptions& options, Game& game) {
     set_mode(game, mode_menu);
     if (options.play) start_local_game(game, true);
     SdlEventSource events(window, gamepad);
-    WindowDisplay display(window, *screen);
+    WindowDisplay display(window, *screen, watcher);
     run_loop(game, events, &display, setup);
 
     set_error_box_window(nullptr);

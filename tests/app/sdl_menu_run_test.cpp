@@ -95,15 +95,15 @@ int run_child(const std::string& dir) {
     options.windowed = true;
     options.data_dir = dir.c_str();
     options.script = "menu.txt";
-    install_game_hooks();
-    const int code = run_game(options);
+    auto game = std::make_unique<Game>();
+    const int code = run_game(options, *game);
     if (code != kExitOk) return code;
-    const PlayerRecord& me = player_table().slots[0];
+    const PlayerRecord& me = game->table.slots[0];
     if (me.element != 3) return child_not_robot;
-    if (!session_state().host) return child_not_host;
+    if (!game->session.host) return child_not_host;
     if (me.position.z > -1.0f) return child_did_not_walk;
-    if (shell().mode != mode_paused) return child_not_paused;
-    if (shell().running) return child_still_running;
+    if (game->shell.mode != mode_paused) return child_not_paused;
+    if (game->shell.running) return child_still_running;
     return child_ok;
 }
 

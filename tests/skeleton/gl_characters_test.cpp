@@ -1,5 +1,7 @@
 #include "skeleton/gl_characters.h"
 
+#include "world/movement.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -107,10 +109,10 @@ class CharacterDrawTest : public GlTest {
         ASSERT_TRUE(device_.init(kTargetWidth, kTargetHeight));
         ASSERT_TRUE(device_.load_toon_vertex_shader("Data/shaders/toon_surface.glsl"));
         ASSERT_TRUE(device_.load_toon_pixel_shader("Data/shaders/toon_pixel.glsl"));
-        read_texture_config("Data/textures.cfg");
-        load_character_assets(device_);
-        load_bone_markers();
-        console_device_init(device_);  // the labels' font draws on this test's device
+        read_texture_config(device_.textures(), "Data/textures.cfg");
+        load_character_assets(*assets_, device_);
+        load_bone_markers(markers_, device_.textures());
+        console_device_init(console_, fonts_, device_);  // the labels' font draws here
         device_.clear(kClearGrey);
     }
 
@@ -121,6 +123,13 @@ class CharacterDrawTest : public GlTest {
         }
         GlTest::TearDown();
     }
+
+    Font* label_font() { return ready_font(fonts_.console); }
+
+    std::unique_ptr<CharacterAssets> assets_ = std::make_unique<CharacterAssets>();
+    BoneMarkerAssets markers_;
+    Console console_;
+    Fonts fonts_;
 
     void look_from(Vec3 eye, Vec3 target) { device_.set_view(look_at_lh(eye, target, kUp)); }
     // Straight in front of a character that faces -Z, at the height of its body.
@@ -176,7 +185,7 @@ class CharacterDrawTest : public GlTest {
 TEST_F(CharacterDrawTest, OutlineIsDarkerThanTheInside) {
     look_at_body();
     PlayerRecord record = make_record(3, {0, 0, 0}, {0, 0, 0});
-    draw_character(device_, record, pose_of_default());
+    draw_character(device_, *assets_, label_font(), record, pose_of_default());
     grab();
     const ScreenPixel centre = screen(kBodyCentre);
     const Rgb inside = at(centre);
@@ -197,7 +206,7 @@ TEST_F(CharacterDrawTest, ElementsDifferAtTheBodyCentreAndBadOnesLookLikeTheZomb
     for (int k = 0; k <= kElementCount; ++k) {
         device_.clear(kClearGrey);
         PlayerRecord record = make_record(elements[k], {0, 0, 0}, {0, 0, 0});
-        draw_character(device_, record, pose_of_default());
+        draw_character(device_, *assets_, label_font(), record, pose_of_default());
         grab();
         colours[k] = at(centre);
     }
@@ -212,22 +221,22 @@ TEST_F(CharacterDrawTest, ElementsDifferAtTheBodyCentreAndBadOnesLookLikeTheZomb
 TEST_F(CharacterDrawTest, CharacterTurnsToItsMotionAndStandsWhereItIs) {
     look_from({0.0f, 5.0f, -5.0f}, {0, 0, 0});
     PlayerRecord record = make_record(1, {1.5f, 0, 0}, {-40.0f, 0, 0});
-    draw_character(device_, record, pose_of_default());
+    draw_character(device_, *assets_, label_font(), record, pose_of_default());
     grab();
     EXPECT_FALSE(is_clear(at(screen({1.5f, 0.81f, 0}))));
     EXPECT_TRUE(is_clear(at(screen({-1.5f, 0.81f, 0}))));
     // Walking toward -x, the model's front (0, 0, -1) is turned to -x.
-    const Vec3 front = transform_normal({0, 0, -1}, record.facing);
+    const Vec3 front = transform_normal({0, 0, -1}, character_yaw(record));
     EXPECT_NEAR(front.x, -1.0f, 1e-6f);
     EXPECT_NEAR(front.z, 0.0f, 1e-6f);
 }
 
 TEST_F(CharacterDrawTest, StatusLabelIsWhiteTextAtTheFeet) {
-    Font* font = console_font();
+    Font* font = label_font();
     if (font == nullptr || !font->ready()) GTEST_SKIP() << "no console font on this machine";
     look_from({0.0f, 5.0f, 5.0f}, {0, 0, 0});
     PlayerRecord record = make_record(2, {0, 0, 0}, {0, 0, 0});
-    draw_character(device_, record, pose_of_default());
+    draw_character(device_, *assets_, label_font(), record, pose_of_default());
     grab();
     const ScreenPixel at_feet = status_label_position(record, device_.projection(), device_.view(),
                                                       kTargetWidth, kTargetHeight);
@@ -249,7 +258,7 @@ TEST_F(CharacterDrawTest, HealthRingShowsItsSegmentsOnlyForLivingPlayers) {
         device_.clear(kClearGrey);
         PlayerRecord record = make_record(0, {0, 0, 0}, {0, 0, 0});
         record.health = healths[k];
-        draw_health_ring(device_, record);
+        draw_health_ring(*assets_, record);
         grab();
         if (k == 0) save("health_ring.png");
         drawn[k] = changed_pixels();
@@ -262,7 +271,7 @@ TEST_F(CharacterDrawTest, HealthRingShowsItsSegmentsOnlyForLivingPlayers) {
     device_.clear(kClearGrey);
     PlayerRecord overfull = make_record(0, {0, 0, 0}, {0, 0, 0});
     overfull.health = 101;
-    draw_health_ring(device_, overfull);
+    draw_health_ring(*assets_, overfull);
     grab();
     EXPECT_EQ(changed_pixels(), 0);
 }
@@ -277,7 +286,7 @@ TEST_F(CharacterDrawTest, TrailBrightensNearTheRightHandOnlyWhileAttacking) {
         device_.clear(kClearGrey);
         PlayerRecord record = make_record(2, {0, 0, 0}, {0, 0, 0});
         record.action = actions[k];
-        draw_character(device_, record, pose);
+        draw_character(device_, *assets_, label_font(), record, pose);
         grab();
         images[k] = image_;
         if (k == 1) save("character_attack.png");
@@ -302,7 +311,7 @@ TEST_F(CharacterDrawTest, TrailBrightensNearTheRightHandOnlyWhileAttacking) {
 
 TEST_F(CharacterDrawTest, PoseFigureIsBlueAtTheHeadKnob) {
     look_from({0.0f, 1.0f, -2.5f}, {0.0f, 0.8f, 0.0f});
-    draw_pose_figure(device_, pose_of_default());
+    draw_pose_figure(device_, markers_, pose_of_default());
     grab();
     save("pose_figure.png");
     const Rgb head = at(screen({0.0f, 1.33f, 0.0f}));
@@ -319,7 +328,7 @@ TEST_F(CharacterDrawTest, DrawsEveryPlayerInTheGameAndNoOther) {
     table.slots[2] = make_record(1, {-1.5f, 0, 0}, {0, 0, 0});
     table.slots[7] = make_record(3, {1.5f, 0, 0}, {0, 0, 0});
     table.slots[7].slot_state = SlotState::Reserved;
-    draw_characters(device_, table);
+    draw_characters(device_, *assets_, label_font(), table);
     grab();
     EXPECT_FALSE(is_clear(at(screen({-1.5f, 0.81f, 0}))));
     EXPECT_TRUE(is_clear(at(screen({1.5f, 0.81f, 0}))));
@@ -328,8 +337,8 @@ TEST_F(CharacterDrawTest, DrawsEveryPlayerInTheGameAndNoOther) {
 TEST_F(CharacterDrawTest, MissingModelsAreSaidOnceEachAndDrawNothing) {
     ASSERT_EQ(chdir(folder().c_str()), 0);
     testing::internal::CaptureStderr();
-    load_character_assets(device_);
-    load_bone_markers();
+    load_character_assets(*assets_, device_);
+    load_bone_markers(markers_, device_.textures());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), kCharacterMeshCount + 2) << said;
 
@@ -337,8 +346,8 @@ TEST_F(CharacterDrawTest, MissingModelsAreSaidOnceEachAndDrawNothing) {
     PlayerRecord record = make_record(1, {0, 0, 0}, {0, 0, 0});
     record.action = action_attack;
     testing::internal::CaptureStderr();
-    draw_character(device_, record, pose_of_default());
-    draw_pose_figure(device_, pose_of_default());
+    draw_character(device_, *assets_, label_font(), record, pose_of_default());
+    draw_pose_figure(device_, markers_, pose_of_default());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "drawing repeats the complaint";
     grab();
     EXPECT_TRUE(is_clear(at(screen(kBodyCentre))));
@@ -359,8 +368,8 @@ TEST_F(CharacterDrawTest, FourElementsInARow) {
             PlayerRecord record = make_record(e, {-1.8f + 1.2f * e, 0, 0}, {0, 0, 40.0f});
             BonePose pose;
             key_pose(pose, action_walk, 1);
-            draw_character(device_, record, pose);
-            EXPECT_NEAR(record.facing.m[0][0], -1.0f, 1e-6f) << "not turned toward +z";
+            draw_character(device_, *assets_, label_font(), record, pose);
+            EXPECT_NEAR(character_yaw(record).m[0][0], -1.0f, 1e-6f) << "not turned toward +z";
         }
         grab();
         save(names[v]);
