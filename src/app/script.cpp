@@ -25,7 +25,7 @@ struct NamedButton {
     MessageId up;
 };
 
-constexpr NamedButton kButtons[] = {
+constexpr NamedButton kMouseButtons[] = {
     {"left", mouse_bit_left, msg_lbutton_down, msg_lbutton_up},
     {"right", mouse_bit_right, msg_rbutton_down, msg_rbutton_up},
     {"middle", mouse_bit_middle, msg_mbutton_down, msg_mbutton_up},
@@ -78,7 +78,7 @@ int parse_key(const char* text) {
 }
 
 const NamedButton* parse_button(const char* text) {
-    for (const NamedButton& button : kButtons) {
+    for (const NamedButton& button : kMouseButtons) {
         if (std::strcmp(text, button.name) == 0) return &button;
     }
     return nullptr;
@@ -135,6 +135,52 @@ LineParse parse_mouse_event(char** tokens, int count, ScriptEvent out[kMaxEvents
     return done(2);
 }
 
+constexpr const char* kAxisNames[kGamepadAxes] = {"x", "y", "z", "rz"};
+
+int parse_axis(const char* text) {
+    for (int axis = 0; axis < kGamepadAxes; ++axis) {
+        if (std::strcmp(text, kAxisNames[axis]) == 0) return axis;
+    }
+    return -1;
+}
+
+bool parse_axis_value(const char* text, int32_t& value) {
+    const bool negative = text[0] == '-';
+    uint64_t magnitude = 0;
+    if (!parse_number(negative ? text + 1 : text, kAxisLimit, magnitude)) return false;
+    value = static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude) : magnitude);
+    return true;
+}
+
+LineParse parse_gamepad_event(char** tokens, int count, ScriptEvent& event) {
+    const char* what = count > 2 ? tokens[2] : "";
+    if (std::strcmp(what, "axis") == 0) {
+        int32_t value = 0;
+        const int axis = count == 5 ? parse_axis(tokens[3]) : -1;
+        if (axis < 0 || !parse_axis_value(tokens[4], value)) {
+            return fail("expected: TIME gamepad axis x|y|z|rz -100..100");
+        }
+        event.msg = gamepad_axis_message(axis, value);
+        return done(1);
+    }
+    if (std::strcmp(what, "button") == 0) {
+        uint64_t button = 0;
+        const bool down = count == 5 && std::strcmp(tokens[4], "down") == 0;
+        const bool up = count == 5 && std::strcmp(tokens[4], "up") == 0;
+        if (!(down || up) || !parse_number(tokens[3], kGamepadButtonCount - 1, button)) {
+            return fail("expected: TIME gamepad button 0..127 down|up");
+        }
+        event.msg = gamepad_button_message(static_cast<int>(button), down);
+        return done(1);
+    }
+    const bool attach = std::strcmp(what, "attach") == 0;
+    if (count == 3 && (attach || std::strcmp(what, "detach") == 0)) {
+        event.msg = gamepad_device_message(attach);
+        return done(1);
+    }
+    return fail("expected: TIME gamepad axis|button|attach|detach ...");
+}
+
 LineParse parse_tokens(char** tokens, int count, ScriptEvent out[kMaxEventsPerLine]) {
     if (count > kMaxTokens) return fail("too many words");
     uint64_t time = 0;
@@ -145,6 +191,7 @@ LineParse parse_tokens(char** tokens, int count, ScriptEvent out[kMaxEventsPerLi
     const char* verb = count > 1 ? tokens[1] : "";
     if (std::strcmp(verb, "key") == 0) return parse_key_event(tokens, count, out[0]);
     if (std::strcmp(verb, "mouse") == 0) return parse_mouse_event(tokens, count, out);
+    if (std::strcmp(verb, "gamepad") == 0) return parse_gamepad_event(tokens, count, out[0]);
     if (std::strcmp(verb, "command") == 0) {
         uint64_t id = 0;
         if (count != 3 || !parse_number(tokens[2], UINT32_MAX, id)) {
@@ -165,7 +212,7 @@ LineParse parse_tokens(char** tokens, int count, ScriptEvent out[kMaxEventsPerLi
         out[0].action = script_quit;
         return done(1);
     }
-    return fail("unknown event: expected key, mouse, command, screenshot or quit");
+    return fail("unknown event: expected key, mouse, gamepad, command, screenshot or quit");
 }
 
 }  // namespace
@@ -272,7 +319,22 @@ bool format_script_line(uint64_t time_ms, const Message& msg, char* buffer, size
                       msg.id == msg_mouse_move ? "move" : "dblclick", x, y);
         return true;
     }
-    for (const NamedButton& button : kButtons) {
+    if (msg.id == msg_gamepad_axis && msg.wparam < kGamepadAxes) {
+        std::snprintf(buffer, size, "%" PRIu64 " gamepad axis %s %d", time_ms,
+                      kAxisNames[msg.wparam], static_cast<int>(static_cast<int32_t>(msg.lparam)));
+        return true;
+    }
+    if (msg.id == msg_gamepad_button && msg.wparam < kGamepadButtonCount) {
+        std::snprintf(buffer, size, "%" PRIu64 " gamepad button %u %s", time_ms, msg.wparam,
+                      msg.lparam != 0 ? "down" : "up");
+        return true;
+    }
+    if (msg.id == msg_gamepad_device) {
+        std::snprintf(buffer, size, "%" PRIu64 " gamepad %s", time_ms,
+                      msg.lparam != 0 ? "attach" : "detach");
+        return true;
+    }
+    for (const NamedButton& button : kMouseButtons) {
         if (msg.id == button.down || msg.id == button.up) {
             std::snprintf(buffer, size, "%" PRIu64 " mouse %s %s %d %d", time_ms,
                           msg.id == button.down ? "down" : "up", button.name, x, y);

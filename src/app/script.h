@@ -12,6 +12,9 @@
 //   840 mouse up left 512 300
 //   860 mouse click left 512 300   a press and a release at the same moment
 //   880 mouse dblclick 512 300     a left double click
+//   860 gamepad attach         a gamepad is chosen (detach: it is pulled out)
+//   870 gamepad axis x -100    move axis x, y, z or rz to -100..100
+//   880 gamepad button 6 down  press or release button 0..127
 //   900 command 26             a GUI command message with that id, as a widget sends it
 //   1000 screenshot out.png    save the next frame drawn as PNG
 //   1200 quit                  close the program, as closing the window does
@@ -21,12 +24,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "input/gamepad_input.h"
 #include "platform/message.h"
 
 constexpr uint64_t kScriptMaxTimeMs = 24ull * 60 * 60 * 1000;
 constexpr size_t kScriptPathSize = 256;
 constexpr size_t kScriptLineSize = 512;
 constexpr int kScriptMaxCoordinate = 32767;
+
 
 enum ScriptAction {
     script_message,     // route msg

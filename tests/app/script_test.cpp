@@ -91,6 +91,12 @@ TEST(ScriptLine, GarbageIsRejectedWithAReason) {
         "10 quit now",                      // extra word
         "10 jump",                          // unknown event
         "10 key down A 1 2 3 4 5 6 7 8 9",  // too many words
+        "10 gamepad axis w 5",              // no such axis
+        "10 gamepad axis x 101",            // past the axis range
+        "10 gamepad axis x --5",            // not a number
+        "10 gamepad button 128 down",       // off the pad
+        "10 gamepad button 1 sideways",     // neither down nor up
+        "10 gamepad attach now",            // extra word
         "\x01\xff\xfe garbage",             // binary
     };
     for (const char* line : garbage) {
@@ -125,6 +131,12 @@ TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
         mouse_message(msg_lbutton_down, mouse_bit_left, 4, 5),
         mouse_message(msg_mbutton_up, 0, 6, 7),
         mouse_message(msg_lbutton_dblclk, mouse_bit_left, 8, 9),
+        gamepad_axis_message(3, -100),
+        gamepad_axis_message(0, 42),
+        gamepad_button_message(127, true),
+        gamepad_button_message(0, false),
+        gamepad_device_message(true),
+        gamepad_device_message(false),
     };
     for (const Message& msg : messages) {
         char line[128];
@@ -134,7 +146,7 @@ TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
         EXPECT_EQ(p.events[0].time_ms, 1234u) << line;
         EXPECT_EQ(p.events[0].msg.id, msg.id) << line;
         EXPECT_EQ(p.events[0].msg.lparam, msg.id >= msg_mouse_move ? msg.lparam : 0u) << line;
-        if (is_key_message(msg.id)) {
+        if (is_key_message(msg.id) || is_gamepad_message(msg.id)) {
             EXPECT_EQ(p.events[0].msg.wparam, msg.wparam) << line;
         }
     }

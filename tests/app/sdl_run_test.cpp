@@ -165,6 +165,36 @@ TEST_F(RunTest, ARecordedSessionReplaysToTheSamePlace) {
     EXPECT_GT(first.x, 0.5f);  // walked left, which is +x from the play camera
 }
 
+TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndReplaysFromItsRecord) {
+    put("config.cfg",
+        "[input]\ntype=gamepad\nforward=0\nbackward=0\nleft=0\nright=0\n"
+        "primattack=5\nsecnattack=6\njump=2\n");
+    put("pad.txt",
+        "0 gamepad attach\n100 gamepad axis y -100\n400 gamepad axis x -60\n"
+        "1500 gamepad button 2 down\n1520 gamepad button 2 up\n1560 gamepad axis y 0\n"
+        "1600 gamepad axis x 0\n1700 quit\n");
+    RunOptions o = options();
+    o.play = true;
+    o.script = "pad.txt";
+    o.record = "rec.txt";
+    ASSERT_EQ(run(o), kExitOk);
+    const PlayerRecord first = game().table.slots[0];
+    EXPECT_LT(first.position.z, -1.0f);  // the stick's -y walks forward
+    EXPECT_GT(first.position.x, 0.5f);   // and -x to the left, +x from the play camera
+    EXPECT_GT(first.position.y, 0.5f);   // button 2 is bound to jump: still in the air
+    const std::string recorded = read("rec.txt");
+    EXPECT_NE(recorded.find("100 gamepad axis y -100\n"), std::string::npos) << recorded;
+    EXPECT_NE(recorded.find("1500 gamepad button 2 down\n"), std::string::npos) << recorded;
+
+    o.script = "rec.txt";
+    o.record = nullptr;
+    ASSERT_EQ(run(o), kExitOk);
+    const Vec3 second = game().table.slots[0].position;
+    EXPECT_FLOAT_EQ(first.position.x, second.x);
+    EXPECT_FLOAT_EQ(first.position.y, second.y);
+    EXPECT_FLOAT_EQ(first.position.z, second.z);
+}
+
 TEST_F(RunTest, PlayFrameWithTheShippedDataShowsTheDarkGreyClearAndGreenTerrain) {
     fs::copy(fs::path(TORVI_SOURCE_DIR) / "config.cfg", dir_ / "config.cfg",
              fs::copy_options::overwrite_existing);
