@@ -1,9 +1,13 @@
 // Whole frames of the game drawn for real with the game's data, read back.
 #include "app/gl_frame.h"
 #include "app/modes.h"
+#include "app/ticks.h"
+#include "app/counting_allocator.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include <filesystem>
@@ -233,6 +237,45 @@ TEST_F(FrameTest, CursorRayAtTheCentrePointsAlongTheView) {
     // Left of the centre the ray turns towards world +x, as the camera looks along -z.
     game().keys.cursor_x = 0;
     EXPECT_GT(normalize(cursor_ray(renderer(), game().keys).direction).x, 0.1f);
+}
+
+// Twelve players of every element walking, attacking and idling, with effects in the air.
+void stage_twelve(Game& game) {
+    start_game_as_host(game.table, game.session);
+    set_mode(game, mode_playing);
+    for (int i = 0; i < kPlayerSlots; ++i) {
+        PlayerRecord& p = game.table.slots[i];
+        if (i > 0) p = game.table.slots[0];
+        p.position = {8.0f + (i % 4), 0.0f, -8.0f - (i / 4)};
+        p.velocity = {i % 3 == 0 ? 20.0f : 0.0f, 0.0f, i % 3 == 1 ? -20.0f : 0.0f};
+        p.element = i % 4;
+        p.action = i % 4 == 3 ? action_attack : (i % 4 == 1 ? action_idle : action_walk);
+        p.slot_state = SlotState::InGame;
+    }
+    for (int i = 0; i < 10; ++i) effect_spawn(game.effects, i % 3, {8.0f, 0.5f, -8.0f});
+}
+
+long allocations_in(int rounds, const std::function<void()>& step) {
+    step();  // warm: first uses may set up what they keep
+    start_counting_allocations();
+    for (int i = 0; i < rounds; ++i) step();
+    return stop_counting_allocations();
+}
+
+TEST_F(FrameTest, SteadyTicksPlayFramesAndMenuFramesAllocateNothing) {
+    stage_twelve(game());
+    track_input(game(), key_message(true, 'W'));
+    EXPECT_EQ(allocations_in(200, [&] {
+                  run_tick(game(), sim_tick, nullptr);
+                  run_tick(game(), phase_tick, nullptr);
+              }),
+              0);
+    EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
+
+    build_game_dialogs(game().dialogs, game().input.controls, &game().commands);
+    set_mode(game(), mode_paused);
+    game().shell.dialog = dialog_settings;
+    EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
 }
 
 }  // namespace
