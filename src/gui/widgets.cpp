@@ -1,5 +1,7 @@
 #include "gui/widgets.h"
 
+#include "platform/assertion.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -355,6 +357,11 @@ bool Dialog::handle_message(const Message& msg, int cx, int cy) {
         if (handle_widget(widget_newest_first(i), msg, cx, cy)) return true;
     }
     return false;
+}
+
+Widget& Dialog::widget_newest_first(int i) const {
+    TORVI_ASSERT(i >= 0 && i < widget_count(), "a widget index runs 0..widget_count() - 1");
+    return *nodes_[nodes_.size() - 1 - static_cast<size_t>(i)];
 }
 
 void set_visible(Widget* widget, bool visible) {

@@ -135,7 +135,7 @@ class Dialog {
 
     // The widgets newest first: the order of drawing and dispatch.
     int widget_count() const { return static_cast<int>(nodes_.size()); }
-    Widget& widget_newest_first(int i) const { return *nodes_[nodes_.size() - 1 - i]; }
+    Widget& widget_newest_first(int i) const;
 
     char title[kWidgetTextSize] = {};
     float x = 0, y = 0, width = 1024, height = 768;

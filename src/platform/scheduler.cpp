@@ -1,5 +1,7 @@
 #include "platform/scheduler.h"
 
+#include "platform/assertion.h"
+
 void start_scheduler(Scheduler& scheduler, uint64_t now) {
     scheduler.timers[0] = {sim_tick, kSimPeriodMs, now + kSimPeriodMs};
     scheduler.timers[1] = {phase_tick, kPhasePeriodMs, now + kPhasePeriodMs};
@@ -16,8 +18,10 @@ NextTick next_tick(const Scheduler& scheduler, uint64_t now) {
 }
 
 void tick_ran(Scheduler& scheduler, TickId id, uint64_t now) {
+    bool known = false;
     for (TickTimer& timer : scheduler.timers) {
         if (timer.id != id) continue;
+        known = true;
         timer.due_ms += timer.period_ms;
         if (timer.due_ms <= now) {
             // Fell behind: skip the missed periods but keep the timer's own beat.
@@ -25,4 +29,5 @@ void tick_ran(Scheduler& scheduler, TickId id, uint64_t now) {
             timer.due_ms += missed * timer.period_ms;
         }
     }
+    TORVI_ASSERT(known, "only the three ticks run");
 }

@@ -1,5 +1,7 @@
 #include "render/gl_renderer.h"
 
+#include "platform/assertion.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -177,7 +179,8 @@ void Renderer::clear_depth() {
 }
 
 void Renderer::set_matrix_constants(int first_register, const Matrix& matrix) {
-    if (first_register < 0 || first_register + 4 > kConstantRegisters) return;
+    TORVI_ASSERT(first_register >= 0 && first_register + 4 <= kConstantRegisters,
+                 "a matrix takes four registers inside c0..c10");
     const Matrix t = transpose(matrix);
     for (int row = 0; row < 4; ++row) {
         std::memcpy(constants_[first_register + row], t.m[row], sizeof t.m[row]);
@@ -185,7 +188,7 @@ void Renderer::set_matrix_constants(int first_register, const Matrix& matrix) {
 }
 
 void Renderer::set_constant(int reg, Vec4 value) {
-    if (reg < 0 || reg >= kConstantRegisters) return;
+    TORVI_ASSERT(reg >= 0 && reg < kConstantRegisters, "registers are c0..c10");
     constants_[reg][0] = value.x;
     constants_[reg][1] = value.y;
     constants_[reg][2] = value.z;
@@ -193,7 +196,7 @@ void Renderer::set_constant(int reg, Vec4 value) {
 }
 
 Vec4 Renderer::constant(int reg) const {
-    if (reg < 0 || reg >= kConstantRegisters) return {0, 0, 0, 0};
+    TORVI_ASSERT(reg >= 0 && reg < kConstantRegisters, "registers are c0..c10");
     const float* c = constants_[reg];
     return {c[0], c[1], c[2], c[3]};
 }

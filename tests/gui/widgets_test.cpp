@@ -337,4 +337,10 @@ TEST(LabelTest, LongTextsAreCutToTheField) {
     EXPECT_EQ(strlen(list.items[0].text), static_cast<size_t>(kListItemTextSize - 1));
 }
 
+TEST_F(WidgetTest, AWidgetIndexPastTheEndIsTheCallersMistake) {
+    dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, ButtonStyle::text);
+    EXPECT_EQ(dialog_.widget_newest_first(0).id, 7u);
+    EXPECT_DEATH(dialog_.widget_newest_first(1), "widget index");
+}
+
 }  // namespace
