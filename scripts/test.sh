@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Runs every check: the tests under AddressSanitizer and UndefinedBehaviorSanitizer,
-# a short run of each fuzzer, then the tests in the normal build.
+# Runs every check: the include order of the layers, the tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, a short run of each fuzzer, then the tests in the normal build.
 #   scripts/test.sh            everything
-#   scripts/test.sh --quick    only the normal build's tests
+#   scripts/test.sh --quick    only the layers and the normal build's tests
 # FUZZ_SECONDS sets how long each fuzzer runs (default 20).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 jobs="$(nproc)"
+
+echo "== layers"
+"$top/scripts/check-layers.sh"
 
 if [ $quick -eq 0 ]; then
   echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
