@@ -165,8 +165,8 @@ RunOptions options_for(const char* data_dir, int frames, bool play) {
 // fresh process, so each measurement starts cold), and reads back
 // the two figures the child's report function gives. False when the run failed.
 template <typename T>
-bool run_in_child(const char* data_dir, FrameWatcher& watcher, int frames,
-                  void (*report)(T out[2]), T out[2]) {
+bool run_in_child(const char* data_dir, FrameWatcher& watcher, int frames, void (*report)(T out[2]),
+                  T out[2]) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     const pid_t child = fork();

@@ -32,7 +32,6 @@ constexpr size_t kScriptPathSize = 256;
 constexpr size_t kScriptLineSize = 512;
 constexpr int kScriptMaxCoordinate = 32767;
 
-
 enum ScriptAction {
     script_message,     // route msg
     script_screenshot,  // save the next frame to path

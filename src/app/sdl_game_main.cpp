@@ -137,9 +137,14 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     WallClock wall_clock;
     FakeClock virtual_clock;
     const bool use_virtual = uses_virtual_clock(options);
-    LoopSetup setup{use_virtual ? static_cast<Clock&>(virtual_clock)
-                                : static_cast<Clock&>(wall_clock),
-                    nullptr, {}, false, nullptr, 0, nullptr};
+    LoopSetup setup{
+        use_virtual ? static_cast<Clock&>(virtual_clock) : static_cast<Clock&>(wall_clock),
+        nullptr,
+        {},
+        false,
+        nullptr,
+        0,
+        nullptr};
     setup.virtual_clock = use_virtual ? &virtual_clock : nullptr;
     setup.script = std::move(script);
     setup.has_script = options.script != nullptr;

@@ -17,7 +17,8 @@ void run_tick(Game& game, TickId id, Display* display) {
 
 void run_sim_tick(Game& game) {
     if (game.shell.mode == mode_playing) {
-        input_tick(game.input, game.keys, game.pad, InputTarget{game.cam, game.table, game.session});
+        input_tick(game.input, game.keys, game.pad,
+                   InputTarget{game.cam, game.table, game.session});
         if (game.session.host) {
             for (PlayerRecord& record : game.table.slots) physics_step(record);
         }

@@ -68,4 +68,3 @@ struct ConsolePixel {
 
 // Where line i is drawn: x = posx + 4, y = posy + i * (size + 4), clamped to the int range.
 ConsolePixel console_line_position(const ConsoleSettings& settings, int i);
-

@@ -27,7 +27,6 @@ void init_effect_list(EffectList& list) {
         e = Effect{effect_klank, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f}, kEffectLifetime};
 }
 
-
 void effect_spawn(EffectList& list, int32_t kind, Vec3 position) {
     if (!known_kind(kind)) return;
     for (int i = 0; i + 1 < kEffectCount; ++i) list.entries[i] = list.entries[i + 1];

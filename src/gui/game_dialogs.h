@@ -71,8 +71,8 @@ struct GameDialogs {
     Dialog settings;
     Dialog join;
     Dialog create;
-    Label* sound_label = nullptr;  // the check box's label: id 15 is shared
-    GamepadDevices* gamepad = nullptr;  // the controllers the settings dialog lists
+    Label* sound_label = nullptr;             // the check box's label: id 15 is shared
+    GamepadDevices* gamepad = nullptr;        // the controllers the settings dialog lists
     int32_t device_index[kMaxGamepads] = {};  // the data of the device list's items
     char device_names[kMaxGamepads][kListItemTextSize] = {};
     bool built = false;  // set by building the menu; nothing is saved before
@@ -103,8 +103,7 @@ struct DialogOutcome {
 // Each offers the message to its dialog first (consumed), then acts on its own command
 // ids. The cursor is that of keys.
 DialogOutcome join_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
-DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys,
-                                    const Message& msg);
+DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
 DialogOutcome settings_dialog_handler(GameDialogs& dialogs, ControlTable& controls,
                                       const KeyState& keys, const Message& msg);
 // True when the menu dialog consumed the message.
@@ -123,4 +122,3 @@ void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
 // Writes the menu and settings dialogs' corners (truncated), then the control table. The
 // editor dialog's section is left as it is. Nothing before the dialogs are built.
 void save_game_settings(const GameDialogs& dialogs, const ControlTable& controls);
-

@@ -144,7 +144,8 @@ void draw_scroll_bar(Painter& p, const ScrollBar& s, float bx, float by) {
 
 void draw_list_box(Painter& p, const ListBox& l, float bx, float by) {
     for (int r = 0; r < l.rows; ++r) {
-        for (int c = 0; c < l.columns; ++c) skin_piece(p, kCellPiece, bx + kCell * c, by + kCell * r);
+        for (int c = 0; c < l.columns; ++c)
+            skin_piece(p, kCellPiece, bx + kCell * c, by + kCell * r);
     }
     const int first = std::max(l.first_visible, 1);
     for (int k = first, r = 0; k <= l.count() && r < l.rows; ++k, ++r) {

@@ -17,5 +17,4 @@ void widgets_device_init(WidgetDrawing& drawing, Renderer& device);
 
 // The frame, title and every visible widget, newest first, in back-buffer pixels; texts
 // in font (none when null).
-void draw_dialog(const Renderer& device, WidgetDrawing& drawing, Font* font,
-                 const Dialog& dialog);
+void draw_dialog(const Renderer& device, WidgetDrawing& drawing, Font* font, const Dialog& dialog);

@@ -1,10 +1,9 @@
 #include "gui/widgets.h"
 
-#include "platform/assertion.h"
-
 #include <algorithm>
 #include <cstring>
 
+#include "platform/assertion.h"
 
 namespace {
 

@@ -9,7 +9,7 @@ constexpr int kGamepadButtonCount = 128;
 constexpr uint8_t kButtonPressed = 0x80;  // bit 7 of a button byte
 constexpr int32_t kAxisLimit = 100;       // every axis reads -100..100
 
-constexpr int kGamepadAxes = 4;  // X, Y, Z, Rz
+constexpr int kGamepadAxes = 4;       // X, Y, Z, Rz
 constexpr int kGamepadNameSize = 92;  // fits one list box row
 
 // The gamepad as its messages left it. No gamepad, centred axes and no button pressed when

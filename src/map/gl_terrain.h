@@ -4,9 +4,9 @@
 
 #include "map/map_grid.h"
 #include "map/terrain_mesh.h"
+#include "math/math3d.h"
 #include "render/gl_mesh.h"
 #include "render/gl_renderer.h"
-#include "math/math3d.h"
 
 // The models draw_item_model knows. Box, figure and grass share their ItemKind values;
 // the health model is no item of the grid and takes the slot item_none leaves free.

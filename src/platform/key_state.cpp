@@ -4,7 +4,6 @@ void init_key_state(KeyState& keys) {
     keys = KeyState{};
 }
 
-
 static bool valid_key(uint32_t vk) {
     return vk < static_cast<uint32_t>(kVirtualKeyCount);
 }

@@ -1,7 +1,5 @@
 #include "render/gl_renderer.h"
 
-#include "platform/assertion.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -9,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/assertion.h"
 #include "render/draw_stats.h"
 #include "render/gl_shader.h"
 

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
+#include "math/math3d.h"
 #include "render/gl_handles.h"
 #include "render/gl_texture.h"
-#include "math/math3d.h"
 
 inline constexpr char kNoHalDeviceText[] = "Kein HAL-Device - das wird langsam!";
 

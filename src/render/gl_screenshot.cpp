@@ -36,7 +36,6 @@ std::vector<uint8_t> read_back_buffer(int width, int height) {
     return rgba;
 }
 
-
 bool Screenshot::save(const char* path, int width, int height) {
     if (width <= 0 || height <= 0) {
         std::fprintf(stderr, "torvi: no frame to save as %s\n", path);

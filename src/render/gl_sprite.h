@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "math/math3d.h"
 #include "render/gl_handles.h"
 #include "render/gl_renderer.h"
 #include "render/gl_texture.h"
-#include "math/math3d.h"
 
 // Texel rectangle: left and top inclusive, right and bottom exclusive.
 struct SpriteRect {

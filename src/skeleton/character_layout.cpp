@@ -1,11 +1,11 @@
 #include "skeleton/character_layout.h"
 
-#include "world/movement.h"
-
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "world/movement.h"
 
 const char* const kCharacterMeshFiles[kCharacterMeshCount] = {
     "Data/models/head.x",       "Data/models/head_toon.x",      "Data/models/body.x",

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skeleton/bone_pose.h"
 #include "math/math3d.h"
+#include "skeleton/bone_pose.h"
 #include "world/player_table.h"
 
 // --- meshes and skins ------------------------------------------------------------------
@@ -75,8 +75,9 @@ constexpr float kCharacterBaseHeight = 0.55f;
 // (x, y + 0.55, z) of the record's position.
 Vec3 character_base_point(const PlayerRecord& record);
 
-// piece_matrix(pose, piece) then character_yaw(record) (world/movement.h) then translation(base point). A piece
-// number that names no BodyPiece is placed as if its piece matrix were the identity.
+// piece_matrix(pose, piece) then character_yaw(record) (world/movement.h) then translation(base
+// point). A piece number that names no BodyPiece is placed as if its piece matrix were the
+// identity.
 Matrix piece_world_matrix(const BonePose& pose, int piece, const PlayerRecord& record);
 
 // --- status label ----------------------------------------------------------------------

@@ -4,8 +4,8 @@
 // matrices produced here, at the world origin, without outlines.
 #pragma once
 
-#include "skeleton/bone_pose.h"
 #include "math/math3d.h"
+#include "skeleton/bone_pose.h"
 
 constexpr const char* kBoneShaftFile = "Data/models/bone_start.x";
 constexpr const char* kBoneKnobFile = "Data/models/bone_end.x";

@@ -1,7 +1,5 @@
 // The game's dialogs driven through the real window procedure with mouse messages at the
 // pixels their layout puts each control on.
-#include "app/modes.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/modes.h"
 #include "gui/game_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -121,9 +120,7 @@ class GameDialogsTest : public ::testing::Test {
         deliver(mouse_message(msg_lbutton_up, 0, px, py));
     }
     // A spot inside the control whose top-left corner is (x, y) in the dialog.
-    void click_control(Point corner, Point control) {
-        click(corner, control.x + 2, control.y + 2);
-    }
+    void click_control(Point corner, Point control) { click(corner, control.x + 2, control.y + 2); }
     void click_menu(Point control) { click_control(kMenuAt, control); }
     void click_settings(Point control) { click_control(kSettingsAt, control); }
     void click_join_create(Point control) { click_control(kJoinCreateAt, control); }

@@ -1,27 +1,26 @@
 // Whole frames of the game drawn for real with the game's data, read back.
 #include "app/gl_frame.h"
-#include "app/modes.h"
-#include "app/ticks.h"
-#include "app/counting_allocator.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
-#include <filesystem>
-
+#include "app/counting_allocator.h"
 #include "app/game_main.h"
 #include "app/gl_game_setup.h"
+#include "app/modes.h"
+#include "app/ticks.h"
 #include "effects/effect_list.h"
 #include "effects/gl_effects.h"
-#include "render/gl_test_context.h"
 #include "map/gl_terrain.h"
 #include "map/terrain_mesh.h"
 #include "platform/key_state.h"
-#include "world/camera.h"
+#include "render/gl_test_context.h"
 #include "skeleton/gl_characters.h"
+#include "world/camera.h"
 
 namespace {
 
@@ -265,10 +264,11 @@ long allocations_in(int rounds, const std::function<void()>& step) {
 TEST_F(FrameTest, SteadyTicksPlayFramesAndMenuFramesAllocateNothing) {
     stage_twelve(game());
     track_input(game(), key_message(true, 'W'));
-    EXPECT_EQ(allocations_in(200, [&] {
-                  run_tick(game(), sim_tick, nullptr);
-                  run_tick(game(), phase_tick, nullptr);
-              }),
+    EXPECT_EQ(allocations_in(200,
+                             [&] {
+                                 run_tick(game(), sim_tick, nullptr);
+                                 run_tick(game(), phase_tick, nullptr);
+                             }),
               0);
     EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
 

@@ -100,7 +100,7 @@ TEST_F(RunTest, ScriptedPlayWalksJumpsTakesAShotAndQuits) {
     ASSERT_TRUE(shot) << IMG_GetError();
     EXPECT_EQ(shot->w, 1024);
     EXPECT_EQ(shot->h, 768);
-    EXPECT_EQ(pixel(shot.get(), 0, 0), 0x002900u);        // light grass ahead
+    EXPECT_EQ(pixel(shot.get(), 0, 0), 0x002900u);       // light grass ahead
     EXPECT_EQ(pixel(shot.get(), 1023, 767), 0x202020u);  // off the map behind
 }
 

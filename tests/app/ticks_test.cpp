@@ -1,12 +1,12 @@
 #include "app/ticks.h"
 
-#include "app/modes.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <thread>
+
+#include "app/modes.h"
 
 namespace {
 
@@ -141,7 +141,7 @@ TEST_F(TicksTest, TwoGamesInOneProcessTickApart) {
     hold('J');
     for (int i = 0; i < 5; ++i) tick(sim_tick);
     run_tick(other, sim_tick, nullptr);
-    EXPECT_GT(table.slots[0].position.y, 0.0f);     // this one jumped
+    EXPECT_GT(table.slots[0].position.y, 0.0f);         // this one jumped
     EXPECT_LT(other.table.slots[0].position.y, 20.0f);  // the other only fell one step
     EXPECT_GT(other.table.slots[0].position.y, 19.0f);
     EXPECT_FALSE(other.keys.down['J']);

@@ -49,7 +49,6 @@ class EffectsTest : public GlTest {
         EXPECT_NEAR(s.x, kWidth / 2.0f, 0.01f);
         return {half, -half, 0};
     }
-
 };
 
 TEST_F(EffectsTest, InitLeavesEveryEntryInactive) {
@@ -89,8 +88,8 @@ TEST_F(EffectsTest, TheSpriteIsCentredOnItsProjectedPoint) {
     // With the point 32 pixels below the screen, only its lower half can be lit.
     const float per_pixel = 5.0f * 0.41421356f / (kWidth / 2.0f);
     const Vec3 point = {0, -64 * per_pixel, 0};
-    const Vec3 s = project(point, device_.viewport(), device_.projection(), device_.view(),
-                           identity());
+    const Vec3 s =
+        project(point, device_.viewport(), device_.projection(), device_.view(), identity());
     ASSERT_NEAR(s.x, 32.0f, 0.01f);
     ASSERT_NEAR(s.y, 96.0f, 0.01f);
     EffectList list;

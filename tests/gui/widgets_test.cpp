@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 std::vector<uint32_t> sent;

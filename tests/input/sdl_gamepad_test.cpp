@@ -116,7 +116,7 @@ TEST_F(SdlGamepadTest, ListedEntryFollowsItsControllerWhenAnEarlierOneLeaves) {
     attach("second", 2, 8);
     ASSERT_EQ(listed().size(), 2u);
     detach(first);
-    ASSERT_TRUE(pad_.use(1));  // still "second", now at device index 0
+    ASSERT_TRUE(pad_.use(1));   // still "second", now at device index 0
     EXPECT_FALSE(pad_.use(0));  // "first" is gone
 }
 

@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "../render/gl_test_context.h"
 #include "map/terrain_mesh.h"

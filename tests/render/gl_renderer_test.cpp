@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "render/gl_test_context.h"
 #include "render/gl_shader.h"
+#include "render/gl_test_context.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "render/gl_test_context.h"
 #include "render/gl_sprite.h"
+#include "render/gl_test_context.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Character placement, skins, the status label, the attack trail and the health ring.
 #include "skeleton/character_layout.h"
 
-#include "world/movement.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
+
+#include "world/movement.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "skeleton/gl_characters.h"
 
-#include "world/movement.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -19,6 +17,7 @@
 #include "render/gl_texture.h"
 #include "skeleton/character_layout.h"
 #include "skeleton/key_pose.h"
+#include "world/movement.h"
 #include "world/player_action.h"
 
 namespace {
