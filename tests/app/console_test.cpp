@@ -17,9 +17,10 @@ std::string text_of(const Console& c, int i) {
     return line != nullptr ? std::string(line->text) : std::string("<none>");
 }
 
-TEST(Console, NewestAtTheBottomOldestPushedOut) {
+TEST(Console, NewestAtTheBottomOldestPushedOutInTheLinesAllocatedAtSetUp) {
     Console c;
     console_lines_init(c, 5);
+    const ConsoleLine* first = c.storage.data();
     for (int k = 1; k <= 6; ++k) console_print(c, 0xFF00FF00, "message %d", k);
     ASSERT_EQ(console_line_count(c), 5);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(text_of(c, i), "message " + std::to_string(i + 2));
@@ -27,21 +28,15 @@ TEST(Console, NewestAtTheBottomOldestPushedOut) {
     EXPECT_EQ(console_line(c, 4)->age, 0);
     EXPECT_EQ(console_line(c, 5), nullptr);
     EXPECT_EQ(console_line(c, -1), nullptr);
-}
 
-TEST(Console, PrintingReusesTheLinesAllocatedAtSetUp) {
-    Console c;
-    console_lines_init(c, 3);
-    const ConsoleLine* first = c.storage.data();
     for (int k = 0; k < 100; ++k) console_print(c, 0xFFFFFFFF, "%d", k);
     EXPECT_EQ(c.storage.data(), first);
-    for (int i = 0; i < 3; ++i) {
-        const ConsoleLine* line = console_line(c, i);
-        EXPECT_TRUE(line >= first && line < first + 3);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(console_line(c, i) >= first && console_line(c, i) < first + 5);
     }
     // Printing the text of the line about to be reused keeps it intact.
     console_print(c, 0xFFFFFFFF, "again %s", console_line(c, 0)->text);
-    EXPECT_EQ(text_of(c, 2), "again 97");
+    EXPECT_EQ(text_of(c, 4), "again 95");
 }
 
 TEST(Console, LinesFadeAndEmpty) {
@@ -61,30 +56,25 @@ TEST(Console, LinesFadeAndEmpty) {
     EXPECT_EQ(console_line(c, 1)->colour, 0x00FFFFFFu);
 }
 
-TEST(Console, LongMessageIsCutNotOverflowed) {
+TEST(Console, LongMessagesAreCutAndNoLinesOrAbsurdCountsAreSafe) {
     Console c;
+    console_print(c, 0xFFFFFFFF, "before set-up");
+    console_fade(c);
     console_lines_init(c, 2);
-    const std::string long_text(300, 'a');
-    console_print(c, 0xFFFFFFFF, "%s", long_text.c_str());
+    console_print(c, 0xFFFFFFFF, "%s", std::string(300, 'a').c_str());
     const ConsoleLine* line = console_line(c, 1);
     EXPECT_EQ(std::strlen(line->text), kConsoleLineSize - 1);
     EXPECT_EQ(line->age, 0);  // the fields after the text are untouched by the message
     EXPECT_EQ(line->colour, 0xFFFFFFFFu);
     EXPECT_EQ(text_of(c, 0), "");  // the neighbour line too
-}
 
-TEST(Console, NoLinesOrAbsurdCountsAreSafe) {
-    Console c;
-    console_print(c, 0xFFFFFFFF, "before set-up");
-    console_fade(c);
-    console_lines_init(c, 0);
-    console_print(c, 0xFFFFFFFF, "nothing");
-    console_fade(c);
-    EXPECT_EQ(console_line_count(c), 0);
-    EXPECT_EQ(console_line(c, 0), nullptr);
-
-    console_lines_init(c, -7);
-    EXPECT_EQ(console_line_count(c), 0);
+    for (int count : {0, -7}) {
+        console_lines_init(c, count);
+        console_print(c, 0xFFFFFFFF, "nothing");
+        console_fade(c);
+        EXPECT_EQ(console_line_count(c), 0);
+        EXPECT_EQ(console_line(c, 0), nullptr);
+    }
     console_lines_init(c, INT_MAX);
     EXPECT_EQ(console_line_count(c), kMaxConsoleLines);
 }
@@ -103,20 +93,19 @@ TEST(Console, LinePositions) {
     EXPECT_EQ(console_line_position(s, 3).x, INT_MAX);
 }
 
-class ConsoleSettingsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.ok());
-        ASSERT_TRUE(inside_.ok());
-    }
-    TempFolder folder_{"torvi-console-"};
-    WorkingFolder inside_{folder_.path()};
-};
+TEST(Console, SetUpReadsTheConsoleSectionAndWithoutOneGivesNoLines) {
+    const TempFolder folder("torvi-console-");
+    const WorkingFolder inside(folder.path());
+    ASSERT_TRUE(inside.ok());
+    Console c;
+    console_init(c);
+    console_lines_init(c);
+    EXPECT_EQ(c.settings.size, 0);
+    EXPECT_STREQ(c.settings.font, "error");
+    EXPECT_EQ(console_line_count(c), 0);
 
-TEST_F(ConsoleSettingsTest, SetUpReadsTheConsoleSection) {
     std::ofstream("config.cfg") << "[console]\nposx=8\nposy=9\nsize=14\nfont=Tahoma\n"
                                    "textlines=6\n";
-    Console c;
     console_init(c);
     console_lines_init(c);
     EXPECT_EQ(c.settings.posx, 8);
@@ -124,17 +113,6 @@ TEST_F(ConsoleSettingsTest, SetUpReadsTheConsoleSection) {
     EXPECT_EQ(c.settings.size, 14);
     EXPECT_STREQ(c.settings.font, "Tahoma");
     EXPECT_EQ(console_line_count(c), 6);
-}
-
-TEST_F(ConsoleSettingsTest, MissingSectionGivesNoLines) {
-    Console c;
-    console_init(c);
-    console_lines_init(c);
-    EXPECT_EQ(c.settings.posx, 0);
-    EXPECT_EQ(c.settings.size, 0);
-    EXPECT_STREQ(c.settings.font, "error");
-    EXPECT_EQ(console_line_count(c), 0);
-    console_print(c, 0xFFFFFFFF, "unseen");
 }
 
 }  // namespace

@@ -54,18 +54,17 @@ class ModesTest : public ::testing::Test {
     Camera cam;
 };
 
-TEST_F(ModesTest, MenuModeShowsJoinCreateEditorAndHidesDisconnectResume) {
+TEST_F(ModesTest, EachModeShowsItsMenuButtonsAndPlaySetsTheCamera) {
     set_mode(shell, mode_menu, cam);
-    EXPECT_TRUE(visible(command_join_game));
-    EXPECT_TRUE(visible(command_create_game));
-    EXPECT_TRUE(visible(command_editor));
+    for (uint32_t shown : {command_join_game, command_create_game, command_editor}) {
+        EXPECT_TRUE(visible(shown)) << shown;
+    }
     EXPECT_FALSE(visible(command_disconnect));
     EXPECT_FALSE(visible(command_resume_game));
     EXPECT_EQ(log.buttons.count(command_settings), 0u);  // never hidden, never touched
     EXPECT_EQ(log.buttons.count(command_quit), 0u);
-}
 
-TEST_F(ModesTest, PlayingSetsTheCameraAndLeavesTheButtons) {
+    log.buttons.clear();
     set_mode(shell, mode_playing, cam);
     EXPECT_TRUE(log.buttons.empty());
     EXPECT_FLOAT_EQ(cam.eye.y, 5.0f);
@@ -73,34 +72,25 @@ TEST_F(ModesTest, PlayingSetsTheCameraAndLeavesTheButtons) {
     EXPECT_FLOAT_EQ(cam.target.x, 0.0f);
 }
 
-TEST_F(ModesTest, EscapeInPlayShowsThePausedMenuAndOnlyResumeHidesIt) {
+TEST_F(ModesTest, EscapePausesPlayOnlyResumeGoesBackAndNothingElseSwitches) {
+    EXPECT_EQ(route(key_message(true, vk_escape)), 0);  // nothing in the menu
+    toggle_menu(shell, cam);
+    EXPECT_EQ(shell.mode, mode_menu);
     set_mode(shell, mode_playing, cam);
+    route(key_message(false, vk_escape));  // releasing is no press
+    route(key_message(true, 'P'));
+    EXPECT_EQ(shell.mode, mode_playing);
     escape();
     EXPECT_EQ(shell.mode, mode_paused);
-    EXPECT_TRUE(visible(command_resume_game));
-    EXPECT_TRUE(visible(command_disconnect));
-    EXPECT_TRUE(visible(command_editor));
+    for (uint32_t shown : {command_resume_game, command_disconnect, command_editor}) {
+        EXPECT_TRUE(visible(shown)) << shown;
+    }
     EXPECT_FALSE(visible(command_join_game));
     EXPECT_FALSE(visible(command_create_game));
     escape();  // a second Escape does not hide the menu
     EXPECT_EQ(shell.mode, mode_paused);
     press(command_resume_game);
     EXPECT_EQ(shell.mode, mode_playing);
-}
-
-TEST_F(ModesTest, EscapeDoesNothingInTheMenuAndOtherKeysNothingAnywhere) {
-    set_mode(shell, mode_menu, cam);
-    EXPECT_EQ(route(key_message(true, vk_escape)), 0);
-    EXPECT_EQ(shell.mode, mode_menu);
-    set_mode(shell, mode_playing, cam);
-    route(key_message(false, vk_escape));  // releasing is no press
-    route(key_message(true, 'P'));
-    EXPECT_EQ(shell.mode, mode_playing);
-}
-
-TEST_F(ModesTest, ToggleMenuFromMenuStaysInMenu) {
-    toggle_menu(shell, cam);
-    EXPECT_EQ(shell.mode, mode_menu);
 }
 
 TEST_F(ModesTest, DialogButtonsOpenCloseAndReplace) {
@@ -117,7 +107,7 @@ TEST_F(ModesTest, DialogButtonsOpenCloseAndReplace) {
     EXPECT_FLOAT_EQ(cam.eye.z, 10.0f);
 }
 
-TEST_F(ModesTest, DisconnectPicksClientFirstThenHostAndNothingWithoutARole) {
+TEST_F(ModesTest, DisconnectPicksClientFirstThenHostAndWithoutANetworkEndsTheLocalGame) {
     press(command_disconnect);
     EXPECT_EQ(log.leaves + log.stops, 0);
     EXPECT_EQ(shell.mode, mode_menu);
@@ -128,9 +118,8 @@ TEST_F(ModesTest, DisconnectPicksClientFirstThenHostAndNothingWithoutARole) {
     press(command_disconnect);
     EXPECT_EQ(log.leaves, 1);
     EXPECT_EQ(log.stops, 1);
-}
 
-TEST_F(ModesTest, DisconnectWithoutANetworkLayerEndsTheLocalGame) {
+    init_session_state(session);
     shell.hooks.stop_hosting = nullptr;
     session.host = true;
     session.local_player_index = 0;
@@ -156,7 +145,7 @@ TEST_F(ModesTest, ClosingTheWindowQuitsEvenWhenAMenuWouldConsume) {
     EXPECT_EQ(log.saves, 1);
 }
 
-TEST_F(ModesTest, MenuSeesMessagesOnlyWhileShownAndConsumingStopsRouting) {
+TEST_F(ModesTest, MenuAndOpenDialogSeeMessagesOnlyWhileShownAndConsumingStopsRouting) {
     set_mode(shell, mode_playing, cam);
     route(key_message(true, 'W'));
     EXPECT_EQ(log.menu_seen, 0);
@@ -164,13 +153,12 @@ TEST_F(ModesTest, MenuSeesMessagesOnlyWhileShownAndConsumingStopsRouting) {
     log.menu_consumes = true;
     EXPECT_EQ(route(command_message(command_resume_game)), 1);
     EXPECT_EQ(shell.mode, mode_paused);  // the menu took it
-}
 
-TEST_F(ModesTest, OpenDialogSeesMessagesInPlayAndCanSwallowEscape) {
+    log.menu_consumes = false;
     set_dialog_mode(shell, dialog_join);
     set_mode(shell, mode_playing, cam);
     log.dialog_consumes = true;
-    EXPECT_EQ(route(key_message(true, vk_escape)), 1);
+    EXPECT_EQ(route(key_message(true, vk_escape)), 1);  // an open dialog sees play's keys
     EXPECT_EQ(log.dialog_seen[0], 1);
     EXPECT_EQ(shell.mode, mode_playing);
     log.dialog_consumes = false;

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -33,13 +31,6 @@ class SettingsTest : public ::testing::Test {
     static std::string contents(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::vector<std::string> files_in_folder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
     }
     static std::string read_string(const char* section, const char* key, size_t size = 80) {
         std::vector<char> buffer(size + 1, '#');
@@ -105,44 +96,29 @@ TEST_F(SettingsTest, StringsAreCutToTheBuffer) {
 }
 
 TEST_F(SettingsTest, WritingOneKeyKeepsTheRestOfTheFile) {
-    const std::string original =
-        "; shipped with the game\r\n"
-        "[shell]\r\n"
-        "texturecfg=Data/textures.cfg\r\n"
-        "\r\n"
-        "[INPUT]\r\n"
-        "Forward = 3\r\n"
-        "\r\n";
-    put(kConfigFileName, original);
+    const std::string head =
+        "; shipped with the game\r\n[shell]\r\ntexturecfg=Data/textures.cfg\r\n";
+    put(kConfigFileName, head + "\r\n[INPUT]\r\nForward = 3\r\n\r\n");
     EXPECT_TRUE(write_setting_int("input", "forward", 17));
     EXPECT_TRUE(write_setting_int("input", "jump", 2));
     EXPECT_TRUE(write_setting_int("editor_dialog", "posy", 40));
-    EXPECT_EQ(contents(kConfigFileName),
-              "; shipped with the game\r\n"
-              "[shell]\r\n"
-              "texturecfg=Data/textures.cfg\r\n"
-              "\r\n"
-              "[INPUT]\r\n"
-              "Forward = 17\r\n"
-              "jump=2\r\n"
-              "\r\n"
-              "[editor_dialog]\r\n"
-              "posy=40\r\n");
+    EXPECT_EQ(contents(kConfigFileName), head +
+                                             "\r\n[INPUT]\r\nForward = 17\r\njump=2\r\n\r\n"
+                                             "[editor_dialog]\r\nposy=40\r\n");
 }
 
-TEST_F(SettingsTest, InterruptedSaveKeepsTheWholeOldFile) {
+// The fault cases of the atomic save are covered in the platform tests; here only that
+// settings are saved through it, and that bad names or values write nothing.
+TEST_F(SettingsTest, AFailedSaveOrBadNamesAndValuesKeepTheOldFileWhole) {
+    EXPECT_FALSE(write_setting_int("in]put", "jump", 1));
+    EXPECT_FALSE(write_setting_string("input", "type", nullptr));
+    EXPECT_EQ(read_setting_int(nullptr, nullptr), 0);
+    EXPECT_FALSE(fs::exists(kConfigFileName));
     const std::string original = "[input]\ntype=tastatur\n";
     put(kConfigFileName, original);
-    for (SaveFault fault : {SaveFault::write, SaveFault::flush, SaveFault::rename}) {
-        set_save_fault_for_testing(fault);
-        EXPECT_FALSE(write_setting_string("input", "type", "gamepad"));
-        EXPECT_EQ(contents(kConfigFileName), original);
-        EXPECT_EQ(files_in_folder(), std::vector<std::string>{kConfigFileName});
-    }
-    set_save_fault_for_testing(SaveFault::none);
-    EXPECT_TRUE(write_setting_string("input", "type", "gamepad"));
-    EXPECT_EQ(contents(kConfigFileName), "[input]\ntype=gamepad\n");
-    EXPECT_EQ(files_in_folder(), std::vector<std::string>{kConfigFileName});
+    set_save_fault_for_testing(SaveFault::rename);
+    EXPECT_FALSE(write_setting_string("input", "type", "gamepad"));
+    EXPECT_EQ(contents(kConfigFileName), original);
 }
 
 TEST_F(SettingsTest, UnreadableFileIsNeverOverwritten) {
@@ -158,13 +134,6 @@ TEST_F(SettingsTest, UnreadableFileIsNeverOverwritten) {
     EXPECT_EQ(read_setting_int("input", "jump"), 0);
     EXPECT_FALSE(write_setting_int("input", "jump", 1));
     EXPECT_EQ(contents(kConfigFileName), huge);
-}
-
-TEST_F(SettingsTest, BadNamesAndValuesWriteNothing) {
-    EXPECT_FALSE(write_setting_int("in]put", "jump", 1));
-    EXPECT_FALSE(write_setting_string("input", "type", nullptr));
-    EXPECT_EQ(read_setting_int(nullptr, nullptr), 0);
-    EXPECT_FALSE(fs::exists(kConfigFileName));
 }
 
 }  // namespace

@@ -2,38 +2,23 @@
 
 #include <gtest/gtest.h>
 
-TEST(EffectList, StartsInactiveAndSpawnsWithTheKindsScale) {
+TEST(EffectList, SpawnsWithTheKindsScaleIgnoresUnknownKindsAndKeepsTheLastFifty) {
     EffectList list;
     init_effect_list(list);
-    for (const Effect& e : list.entries) {
-        EXPECT_FALSE(effect_active(e));
-        EXPECT_EQ(e.kind, 0);
-    }
-    EXPECT_FALSE(effect_active(effect_list().entries[0]));
-
+    for (const Effect& e : list.entries) EXPECT_FALSE(effect_active(e));
     effect_spawn(list, effect_tap, {1.0f, 2.0f, 3.0f});
-    const Effect& tap = list.entries[kEffectCount - 1];
-    EXPECT_EQ(tap.kind, effect_tap);
-    EXPECT_EQ(tap.age, 0);
-    EXPECT_EQ(tap.position.z, 3.0f);
-    EXPECT_EQ(tap.scale.x, 0.5f);
+    const Effect& newest = list.entries[kEffectCount - 1];
+    EXPECT_EQ(newest.kind, effect_tap);
+    EXPECT_EQ(newest.age, 0);
+    EXPECT_EQ(newest.position.z, 3.0f);
+    EXPECT_EQ(newest.scale.x, 0.5f);
     effect_spawn(list, effect_boom, {0.0f, 0.0f, 0.0f});
-    EXPECT_EQ(list.entries[kEffectCount - 1].scale.y, 1.0f);
+    EXPECT_EQ(newest.scale.y, 1.0f);
     EXPECT_EQ(list.entries[kEffectCount - 2].kind, effect_tap);
-}
-
-TEST(EffectList, UnknownKindsAreIgnored) {
-    EffectList list;
-    init_effect_list(list);
-    effect_spawn(list, effect_klank, {4.0f, 0.0f, 0.0f});
     for (int32_t kind : {3, -1, INT32_MIN}) effect_spawn(list, kind, {9.0f, 9.0f, 9.0f});
-    EXPECT_EQ(list.entries[kEffectCount - 1].position.x, 4.0f);
-    EXPECT_FALSE(effect_active(list.entries[kEffectCount - 2]));
-}
+    EXPECT_EQ(newest.kind, effect_boom);
+    EXPECT_FALSE(effect_active(list.entries[kEffectCount - 3]));
 
-TEST(EffectList, ABurstOfFiftyOneKeepsTheLastFifty) {
-    EffectList list;
-    init_effect_list(list);
     for (int i = 1; i <= 51; ++i) effect_spawn(list, effect_tap, {static_cast<float>(i), 0, 0});
     for (int i = 0; i < kEffectCount; ++i) EXPECT_EQ(list.entries[i].position.x, i + 2.0f);
 }

@@ -7,26 +7,28 @@ namespace {
 
 constexpr float kPi = 3.1415927f;
 
-struct TestView {
+class EffectSprites : public ::testing::Test {
+  protected:
+    void SetUp() override { init_effect_list(list); }
+    int layout(int width, int height) {
+        return layout_effect_sprites(list, view, projection, width, height, s);
+    }
+
     // Looking straight down -z from (0, 0, 10): the origin is the screen centre.
-    Matrix view = look_at_lh({0, 0, 10}, {0, 0, 0}, {0, 1, 0});
-    Matrix projection = perspective_fov_lh(kPi / 2, 1.0f, 1, 1500);
+    const Matrix view = look_at_lh({0, 0, 10}, {0, 0, 0}, {0, 1, 0});
+    const Matrix projection = perspective_fov_lh(kPi / 2, 1.0f, 1, 1500);
+    EffectList list;
+    EffectSprite s[kEffectCount];
 };
 
-TEST(EffectSprites, ActiveEntriesAreCentredOnTheirProjectedPoints) {
-    EffectList list;
-    init_effect_list(list);
+TEST_F(EffectSprites, ActiveEntriesAreCentredOnTheirProjectedPoints) {
     effect_spawn(list, effect_tap, {0, 0, 0});
     effect_spawn(list, effect_boom, {5, 5, 5});  // halfway to the eye: 90 degrees, 1:1
-    const TestView cam;
-    EffectSprite s[kEffectCount];
-    ASSERT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 800, s), 2);
-
+    ASSERT_EQ(layout(800, 800), 2);
     EXPECT_STREQ(s[0].texture, "tap");
     EXPECT_NEAR(s[0].top_left.x, 400 - 64, 1e-3f);
     EXPECT_NEAR(s[0].top_left.y, 400 - 64, 1e-3f);
     EXPECT_EQ(s[0].scale.x, 0.5f);
-
     // (5, 5) at distance 5 with a 90-degree view is a top corner of the screen; looking
     // down -z in left-handed space, world +x is screen left.
     EXPECT_STREQ(s[1].texture, "boom");
@@ -35,30 +37,20 @@ TEST(EffectSprites, ActiveEntriesAreCentredOnTheirProjectedPoints) {
     EXPECT_EQ(s[1].scale.y, 1.0f);
 }
 
-TEST(EffectSprites, InactiveAndUnknownEntriesAreLeftOut) {
-    EffectList list;
-    init_effect_list(list);
-    EffectSprite s[kEffectCount];
-    const TestView cam;
-    EXPECT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 600, s), 0);
-
+TEST_F(EffectSprites, InactiveAndUnknownEntriesAreLeftOut) {
+    EXPECT_EQ(layout(800, 600), 0);
     effect_spawn(list, effect_klank, {1, 0, 0});
     list.entries[10] = Effect{99, {0, 0, 0}, {1, 1}, 0};  // damaged kind
     for (int frame = 0; frame < kEffectLifetime - 1; ++frame) age_effects(list);
-    ASSERT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 600, s), 1);
+    ASSERT_EQ(layout(800, 600), 1);
     EXPECT_STREQ(s[0].texture, "klank");
     age_effects(list);
-    EXPECT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 800, 600, s), 0);
+    EXPECT_EQ(layout(800, 600), 0);
 }
 
-TEST(EffectSprites, FiftyActiveEntriesOldestFirst) {
-    EffectList list;
-    init_effect_list(list);
+TEST_F(EffectSprites, FiftyActiveEntriesOldestFirstEvenOnAZeroSizedScreen) {
     for (int k = 0; k < kEffectCount; ++k) effect_spawn(list, effect_tap, {float(k), 0, 0});
-    const TestView cam;
-    EffectSprite s[kEffectCount];
-    ASSERT_EQ(layout_effect_sprites(list, cam.view, cam.projection, 0, -1, s), kEffectCount);
-    // A zero-sized screen puts every sprite at the same place, without failing.
+    ASSERT_EQ(layout(0, -1), kEffectCount);
     for (int k = 0; k < kEffectCount; ++k) EXPECT_EQ(s[k].top_left.x, -64.0f);
 }
 

@@ -79,7 +79,7 @@ TEST_F(SdlGamepad, StartUpTakesTheFirstWithTwoAxesAndEightButtons) {
     EXPECT_EQ(state.rz, 0);
 }
 
-TEST_F(SdlGamepad, NoControllerIsNoGamepad) {
+TEST_F(SdlGamepad, NoControllerIsNoGamepadAndASkippedOneIsListedAndCanBeChosen) {
     EXPECT_FALSE(gamepad_init());
     EXPECT_FALSE(has_gamepad());
     GamepadState state = junk();
@@ -87,9 +87,7 @@ TEST_F(SdlGamepad, NoControllerIsNoGamepad) {
     EXPECT_EQ(state.x, 0);
     EXPECT_TRUE(listed().empty());
     EXPECT_FALSE(use_gamepad(0));
-}
 
-TEST_F(SdlGamepad, SkippedControllerIsListedAndCanBeChosen) {
     attach("seven", 2, 7);
     EXPECT_FALSE(gamepad_init());
     EXPECT_FALSE(has_gamepad());
@@ -99,7 +97,6 @@ TEST_F(SdlGamepad, SkippedControllerIsListedAndCanBeChosen) {
     EXPECT_FALSE(has_gamepad());
     ASSERT_TRUE(use_gamepad(0));
     EXPECT_TRUE(has_gamepad());
-    GamepadState state;
     EXPECT_TRUE(poll_gamepad(state));
 }
 
@@ -150,23 +147,24 @@ TEST_F(SdlGamepad, ListedEntryFollowsItsControllerWhenAnEarlierOneLeaves) {
     EXPECT_EQ(state.buttons[6], kButtonPressed);
 }
 
-TEST_F(SdlGamepad, PulledOutGamepadPollsCentredWithNothingHeld) {
+TEST_F(SdlGamepad, AxesReadScaledInOrderXYZRzAndAPulledOutPadPollsCentredWithNothingHeld) {
     SDL_Joystick* pad = attach("pad", 4, 8);
     ASSERT_TRUE(gamepad_init());
-    SDL_JoystickSetVirtualAxis(pad, 0, 32767);
+    const Sint16 axes[4] = {32767, -32768, 0, -16384};
+    for (int k = 0; k < 4; ++k) SDL_JoystickSetVirtualAxis(pad, k, axes[k]);
     SDL_JoystickSetVirtualButton(pad, 3, SDL_PRESSED);
     SDL_JoystickUpdate();
     GamepadState state;
     ASSERT_TRUE(poll_gamepad(state));
     EXPECT_EQ(state.x, 100);
+    EXPECT_EQ(state.y, -100);
+    EXPECT_EQ(state.z, 0);
+    EXPECT_EQ(state.rz, -50);
     EXPECT_EQ(state.buttons[3], kButtonPressed);
     detach(pad);
     state = junk();
     EXPECT_FALSE(poll_gamepad(state));
-    EXPECT_EQ(state.x, 0);
-    EXPECT_EQ(state.y, 0);
-    EXPECT_EQ(state.z, 0);
-    EXPECT_EQ(state.rz, 0);
+    EXPECT_EQ(state.x | state.y | state.z | state.rz, 0);
     for (uint8_t button : state.buttons) EXPECT_EQ(button, 0);
     EXPECT_FALSE(has_gamepad());
     EXPECT_FALSE(poll_gamepad(state));  // and again, with nothing left to read
@@ -190,30 +188,10 @@ TEST_F(SdlGamepad, RemovedEventDropsTheGamepadAndAnAddedOneIsNotTaken) {
     EXPECT_FALSE(has_gamepad());
 }
 
-TEST_F(SdlGamepad, AxesReadScaledInOrderXYZRz) {
-    SDL_Joystick* pad = attach("pad", 4, 8);
-    ASSERT_TRUE(gamepad_init());
-    SDL_JoystickSetVirtualAxis(pad, 0, 32767);
-    SDL_JoystickSetVirtualAxis(pad, 1, -32768);
-    SDL_JoystickSetVirtualAxis(pad, 2, 0);
-    SDL_JoystickSetVirtualAxis(pad, 3, -16384);
-    SDL_JoystickUpdate();
-    GamepadState state;
-    ASSERT_TRUE(poll_gamepad(state));
-    EXPECT_EQ(state.x, 100);
-    EXPECT_EQ(state.y, -100);
-    EXPECT_EQ(state.z, 0);
-    EXPECT_EQ(state.rz, -50);
-}
-
-TEST(ScaleAxis, MapsSdlRangeOntoPlusMinusHundred) {
-    EXPECT_EQ(scale_axis(32767), 100);
-    EXPECT_EQ(scale_axis(-32768), -100);
-    EXPECT_EQ(scale_axis(0), 0);
-    EXPECT_EQ(scale_axis(16384), 50);
-    EXPECT_EQ(scale_axis(-16384), -50);
-    EXPECT_EQ(scale_axis(327), 0);  // cut toward zero
-    EXPECT_EQ(scale_axis(-328), -1);
+TEST(ScaleAxis, MapsSdlRangeOntoPlusMinusHundredCutTowardZero) {
+    const int cases[][2] = {{32767, 100},  {-32768, -100}, {0, 0},    {16384, 50},
+                            {-16384, -50}, {327, 0},       {-328, -1}};
+    for (const auto& c : cases) EXPECT_EQ(scale_axis(c[0]), c[1]) << c[0];
 }
 
 }  // namespace

@@ -4,20 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "map_test_support.h"
 
 namespace {
 
 constexpr uint8_t kPaint = terrain_earth;
-
-// The one value a grid holds at grid point (i, j), read from a cell that has that corner.
-uint8_t point_value(const MapGrid& grid, int i, int j) {
-    if (i < kMapSize && j < kMapSize) return grid.cells[i][j].corner[0];
-    if (j < kMapSize) return grid.cells[i - 1][j].corner[1];
-    if (i < kMapSize) return grid.cells[i][j - 1].corner[2];
-    return grid.cells[i - 1][j - 1].corner[3];
-}
 
 // Every corner of every cell against the value its grid point should hold.
 template <typename Expected>
@@ -47,102 +41,68 @@ MapGrid grid_without_paint() {
     return grid;
 }
 
-class SetCorner : public ::testing::Test {
-  protected:
-    SetCorner() : grid(grid_without_paint()), expected(grid) {}
-
-    // Paints one point, then compares whole grids.
-    void paint_and_compare(int i, int j) {
-        set_corner(grid, i, j, kPaint);
-        EXPECT_TRUE(same_grid(grid, expected)) << "after set_corner at " << i << ", " << j;
+TEST(SetCorner, APointReachesEveryCellCornerOnItAndNothingElse) {
+    struct Spot {
+        int cell_i, cell_j, corner;
+    };
+    struct Case {
+        int i, j;
+        std::vector<Spot> spots;
+    };
+    const Case cases[] = {
+        {0, 0, {{0, 0, 0}}},                                             // the origin
+        {40, 40, {{39, 39, 3}}},                                         // the far corner
+        {20, 20, {{20, 20, 0}, {19, 20, 1}, {20, 19, 2}, {19, 19, 3}}},  // an inner point
+        {40, 5, {{39, 5, 1}, {39, 4, 3}}},                               // the far edge
+        {0, 5, {{0, 5, 0}, {0, 4, 2}}},                                  // the near edge
+        {0, 40, {{0, 39, 2}}},
+        {40, 0, {{39, 0, 1}}},
+    };
+    const MapGrid start = grid_without_paint();
+    for (const Case& c : cases) {
+        MapGrid grid = start, expected = start;
+        for (const Spot& s : c.spots) expected.cells[s.cell_i][s.cell_j].corner[s.corner] = kPaint;
+        set_corner(grid, c.i, c.j, kPaint);
+        EXPECT_TRUE(same_grid(grid, expected)) << "after set_corner at " << c.i << ", " << c.j;
     }
-
-    MapGrid grid;
-    MapGrid expected;
-};
-
-TEST_F(SetCorner, OriginIsCornerZeroOfTheFirstCellOnly) {
-    expected.cells[0][0].corner[0] = kPaint;
-    paint_and_compare(0, 0);
 }
 
-TEST_F(SetCorner, FarCornerIsCornerThreeOfTheLastCellOnly) {
-    expected.cells[39][39].corner[3] = kPaint;
-    paint_and_compare(40, 40);
-}
-
-TEST_F(SetCorner, InnerPointReachesFourCells) {
-    expected.cells[20][20].corner[0] = kPaint;
-    expected.cells[19][20].corner[1] = kPaint;
-    expected.cells[20][19].corner[2] = kPaint;
-    expected.cells[19][19].corner[3] = kPaint;
-    paint_and_compare(20, 20);
-}
-
-TEST_F(SetCorner, FarEdgePointReachesTwoCellsAndNoItem) {
-    expected.cells[39][5].corner[1] = kPaint;
-    expected.cells[39][4].corner[3] = kPaint;
-    paint_and_compare(40, 5);
-}
-
-TEST_F(SetCorner, NearEdgePointReachesTwoCells) {
-    expected.cells[0][5].corner[0] = kPaint;
-    expected.cells[0][4].corner[2] = kPaint;
-    paint_and_compare(0, 5);
-}
-
-TEST_F(SetCorner, OtherMapCornersReachOneCell) {
-    expected.cells[0][39].corner[2] = kPaint;
-    expected.cells[39][0].corner[1] = kPaint;
-    set_corner(grid, 0, 40, kPaint);
-    paint_and_compare(40, 0);
-}
-
-TEST_F(SetCorner, PointsOutsideTheGridChangeNothing) {
+TEST(SetCorner, PointsOutsideTheGridAndTypesThatAreNoTerrainChangeNothing) {
+    const MapGrid start = grid_without_paint();
+    MapGrid grid = start;
     const int outside[][2] = {{-1, 0},  {0, -1},       {41, 0},       {0, 41},
                               {-1, -1}, {41, 41},      {41, 20},      {20, -1},
                               {-1, 40}, {INT_MIN, 20}, {20, INT_MIN}, {INT_MAX, INT_MAX}};
-    for (const auto& p : outside) paint_and_compare(p[0], p[1]);
-}
-
-TEST_F(SetCorner, TypeThatIsNoTerrainChangesNothing) {
-    for (int type : {5, 6, 200, 255}) {
-        set_corner(grid, 20, 20, static_cast<uint8_t>(type));
-        EXPECT_TRUE(same_grid(grid, expected)) << "type " << type;
-    }
+    for (const auto& p : outside) set_corner(grid, p[0], p[1], kPaint);
+    for (int type : {5, 6, 200, 255}) set_corner(grid, 20, 20, static_cast<uint8_t>(type));
+    EXPECT_TRUE(same_grid(grid, start));
 }
 
 // Whatever the order of painting, all corners at one point agree afterwards.
-TEST_F(SetCorner, PaintingEveryPointKeepsSharedCornersEqual) {
+TEST(SetCorner, PaintingEveryPointKeepsSharedCornersEqual) {
+    const MapGrid start = grid_without_paint();
+    MapGrid grid = start;
     auto value = [](int i, int j) { return static_cast<uint8_t>((7 * i + 3 * j) % 5); };
     for (int i = kMapSize; i >= 0; --i) {
         for (int j = 0; j <= kMapSize; ++j) set_corner(grid, i, j, value(i, j));
     }
     expect_corners(grid, value);
-    EXPECT_EQ(std::memcmp(grid.items, expected.items, sizeof grid.items), 0);
-    EXPECT_EQ(std::memcmp(grid.header, expected.header, sizeof grid.header), 0);
+    EXPECT_EQ(std::memcmp(grid.items, start.items, sizeof grid.items), 0);
+    EXPECT_EQ(std::memcmp(grid.header, start.header, sizeof grid.header), 0);
 }
 
-TEST(SetItem, WritesOnlyItsCell) {
+TEST(SetItem, WritesOnlyItsCellAndOutsideCellsAndUnknownKindsChangeNothing) {
     MapGrid grid = patterned_grid(0);
     MapGrid expected = grid;
-    expected.items[0][0] = item_figure;
-    expected.items[39][39] = item_figure;
-    expected.items[12][34] = item_figure;
-    set_item(grid, 0, 0, item_figure);
-    set_item(grid, 39, 39, item_figure);
-    set_item(grid, 12, 34, item_figure);
-    EXPECT_TRUE(same_grid(grid, expected));
-}
-
-TEST(SetItem, OutsideCellsAndUnknownKindsChangeNothing) {
-    MapGrid grid = patterned_grid(0);
-    const MapGrid before = grid;
+    for (const auto& c : {std::pair{0, 0}, {39, 39}, {12, 34}}) {
+        expected.items[c.first][c.second] = item_figure;
+        set_item(grid, c.first, c.second, item_figure);
+    }
     const int outside[][2] = {{-1, 0},  {0, -1},  {40, 0},      {0, 40},
                               {40, 40}, {-1, 39}, {INT_MIN, 0}, {0, INT_MAX}};
     for (const auto& c : outside) set_item(grid, c[0], c[1], item_box);
     for (int kind : {4, 5, 255}) set_item(grid, 5, 5, static_cast<uint8_t>(kind));
-    EXPECT_TRUE(same_grid(grid, before));
+    EXPECT_TRUE(same_grid(grid, expected));
 }
 
 uint8_t startup_point_value(int i, int j) {
@@ -161,9 +121,6 @@ TEST(StartupMap, HoldsThePondThePointsAndThreeItemsOverAnyOldContent) {
     fill_startup_map(grid);
 
     expect_corners(grid, startup_point_value);
-    EXPECT_EQ(point_value(grid, 40, 40), terrain_light_grass);
-    EXPECT_EQ(point_value(grid, 40, 0), terrain_light_grass);
-    EXPECT_EQ(point_value(grid, 0, 40), terrain_light_grass);
 
     for (int i = 0; i < kMapSize; ++i) {
         for (int j = 0; j < kMapSize; ++j) {
@@ -177,25 +134,7 @@ TEST(StartupMap, HoldsThePondThePointsAndThreeItemsOverAnyOldContent) {
     for (uint8_t b : grid.header) ASSERT_EQ(b, 0);
 }
 
-TEST(StartupMap, IsWrittenAsTest123IntoTheMapsFolderReplacingTheOldFile) {
-    TempFolder folder("torvi-map-");
-    ASSERT_TRUE(folder.ok());
-    ASSERT_TRUE(std::filesystem::create_directories(folder.file("Data/maps")));
-    const std::string file = folder.file("Data/maps/test123.map");
-    const std::vector<unsigned char> old(100, 0x77);
-    ASSERT_TRUE(write_whole_file(file, old.data(), old.size()));
-
-    MapGrid grid;
-    fill_startup_map(grid);
-    {
-        WorkingFolder inside(folder.path());
-        ASSERT_TRUE(inside.ok());
-        EXPECT_TRUE(save_startup_map(grid));
-    }
-    EXPECT_EQ(read_whole_file(file), grid_image(grid));
-}
-
-TEST(StartupMap, WithoutAMapsFolderTheSaveFailsCleanly) {
+TEST(StartupMap, IsWrittenAsTest123IntoTheMapsFolderOnlyIfThereIsOne) {
     TempFolder folder("torvi-map-");
     ASSERT_TRUE(folder.ok());
     MapGrid grid;
@@ -206,6 +145,12 @@ TEST(StartupMap, WithoutAMapsFolderTheSaveFailsCleanly) {
     EXPECT_FALSE(save_startup_map(grid));
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Data/maps/test123.map"), std::string::npos) << err;
+
+    ASSERT_TRUE(std::filesystem::create_directories("Data/maps"));
+    const std::vector<unsigned char> old(100, 0x77);
+    ASSERT_TRUE(write_whole_file("Data/maps/test123.map", old.data(), old.size()));
+    EXPECT_TRUE(save_startup_map(grid));
+    EXPECT_EQ(read_whole_file("Data/maps/test123.map"), grid_image(grid));
 }
 
 }  // namespace

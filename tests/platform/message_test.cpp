@@ -6,27 +6,14 @@
 
 namespace {
 
-TEST(MessagePacking, PointSplitsIntoLowXAndHighY) {
+TEST(MessagePacking, PointsSplitIntoSigned16BitXAndY) {
     EXPECT_EQ(pack_point(0x1234, 0x0567), 0x05671234u);
-    const uint32_t lparam = pack_point(1023, 767);
-    EXPECT_EQ(point_x(lparam), 1023);
-    EXPECT_EQ(point_y(lparam), 767);
-}
-
-TEST(MessagePacking, NegativeCoordinatesSurviveAsSigned16Bit) {
+    EXPECT_EQ(point_x(pack_point(1023, 767)), 1023);
+    EXPECT_EQ(point_y(pack_point(1023, 767)), 767);
     const uint32_t lparam = pack_point(-5, -300);
     EXPECT_EQ(point_x(lparam), -5);
     EXPECT_EQ(point_y(lparam), -300);
-    // A negative x must not bleed into y.
-    EXPECT_EQ(point_y(pack_point(-1, 7)), 7);
-}
-
-TEST(MessagePacking, IdsAndButtonBitsAreTheWin32Ones) {
-    EXPECT_EQ(msg_key_down, 0x100u);
-    EXPECT_EQ(msg_mouse_move, 0x200u);
-    EXPECT_EQ(msg_lbutton_dblclk, 0x203u);
-    EXPECT_EQ(msg_mbutton_up, 0x208u);
-    EXPECT_EQ(msg_gui_command, 32769u);
+    EXPECT_EQ(point_y(pack_point(-1, 7)), 7);  // a negative x must not bleed into y
     const Message m = mouse_message(msg_rbutton_down, mouse_bit_left | mouse_bit_right, 3, 4);
     EXPECT_EQ(m.wparam, 0x03u);
     EXPECT_EQ(command_message(26).wparam, 26u);
@@ -34,7 +21,7 @@ TEST(MessagePacking, IdsAndButtonBitsAreTheWin32Ones) {
     EXPECT_FALSE(is_mouse_message(msg_gui_command));
 }
 
-TEST(KeyStateTable, KeyMessagesSetAndClearTheirKey) {
+TEST(KeyStateTable, KeyMessagesSetAndClearTheirKeyAndOutOfRangeCodesAreIgnored) {
     KeyState keys;
     init_key_state(keys);
     track_message(keys, key_message(true, 'W'));
@@ -44,11 +31,6 @@ TEST(KeyStateTable, KeyMessagesSetAndClearTheirKey) {
     track_message(keys, key_message(false, 'W'));
     EXPECT_FALSE(key_down(keys, 'W'));
     EXPECT_TRUE(key_down(keys, 27));
-}
-
-TEST(KeyStateTable, OutOfRangeCodesAreIgnoredAndReadAsUp) {
-    KeyState keys;
-    init_key_state(keys);
     track_message(keys, Message{msg_key_down, 100000, 0});
     EXPECT_FALSE(key_down(keys, -1));
     EXPECT_FALSE(key_down(keys, 256));
@@ -66,8 +48,7 @@ TEST(KeyStateTable, MouseMessagesMoveTheCursorAndHoldButtons) {
     EXPECT_TRUE(key_down(keys, vk_mbutton));
     track_message(keys, mouse_message(msg_lbutton_up, 0, 10, 20));
     EXPECT_EQ(mouse_buttons(keys), 0u);
-    // A command carries no position.
-    track_message(keys, command_message(0x00FF00FF));
+    track_message(keys, command_message(0x00FF00FF));  // a command carries no position
     EXPECT_EQ(keys.cursor_x, 10);
 }
 

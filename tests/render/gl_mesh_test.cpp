@@ -115,9 +115,8 @@ class MeshTest : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        const std::string shaders = std::string(TORVI_SOURCE_DIR) + "/Data/shaders/";
-        ASSERT_TRUE(device_.load_toon_vertex_shader((shaders + "toon_surface.glsl").c_str()));
-        ASSERT_TRUE(device_.load_toon_pixel_shader((shaders + "toon_pixel.glsl").c_str()));
+        load_toon_shaders();
+        device_.clear(0xFF000000);
     }
 
     // Loads the cube written as a .x file.
@@ -134,13 +133,15 @@ class MeshTest : public GlTest {
         device_.set_matrix_constants(5, multiply(world_view, device_.projection()));
     }
 
-    Vec3 screen(Vec3 p) {
-        return project(p, device_.viewport(), device_.projection(), device_.view(),
-                       device_.world());
+    // The RGBA of the pixel where p projects.
+    uint32_t rgba_where(const std::vector<uint8_t>& image, Vec3 p) {
+        const Vec3 s =
+            project(p, device_.viewport(), device_.projection(), device_.view(), device_.world());
+        return rgba_at(image, static_cast<int>(s.x), static_cast<int>(s.y));
     }
 };
 
-TEST_F(MeshTest, LoadKeepsTheFilesPositionsWindingAndTextureCoordinates) {
+TEST_F(MeshTest, LoadKeepsTheFilesPositionsWindingAndTextureCoordinatesAndMergesSubMeshes) {
     const Cube cube = make_cube(0.5f, false);
     Mesh mesh;
     load(mesh, cube, "cube.x");
@@ -149,16 +150,13 @@ TEST_F(MeshTest, LoadKeepsTheFilesPositionsWindingAndTextureCoordinates) {
     for (size_t t = 0; t < cube.indices.size() / 3; ++t) {
         EXPECT_TRUE(same_triangle(mesh, cube, t)) << "triangle " << t;
     }
-}
 
-TEST_F(MeshTest, SeveralSubMeshesMergeIntoOneList) {
-    const Cube small = make_cube(0.5f, false);
     const Cube big = make_cube(2.0f, true);
-    Mesh mesh;
-    ASSERT_TRUE(mesh.load(
-        write_file("two.x", x_file(mesh_block(small, "a") + mesh_block(big, "b"))).c_str()));
-    EXPECT_EQ(mesh.indices().size(), small.indices.size() + big.indices.size());
-    EXPECT_EQ(mesh.vertices().size(), small.vertices.size() + big.vertices.size());
+    Mesh two;
+    ASSERT_TRUE(two.load(
+        write_file("two.x", x_file(mesh_block(cube, "a") + mesh_block(big, "b"))).c_str()));
+    EXPECT_EQ(two.indices().size(), cube.indices.size() + big.indices.size());
+    EXPECT_EQ(two.vertices().size(), cube.vertices.size() + big.vertices.size());
 }
 
 TEST_F(MeshTest, MissingOrDamagedFilesLoadNothingAndDrawNothing) {
@@ -166,78 +164,58 @@ TEST_F(MeshTest, MissingOrDamagedFilesLoadNothingAndDrawNothing) {
     EXPECT_FALSE(missing.load((folder() + "/none.x").c_str()));
     Mesh damaged;
     EXPECT_FALSE(damaged.load(write_file("bad.x", "xof 0303txt 0032\nMesh { 12; garbage").c_str()));
-    device_.clear(0xFF000000);
     look_from({0, 0, -5});
     missing.draw_toon(device_, nullptr);
     damaged.draw_outline(device_);
     EXPECT_EQ(rgba_at(pixels(), 32, 32), 0x000000FFu);
 }
 
-TEST_F(MeshTest, ToonShadingShowsTwoBandsLitFromOneSide) {
-    const Cube cube = make_cube(1.0f, false);
+TEST_F(MeshTest, ToonShadingShowsTwoBandsLitFromOneSideTimesTheSkin) {
     Mesh mesh;
-    load(mesh, cube, "cube.x");
-    device_.clear(0xFF000000);
+    load(mesh, make_cube(1.0f, false), "cube.x");
     look_from({-3, 2, -5});
     mesh.draw_toon(device_, nullptr);  // white skin
-    const auto image = pixels();
     // The light comes from +x, +y, -z: the -z face is in the bright band, -x in the dark.
-    const Vec3 front = screen({0, 0, -1});
-    const Vec3 left = screen({-1, 0, 0});
-    EXPECT_EQ(red_at(image, static_cast<int>(front.x), static_cast<int>(front.y)), 255);
-    EXPECT_NEAR(red_at(image, static_cast<int>(left.x), static_cast<int>(left.y)), 128, 2);
+    auto image = pixels();
+    EXPECT_EQ(rgba_where(image, {0, 0, -1}) >> 24, 255u);
+    EXPECT_NEAR(rgba_where(image, {-1, 0, 0}) >> 24, 128, 2);
     EXPECT_EQ(rgba_at(image, 1, 1), 0x000000FFu);
-}
+    // The light is handed to the shader in view space, with the ambient level.
+    const Vec4 c10 = device_.constant(10);
+    const Vec3 light = transform_normal(normalize({-1, -1, 1}), device_.view());
+    EXPECT_NEAR(c10.x, light.x, 1e-5f);
+    EXPECT_NEAR(c10.y, light.y, 1e-5f);
+    EXPECT_NEAR(c10.z, light.z, 1e-5f);
+    EXPECT_EQ(c10.w, 0.0f);
+    EXPECT_FLOAT_EQ(device_.constant(9).x, 0.3f);
 
-TEST_F(MeshTest, SkinIsMultipliedByTheRamp) {
-    const Cube cube = make_cube(1.0f, false);
-    Mesh mesh;
-    load(mesh, cube, "cube.x");
     const uint8_t green[] = {0, 200, 0, 255};
     const Texture skin = make_rgba_texture(1, 1, green, TextureWrap::repeat);
     device_.clear(0xFF000000);
-    look_from({-3, 2, -5});
     mesh.draw_toon(device_, &skin);
-    const auto image = pixels();
-    const Vec3 front = screen({0, 0, -1});
-    const Vec3 left = screen({-1, 0, 0});
-    EXPECT_EQ(rgba_at(image, static_cast<int>(front.x), static_cast<int>(front.y)) >> 8, 0x00C800u);
-    EXPECT_NEAR(image[(static_cast<int>(left.y) * kWidth + static_cast<int>(left.x)) * 4 + 1], 100,
-                2);
+    image = pixels();
+    EXPECT_EQ(rgba_where(image, {0, 0, -1}) >> 8, 0x00C800u);
+    EXPECT_NEAR(rgba_where(image, {-1, 0, 0}) >> 16 & 0xFF, 100, 2);
 }
 
 TEST_F(MeshTest, OutlineHullDrawsADarkRimButNotOverTheFront) {
-    const Cube cube = make_cube(1.0f, false);
-    const Cube hull = make_cube(1.2f, true);
     Mesh body, outline;
-    load(body, cube, "cube.x");
-    load(outline, hull, "cube_toon.x");
+    load(body, make_cube(1.0f, false), "cube.x");
+    load(outline, make_cube(1.2f, true), "cube_toon.x");
     device_.clear(0xFF0000FF);  // blue, to tell the background from the rim
     look_from({0, 0, -5});
     body.draw_toon(device_, nullptr);
     outline.draw_outline(device_);
     const auto image = pixels();
-    const Vec3 cube_edge = screen({1, 0, -1});
-    const Vec3 hull_edge = screen({1.2f, 0, -1.2f});
+    const Vec3 cube_edge = project({1, 0, -1}, device_.viewport(), device_.projection(),
+                                   device_.view(), device_.world());
+    const Vec3 hull_edge = project({1.2f, 0, -1.2f}, device_.viewport(), device_.projection(),
+                                   device_.view(), device_.world());
     ASSERT_LT(cube_edge.x + 2, hull_edge.x);
     EXPECT_EQ(red_at(image, 32, 32), 255) << "the hull covers the front";
     const int rim = static_cast<int>((cube_edge.x + hull_edge.x) / 2);
     EXPECT_LT(rgba_at(image, rim, 32) >> 8, 0x202020u) << "no rim";
     EXPECT_EQ(rgba_at(image, static_cast<int>(hull_edge.x) + 2, 32) >> 8, 0x0000FFu);
-}
-
-TEST_F(MeshTest, DrawToonSetsTheLightInViewSpaceAndTheAmbientRegister) {
-    Mesh nothing;
-    device_.set_view(look_at_lh({0, 5, 5}, {0, 0, 0}, {0, 1, 0}));
-    nothing.draw_toon(device_, nullptr);
-    const Vec4 c10 = device_.constant(10);
-    EXPECT_NEAR(c10.x * c10.x + c10.y * c10.y + c10.z * c10.z, 1.0f, 1e-5f);
-    EXPECT_EQ(c10.w, 0.0f);
-    const Vec3 expected = transform_normal(normalize({-1, -1, 1}), device_.view());
-    EXPECT_NEAR(c10.y, expected.y, 1e-5f);
-    EXPECT_NEAR(c10.z, expected.z, 1e-5f);
-    EXPECT_FLOAT_EQ(device_.constant(9).x, 0.3f);
-    EXPECT_FLOAT_EQ(device_.constant(9).w, 0.0f);
 }
 
 }  // namespace

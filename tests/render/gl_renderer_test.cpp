@@ -33,29 +33,17 @@ void quad(ColouredVertex* v, float size, float depth, uint32_t colour) {
 
 class RendererTest : public GlTest {};
 
-TEST_F(RendererTest, HoldsDirect3DStyleTransformsAndTheFixedProjection) {
+TEST_F(RendererTest, HoldsTheFixedProjectionAndMatrixConstantsAsTransposedRows) {
     EXPECT_TRUE(device_.software_rasteriser()) << device_.renderer_name();
     const Matrix expected = perspective_fov_lh(kQuarterPi, 1.0f, 1.0f, 1500.0f);
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) EXPECT_FLOAT_EQ(device_.projection().m[r][c], expected.m[r][c]);
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_FLOAT_EQ(device_.projection().m[k / 4][k % 4], expected.m[k / 4][k % 4]);
     }
-    const Matrix view = look_at_lh({0, 5, 5}, {0, 0, 0}, {0, 1, 0});
-    device_.set_view(view);
-    device_.set_world(translation(1, 2, 3));
-    EXPECT_FLOAT_EQ(device_.view().m[3][2], view.m[3][2]);
-    EXPECT_FLOAT_EQ(device_.world().m[3][1], 2.0f);
     EXPECT_EQ(device_.viewport().width, static_cast<uint32_t>(kWidth));
     EXPECT_FLOAT_EQ(device_.viewport().max_z, 1.0f);
-    GLint enabled = 0;
-    glGetIntegerv(GL_DEPTH_TEST, &enabled);
-    EXPECT_EQ(enabled, GL_TRUE);
-}
 
-TEST_F(RendererTest, MatrixConstantsHoldTheTransposeOneRowPerRegister) {
     Matrix m{};
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) m.m[r][c] = static_cast<float>(10 * r + c);
-    }
+    for (int k = 0; k < 16; ++k) m.m[k / 4][k % 4] = static_cast<float>(10 * (k / 4) + k % 4);
     device_.set_matrix_constants(5, m);
     // Register 5 + i holds column i of m: a dot product with a row vector gives its x, y, z, w.
     for (int i = 0; i < 4; ++i) {
@@ -65,21 +53,16 @@ TEST_F(RendererTest, MatrixConstantsHoldTheTransposeOneRowPerRegister) {
         EXPECT_FLOAT_EQ(reg.z, m.m[2][i]);
         EXPECT_FLOAT_EQ(reg.w, m.m[3][i]);
     }
-    const Vec4 c0 = device_.constant(0);
-    EXPECT_FLOAT_EQ(c0.y, 0.5f);
-    EXPECT_FLOAT_EQ(c0.w, 2.0f);
+    EXPECT_FLOAT_EQ(device_.constant(0).y, 0.5f);
+    EXPECT_FLOAT_EQ(device_.constant(0).w, 2.0f);
     device_.set_matrix_constants(9, m);  // would run past c10: ignored
     EXPECT_FLOAT_EQ(device_.constant(9).x, 0.0f);
 }
 
-TEST_F(RendererTest, ClearFillsTheBackBufferWithAnArgbColour) {
+TEST_F(RendererTest, ClearAndColouredTrianglesShowTheirColourWhereTheyProject) {
     device_.clear(0x00202040);
-    const auto image = pixels();
-    EXPECT_EQ(rgba_at(image, 0, 0) & 0xFFFFFF00u, 0x20204000u);
-    EXPECT_EQ(rgba_at(image, kWidth - 1, kHeight - 1) & 0xFFFFFF00u, 0x20204000u);
-}
+    EXPECT_EQ(rgba_at(pixels(), kWidth - 1, kHeight - 1) & 0xFFFFFF00u, 0x20204000u);
 
-TEST_F(RendererTest, ColouredTrianglesShowTheirColourWhereTheyProject) {
     device_.clear(0xFF000000);
     device_.set_view(look_at_lh({0, 0, -5}, {0, 0, 0}, {0, 1, 0}));
     ColouredVertex v[6];
@@ -139,13 +122,7 @@ TEST_P(DepthRangeTest, WindowDepthIsTheProjectedZ) {
 
 INSTANTIATE_TEST_SUITE_P(ClipControlAndRemap, DepthRangeTest, ::testing::Values(true, false));
 
-}  // namespace
-
-namespace {
-
-class ToonShaderTest : public GlTest {};
-
-TEST_F(ToonShaderTest, CompileErrorsPrintTheDriversLogAndLeaveNoToonProgram) {
+TEST_F(RendererTest, CompileErrorsPrintTheDriversLogAndLeaveNoToonProgram) {
     const std::string bad =
         write_file("bad.glsl", "#version 330 core\nvoid main() { gl_Position = no_such_name; }\n");
     ::testing::internal::CaptureStderr();
@@ -156,7 +133,7 @@ TEST_F(ToonShaderTest, CompileErrorsPrintTheDriversLogAndLeaveNoToonProgram) {
     EXPECT_FALSE(device_.use_toon_program());
 }
 
-TEST_F(ToonShaderTest, AMissingPixelProgramSaysSoInOneLine) {
+TEST_F(RendererTest, AMissingPixelProgramSaysSoInOneLine) {
     const std::string shaders = std::string(TORVI_SOURCE_DIR) + "/Data/shaders/";
     ASSERT_TRUE(device_.load_toon_vertex_shader((shaders + "toon_surface.glsl").c_str()));
     ::testing::internal::CaptureStderr();
@@ -165,10 +142,10 @@ TEST_F(ToonShaderTest, AMissingPixelProgramSaysSoInOneLine) {
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_FALSE(device_.toon_ready());
     // The shipped pair links, with the depth remap too.
-    EXPECT_TRUE(device_.load_toon_pixel_shader((shaders + "toon_pixel.glsl").c_str()));
+    load_toon_shaders();
     ASSERT_TRUE(device_.init(kWidth, kHeight, false));
-    ASSERT_TRUE(device_.load_toon_vertex_shader((shaders + "toon_surface.glsl").c_str()));
-    EXPECT_TRUE(device_.load_toon_pixel_shader((shaders + "toon_pixel.glsl").c_str()));
+    load_toon_shaders();
+    EXPECT_TRUE(device_.toon_ready());
 }
 
 TEST(ShaderSource, TheRemapDefineGoesAfterTheVersionLine) {

@@ -42,25 +42,24 @@ class SpriteTest : public GlTest {
     SpriteBatch batch_;
 };
 
-TEST_F(SpriteTest, SourceRectangleCoversExactlyItsPixels) {
+TEST_F(SpriteTest, SourceRectangleCoversExactlyItsPixelsAndScalingStretchesFromTheCorner) {
     const Texture texture = gradient();
     const SpriteRect source = {1, 1, 3, 3};
     batch_.begin();
     batch_.draw(&texture, &source, {1, 1}, {0, 0}, 0, {20, 10}, 0xFFFFFFFF);
     batch_.end();
-    const auto image = pixels();
+    auto image = pixels();
     EXPECT_EQ(rgba_at(image, 20, 10), 0x1010C8FFu);
     EXPECT_EQ(rgba_at(image, 21, 10), 0x2010C8FFu);
     EXPECT_EQ(rgba_at(image, 20, 11), 0x1020C8FFu);
     EXPECT_EQ(rgba_at(image, 21, 11), 0x2020C8FFu);
     EXPECT_EQ(lit(image), 4);
-}
 
-TEST_F(SpriteTest, ScalingStretchesFromTheCorner) {
+    device_.clear(0xFF000000);
     batch_.begin();
     batch_.draw(nullptr, nullptr, {10, 4}, {0, 0}, 0, {5, 6}, 0xFFFFFFFF);  // 1 x 1 white
     batch_.end();
-    const auto image = pixels();
+    image = pixels();
     EXPECT_EQ(lit(image), 40);
     EXPECT_EQ(rgba_at(image, 5, 6), 0xFFFFFFFFu);
     EXPECT_EQ(rgba_at(image, 14, 9), 0xFFFFFFFFu);

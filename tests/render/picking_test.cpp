@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "support/expect_near.h"
+
 namespace {
 
 constexpr float kPi = 3.1415927f;
@@ -16,22 +18,14 @@ struct Scene {
     Matrix projection = perspective_fov_lh(kPi / 4, 1024.0f / 768.0f, 1, 1500);
 };
 
-void expect_near(Vec3 a, Vec3 b, float tolerance) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-}
-
-TEST(CursorRay, ScreenCentreLooksFromTheEyeAtTheTarget) {
-    const Scene s;
-    const Ray ray = cursor_ray(512, 384, 1024, 768, s.projection, s.view);
-    expect_near(ray.origin, s.eye, 1e-4f);
-    expect_near(normalize(ray.direction), normalize(subtract(s.target, s.eye)), 1e-5f);
-}
-
-// Every point of the ray projects back onto the pixel it was made for.
+// Every point of the ray projects back onto the pixel it was made for; the centre's ray
+// looks from the eye at the target.
 TEST(CursorRay, RayProjectsBackOntoItsPixel) {
     const Scene s;
+    const Ray centre = cursor_ray(512, 384, 1024, 768, s.projection, s.view);
+    expect_near(centre.origin, s.eye, 1e-4f);
+    expect_near(normalize(centre.direction), normalize(subtract(s.target, s.eye)));
+
     const Viewport vp = {0, 0, 1024, 768, 0, 1};
     const float pixels[][2] = {{0, 0}, {1023, 767}, {100, 600}, {900, 20}};
     for (const auto& p : pixels) {
