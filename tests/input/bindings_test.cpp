@@ -12,12 +12,6 @@ std::string label(int32_t value, InputType type) {
     return out;
 }
 
-std::string shown(const ControlTable& controls, ControlEntry entry) {
-    char out[kBindingLabelSize];
-    control_label(controls, entry, out);
-    return out;
-}
-
 TEST(BindingLabel, LettersOrButtonNumbersAndAnythingOutsideTheAlphabetIsAnError) {
     EXPECT_EQ(label(0, input_keyboard), "A");
     EXPECT_EQ(label(25, input_keyboard), "Z");
@@ -26,17 +20,6 @@ TEST(BindingLabel, LettersOrButtonNumbersAndAnythingOutsideTheAlphabetIsAnError)
     for (InputType type : {input_keyboard, input_gamepad}) {
         for (int32_t value : {26, 1000000, -1, INT32_MIN}) EXPECT_EQ(label(value, type), "error");
     }
-}
-
-TEST(BindingLabel, MovementShowsTheStickInGamepadType) {
-    const ControlTable pad{{0, 1, 2, 3, 4, 5, 6, input_gamepad}};
-    EXPECT_EQ(shown(pad, control_forward), "axis xy");
-    EXPECT_EQ(shown(pad, control_right), "axis xy");
-    EXPECT_EQ(shown(pad, control_primattack), "joy 4");
-    EXPECT_EQ(shown(pad, control_jump), "joy 6");
-    const ControlTable keys{{0, 1, 2, 3, 4, 5, 6, input_keyboard}};
-    EXPECT_EQ(shown(keys, control_right), "D");
-    EXPECT_EQ(shown(keys, control_jump), "G");
 }
 
 TEST(StepBinding, EveryBindingWrapsFromZToAAndOutOfRangeOnesComeBackIntoTheAlphabet) {

@@ -6,13 +6,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "support/expect_near.h"
-
 namespace {
 
 constexpr uint32_t kSnow = 0xFFD6D6D6;
-constexpr uint32_t kGrass = 0xFF001508;
-constexpr uint32_t kWater = 0xFF000429;
 
 uint32_t word(int a, int b, int c, int d) {
     return uint32_t(a) | uint32_t(b) << 8 | uint32_t(c) << 16 | uint32_t(d) << 24;
@@ -53,23 +49,6 @@ void landing_grid_vertex(const TerrainVertex& v, int i, int j, float angle, int*
 // Corner k of a cell sits on grid vertex (i + k % 2, j + k / 2).
 uint8_t corner_of(const uint8_t corners[4], int i, int j, int p, int q) {
     return corners[(p - i) + 2 * (q - j)];
-}
-
-TEST(CellMesh, OddCornerDGivesTheCornerMeshWithItsThreeRegions) {
-    const Mesh m = build(word(1, 1, 1, 4));
-    ASSERT_EQ(m.count, 42);
-    EXPECT_EQ(m.angle, 0.0f);
-    // Regions in storage order: majority, band, corner.
-    for (int k = 0; k < 42; ++k) {
-        EXPECT_EQ(m.v[k].colour, k < 15 ? kGrass : k < 33 ? kTerrainBandColour : kWater) << k;
-    }
-    // First and last triangles, vertex for vertex.
-    EXPECT_EQ(m.v[2].x, 5.5f);
-    EXPECT_EQ(m.v[2].z, 2.5f);
-    EXPECT_EQ(m.v[39].x, 15.0f);
-    EXPECT_EQ(m.v[39].z, -2.5f);
-    EXPECT_EQ(m.v[41].x, 7.0f);
-    EXPECT_EQ(m.v[41].z, -2.5f);
 }
 
 TEST(CellMesh, PatternsAreTestedInTableOrder) {
@@ -128,15 +107,6 @@ TEST(CellMesh, CornerValuesAboveFourShowTheDamageColour) {
     EXPECT_EQ(count_colour(odd, kUnknownTerrainColour), 9);
 }
 
-TEST(CellPlacement, CellAndItemMatrices) {
-    // The cell's local corner (-15, 15) is its corner A, grid vertex (i, j).
-    expect_near(transform_coord({-15, 0, 15}, cell_world_matrix(7, 9, 0.0f)), {6.5f, 0, -8.5f},
-                1e-6f);
-    // The mesh is flattened to y = 0 whatever it holds.
-    EXPECT_EQ(transform_coord({0, 12, 0}, cell_world_matrix(7, 9, 1.0f)).y, 0.0f);
-    expect_near(transform_coord({0, 0, 0}, item_world_matrix(7, 9)), {6.5f, 0, -8.5f}, 0.0f);
-}
-
 TEST(TerrainWalk, RowsOuterColumnsInnerWithTheItemOfEachCell) {
     static MapGrid grid;
     std::memset(&grid, 0, sizeof grid);
@@ -154,6 +124,8 @@ TEST(TerrainWalk, RowsOuterColumnsInnerWithTheItemOfEachCell) {
     EXPECT_EQ(d.item_world.m[3][2], -0.5f);
     EXPECT_EQ(d.cell_world.m[3][0], 2.0f);
     EXPECT_EQ(d.cell_world.m[3][2], -1.0f);
+    // A cell's mesh is flattened to y = 0 whatever it holds.
+    EXPECT_EQ(transform_coord({0, 12, 0}, cell_world_matrix(7, 9, 1.0f)).y, 0.0f);
 
     terrain_cell_draw(grid, 5 * kMapSize + 5, d);
     EXPECT_EQ(d.item, item_none);

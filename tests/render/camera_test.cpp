@@ -1,10 +1,13 @@
+// The camera's orbit and follow, and the pick ray through the cursor.
 #include "render/camera.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
+#include "render/picking.h"
 #include "support/expect_near.h"
 
 namespace {
@@ -19,22 +22,15 @@ Camera at_offset(Vec3 o) {
     return {add({2.0f, 0.0f, -2.0f}, o), {2.0f, 0.0f, -2.0f}};
 }
 
-TEST(Camera, FollowingKeepsTheOffsetAndTheViewLooksAtTheTarget) {
-    Camera cam{};
-    set_camera(cam, {0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f});
-    follow(cam, {0.0f, 20.0f, 0.0f});
-    expect_near(camera_eye(cam), {0.0f, 25.0f, 5.0f}, 1e-4f);
-    expect_near(camera_target(cam), {0.0f, 20.0f, 0.0f}, 1e-4f);
-    expect_near(transform_coord(cam.target, view_matrix(cam)), {0.0f, 0.0f, std::sqrt(50.0f)},
-                1e-4f);
-}
-
-TEST(Camera, OrbitTurnsAboutTheTargetAndFollowKeepsTheTurn) {
+TEST(Camera, OrbitTurnsAboutTheTargetAndFollowKeepsTheOffset) {
     Camera cam = at_offset({0.0f, 5.0f, 5.0f});
     orbit(cam, kHalfPi, 0.0f);
     expect_near(offset(cam), {5.0f, 5.0f, 0.0f}, 1e-4f);
-    follow(cam, {10.0f, 0.0f, -10.0f});
-    expect_near(offset(cam), {5.0f, 5.0f, 0.0f}, 1e-4f);
+    follow(cam, {10.0f, 20.0f, -10.0f});
+    expect_near(camera_eye(cam), {15.0f, 25.0f, -10.0f}, 1e-4f);
+    expect_near(camera_target(cam), {10.0f, 20.0f, -10.0f}, 1e-4f);
+    // The view puts the target straight ahead at its distance.
+    expect_near(transform_coord(cam.target, view_matrix(cam)), {0, 0, std::sqrt(50.0f)}, 1e-4f);
 
     Camera raised = at_offset({0.0f, 5.0f, 5.0f});
     orbit(raised, 0.0f, 0.2f);
@@ -66,11 +62,54 @@ TEST(Camera, DegenerateOffsetsAndAnglesKeepTheEyeWhereItIs) {
     Camera pole = at_offset({0.0f, 5.0f, 0.0f});
     orbit(pole, 0.0f, -1.0f);
     EXPECT_NEAR(length(offset(pole)), 5.0f, 1e-5f);
-
     Camera cam = at_offset({0.0f, 5.0f, 5.0f});
     orbit(cam, std::numeric_limits<float>::quiet_NaN(), 0.1f);
     orbit(cam, 0.1f, std::numeric_limits<float>::infinity());
     expect_near(offset(cam), {0.0f, 5.0f, 5.0f}, 1e-4f);
+}
+
+struct Scene {
+    Vec3 eye = {12, 9, 4};
+    Vec3 target = {20, 0, -15};
+    Matrix view = look_at_lh(eye, target, {0, 1, 0});
+    Matrix projection = perspective_fov_lh(2 * kHalfPi / 4, 1024.0f / 768.0f, 1, 1500);
+};
+
+// Every point of the ray projects back onto the pixel it was made for; the centre's ray
+// looks from the eye at the target.
+TEST(CursorRay, RayProjectsBackOntoItsPixel) {
+    const Scene s;
+    const Ray centre = cursor_ray(512, 384, 1024, 768, s.projection, s.view);
+    expect_near(centre.origin, s.eye, 1e-4f);
+    expect_near(normalize(centre.direction), normalize(subtract(s.target, s.eye)));
+    const Viewport vp = {0, 0, 1024, 768, 0, 1};
+    for (const auto& p : {std::pair{0.0f, 0.0f}, {1023.0f, 767.0f}, {100.0f, 600.0f}}) {
+        const Ray ray = cursor_ray(p.first, p.second, 1024, 768, s.projection, s.view);
+        for (float t : {2.0f, 30.0f}) {
+            const Vec3 point = add(ray.origin, scale(ray.direction, t));
+            const Vec3 screen = project(point, vp, s.projection, s.view, identity());
+            EXPECT_NEAR(screen.x, p.first, 0.01f);
+            EXPECT_NEAR(screen.y, p.second, 0.01f);
+        }
+    }
+}
+
+TEST(CursorRay, DegenerateInputGivesNoDirection) {
+    const Scene s;
+    const Vec3 none = {0, 0, 0};
+    for (const auto& size : {std::pair{0, 768}, {1024, 0}, {-5, -5}}) {
+        const Ray ray = cursor_ray(10, 10, size.first, size.second, s.projection, s.view);
+        expect_near(ray.direction, none, 0.0f);
+        expect_near(ray.origin, s.eye, 1e-4f);
+    }
+    Matrix flat = s.projection;
+    flat.m[1][1] = 0.0f;
+    expect_near(cursor_ray(10, 10, 1024, 768, flat, s.view).direction, none, 0.0f);
+    Matrix singular = s.view;
+    for (float& v : singular.m[2]) v = 0.0f;
+    const Ray lost = cursor_ray(10, 10, 1024, 768, s.projection, singular);
+    expect_near(lost.origin, none, 0.0f);
+    expect_near(lost.direction, none, 0.0f);
 }
 
 }  // namespace

@@ -144,32 +144,21 @@ class PoseFile : public ::testing::Test {
     const std::string path = dir.file("key.bones");
 };
 
-TEST_F(PoseFile, DefaultPoseIs282BytesAndRoundTripsExactly) {
-    const Bytes record = record_of(the_default_pose());
-    ASSERT_TRUE(save_pose(the_default_pose(), path.c_str()));
-    // The only LF bytes are the low bytes of the 0.32 lengths of slots 4 and 5.
-    Bytes expected = record;
-    expected.insert(expected.begin() + 20 * 5 + 16, 0x0D);
-    expected.insert(expected.begin() + 20 * 4 + 16, 0x0D);
-    EXPECT_EQ(read_file(path), expected);
-
-    BonePose loaded = {};
-    const PoseLoad result = load_pose(loaded, path.c_str());
-    EXPECT_EQ(result.status, PoseLoadStatus::ok);
-    EXPECT_EQ(result.record_bytes, 280);
-    EXPECT_FALSE(result.longer);
-    EXPECT_EQ(result.replaced, 0);
-    EXPECT_EQ(record_of(loaded), record);
-
-    // Line-end and end-of-text bytes in the values survive too.
-    Bytes odd = record;
+// Line-end and end-of-text bytes in the values survive saving and loading; the exact
+// layout of the file is checked cut by cut below.
+TEST_F(PoseFile, OddBytesRoundTripExactly) {
+    Bytes odd = record_of(the_default_pose());
     const Bytes first_value = {0x0D, 0x0A, 0x1A, 0x3E};  // about 0.15
     std::copy(first_value.begin(), first_value.end(), odd.begin());
     odd[20 * 7 + 16] = 0x1A;
     ASSERT_TRUE(save_pose(pose_of(odd), path.c_str()));
     const Bytes file = read_file(path);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 5), (Bytes{0x0D, 0x0D, 0x0A, 0x1A, 0x3E}));
-    EXPECT_EQ(load_pose(loaded, path.c_str()).status, PoseLoadStatus::ok);
+    BonePose loaded = {};
+    const PoseLoad result = load_pose(loaded, path.c_str());
+    EXPECT_EQ(result.status, PoseLoadStatus::ok);
+    EXPECT_FALSE(result.longer);
+    EXPECT_EQ(result.replaced, 0);
     EXPECT_EQ(record_of(loaded), odd);
 }
 
