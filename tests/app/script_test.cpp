@@ -21,35 +21,38 @@ Parsed parse(const char* line) {
     return p;
 }
 
-TEST(ScriptLine, KeysByLetterDigitNameAndCode) {
-    Parsed p = parse("500 key down A");
-    ASSERT_TRUE(p.result.ok) << p.result.error;
-    ASSERT_EQ(p.result.count, 1);
-    EXPECT_EQ(p.events[0].time_ms, 500u);
-    EXPECT_EQ(p.events[0].msg.id, static_cast<uint32_t>(msg_key_down));
-    EXPECT_EQ(p.events[0].msg.wparam, 65u);
-    EXPECT_EQ(parse("1 key up w").events[0].msg.wparam, 87u);
-    EXPECT_EQ(parse("1 key up w").events[0].msg.id, static_cast<uint32_t>(msg_key_up));
-    EXPECT_EQ(parse("1 key down 7").events[0].msg.wparam, 55u);
-    EXPECT_EQ(parse("1 key down escape").events[0].msg.wparam, 27u);
-    EXPECT_EQ(parse("1 key down up").events[0].msg.wparam, 38u);
-    EXPECT_EQ(parse("1 key down vk112").events[0].msg.wparam, 112u);
-}
-
-TEST(ScriptLine, MouseEventsPackPositionAndButton) {
-    Parsed p = parse("800 mouse move 512 300");
-    ASSERT_TRUE(p.result.ok) << p.result.error;
-    EXPECT_EQ(p.events[0].msg.id, static_cast<uint32_t>(msg_mouse_move));
-    EXPECT_EQ(p.events[0].msg.lparam, pack_point(512, 300));
-    p = parse("820 mouse click right 10 20");
-    ASSERT_EQ(p.result.count, 2);
-    EXPECT_EQ(p.events[0].msg.id, static_cast<uint32_t>(msg_rbutton_down));
-    EXPECT_EQ(p.events[1].msg.id, static_cast<uint32_t>(msg_rbutton_up));
-    EXPECT_EQ(p.events[1].time_ms, 820u);
-    p = parse("9 mouse dblclick 1 2");
-    EXPECT_EQ(p.events[0].msg.id, static_cast<uint32_t>(msg_lbutton_dblclk));
-    p = parse("9 mouse up middle 1 2");
-    EXPECT_EQ(p.events[0].msg.id, static_cast<uint32_t>(msg_mbutton_up));
+TEST(ScriptLine, KeysAndMouseEvents) {
+    struct Case {
+        const char* line;
+        MessageId id;
+        uint32_t wparam;
+    };
+    const Case cases[] = {
+        {"500 key down A", msg_key_down, 65},
+        {"1 key up w", msg_key_up, 87},
+        {"1 key down 7", msg_key_down, 55},
+        {"1 key down escape", msg_key_down, 27},
+        {"1 key down up", msg_key_down, 38},
+        {"1 key down vk112", msg_key_down, 112},
+        {"9 mouse dblclick 1 2", msg_lbutton_dblclk, 0},
+        {"9 mouse up middle 1 2", msg_mbutton_up, 0},
+    };
+    for (const Case& c : cases) {
+        const Parsed p = parse(c.line);
+        ASSERT_TRUE(p.result.ok) << c.line << ": " << p.result.error;
+        ASSERT_EQ(p.result.count, 1) << c.line;
+        EXPECT_EQ(p.events[0].msg.id, static_cast<uint32_t>(c.id)) << c.line;
+        if (is_key_message(c.id)) {
+            EXPECT_EQ(p.events[0].msg.wparam, c.wparam) << c.line;
+        }
+    }
+    EXPECT_EQ(parse("500 key down A").events[0].time_ms, 500u);
+    EXPECT_EQ(parse("800 mouse move 512 300").events[0].msg.lparam, pack_point(512, 300));
+    const Parsed click = parse("820 mouse click right 10 20");
+    ASSERT_EQ(click.result.count, 2);
+    EXPECT_EQ(click.events[0].msg.id, static_cast<uint32_t>(msg_rbutton_down));
+    EXPECT_EQ(click.events[1].msg.id, static_cast<uint32_t>(msg_rbutton_up));
+    EXPECT_EQ(click.events[1].time_ms, 820u);
 }
 
 TEST(ScriptLine, CommandScreenshotQuitCommentsAndBlanks) {
@@ -109,17 +112,15 @@ TEST(ScriptLine, GarbageIsRejectedWithAReason) {
 }
 
 TEST(ScriptMessages, MouseButtonsMergeWithTheHeldOnes) {
-    Parsed p = parse("1 mouse down right 5 5");
-    EXPECT_EQ(script_message_at(p.events[0], mouse_bit_left).wparam,
+    auto wparam = [](const char* line, uint32_t held) {
+        return script_message_at(parse(line).events[0], held).wparam;
+    };
+    EXPECT_EQ(wparam("1 mouse down right 5 5", mouse_bit_left),
               static_cast<uint32_t>(mouse_bit_left | mouse_bit_right));
-    p = parse("1 mouse up left 5 5");
-    EXPECT_EQ(script_message_at(p.events[0], mouse_bit_left | mouse_bit_middle).wparam,
+    EXPECT_EQ(wparam("1 mouse up left 5 5", mouse_bit_left | mouse_bit_middle),
               static_cast<uint32_t>(mouse_bit_middle));
-    p = parse("1 mouse move 5 5");
-    EXPECT_EQ(script_message_at(p.events[0], mouse_bit_right).wparam,
-              static_cast<uint32_t>(mouse_bit_right));
-    p = parse("1 key down A");
-    EXPECT_EQ(script_message_at(p.events[0], mouse_bit_right).wparam, 65u);
+    EXPECT_EQ(wparam("1 mouse move 5 5", mouse_bit_right), static_cast<uint32_t>(mouse_bit_right));
+    EXPECT_EQ(wparam("1 key down A", mouse_bit_right), 65u);
 }
 
 TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
@@ -160,47 +161,34 @@ TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
 // Whole files, in a folder of the test's own.
 class ScriptFile : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(folder_.ok()); }
-    std::string write(const std::string& text) {
-        const std::string path = (dir_ / "s.txt").string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
+    bool load(const std::string& text) {
+        std::ofstream(path_, std::ios::binary) << text;
+        return load_script(path_.c_str(), events_);
     }
     TempFolder folder_{"torvi-script-"};
-    const std::filesystem::path dir_ = folder_.path();
+    const std::string path_ = folder_.file("s.txt");
+    std::vector<ScriptEvent> events_;
 };
 
 TEST_F(ScriptFile, AGoodScriptLoadsInOrder) {
-    std::vector<ScriptEvent> events;
-    ASSERT_TRUE(load_script(write("# walk\n100 key down W\n100 mouse click left 1 1\n"
-                                  "\n300 key up W\r\n400 quit")
-                                .c_str(),
-                            events));
-    ASSERT_EQ(events.size(), 5u);
-    EXPECT_EQ(events[3].time_ms, 300u);
-    EXPECT_EQ(events[4].action, script_quit);
+    ASSERT_TRUE(
+        load("# walk\n100 key down W\n100 mouse click left 1 1\n\n300 key up W\r\n400 quit"));
+    ASSERT_EQ(events_.size(), 5u);
+    EXPECT_EQ(events_[3].time_ms, 300u);
+    EXPECT_EQ(events_[4].action, script_quit);
 }
 
-TEST_F(ScriptFile, AnyBadLineRejectsTheWholeScript) {
-    std::vector<ScriptEvent> events;
+TEST_F(ScriptFile, AnyBadOrOverlongLineOrAMissingFileRejectsTheWholeScriptWithAReason) {
     testing::internal::CaptureStderr();
-    const bool ok = load_script(write("100 key down W\n50 key up W\n60 fly\n").c_str(), events);
+    EXPECT_FALSE(load("100 key down W\n50 key up W\n60 fly\n"));
+    EXPECT_TRUE(events_.empty());
+    EXPECT_FALSE(load("1 key down A\n" + std::string(2000, 'x') + "\n2 quit\n"));
+    EXPECT_FALSE(load_script(folder_.file("none.txt").c_str(), events_));
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(events.empty());
     EXPECT_NE(err.find("s.txt:2: time goes backwards"), std::string::npos) << err;
     EXPECT_NE(err.find("s.txt:3:"), std::string::npos) << err;
-}
-
-TEST_F(ScriptFile, OverlongLinesAndMissingFilesAreReported) {
-    std::vector<ScriptEvent> events;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_script(
-        write("1 key down A\n" + std::string(2000, 'x') + "\n2 quit\n").c_str(), events));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(":2: line too long"), std::string::npos);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_script((dir_ / "none.txt").c_str(), events));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot open script"), std::string::npos);
+    EXPECT_NE(err.find(":2: line too long"), std::string::npos) << err;
+    EXPECT_NE(err.find("cannot open script"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -1,49 +1,25 @@
+// Keyboard input, the bindings and their labels, and the control table in config.cfg.
 #include "input/keyboard_input.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
-#include <vector>
+#include <string>
 
+#include "input/bindings.h"
+#include "input_test_support.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-struct SentAction {
-    ActionKind kind;
-    float a;
-    float b;
-};
-std::vector<SentAction>* sent_ = nullptr;
-
-// The client path records every action, so the tests see exactly what the tick emits.
-class KeyboardInputTest : public ::testing::Test {
+class KeyboardInputTest : public InputTest {
   protected:
     void SetUp() override {
-        sent_ = &sent;
-        init_keyboard_input(input);
-        input.send_action = [](ActionKind kind, float a, float b) {
-            sent_->push_back({kind, a, b});
-        };
-        set_bindings('W', 'S', 'A', 'D', 'F', 'G', 'J');
-        init_key_state(keys);
-        init_player_table(table);
-        init_session_state(session);
-        session.client = true;
-        session.local_player_index = 0;
-        set_camera(cam, {0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f});
+        InputTest::SetUp();
+        bind("WSADFGJ", input_keyboard);
     }
-    void TearDown() override { sent_ = nullptr; }
-
-    void set_bindings(char fwd, char back, char left, char right, char prim, char secn, char jump) {
-        const char letters[] = {fwd, back, left, right, prim, secn, jump};
-        for (int i = 0; i < control_type; ++i) input.controls.entries[i] = letters[i] - 'A';
-        input.controls.entries[control_type] = input_keyboard;
-    }
-    void press(int vk) { track_message(keys, key_message(true, vk)); }
-    void release(int vk) { track_message(keys, key_message(false, vk)); }
-    void tick() { keyboard_input_tick(input, keys, InputTarget{cam, table, session}); }
+    void tick() { keyboard_input_tick(input, keys, target()); }
     SentAction only_move() {
         sent.clear();
         tick();
@@ -51,45 +27,22 @@ class KeyboardInputTest : public ::testing::Test {
         EXPECT_EQ(sent.at(0).kind, ActionKind::Move);
         return sent.at(0);
     }
-
-    std::vector<SentAction> sent;
-    KeyboardInput input;
-    KeyState keys;
-    PlayerTable table;
-    SessionState session;
-    Camera cam{};
 };
 
-TEST_F(KeyboardInputTest, NoKeyStillGivesAMoveZeroEveryTick) {
-    for (int i = 0; i < 5; ++i) {
+TEST_F(KeyboardInputTest, EveryTickMovesAlongFullScaleAxesBackwardAndLeftWinning) {
+    for (int i = 0; i < 3; ++i) {  // no key still gives a move every tick
         const SentAction move = only_move();
         EXPECT_EQ(move.a, 0.0f);
         EXPECT_EQ(move.b, 0.0f);
     }
-}
-
-TEST_F(KeyboardInputTest, DirectionsMapToFullScaleAxes) {
     press('W');
     EXPECT_EQ(only_move().b, -100.0f);
-    release('W');
     press('S');
     EXPECT_EQ(only_move().b, 100.0f);
-    release('S');
-    press('A');
-    EXPECT_EQ(only_move().a, -100.0f);
-    release('A');
     press('D');
     EXPECT_EQ(only_move().a, 100.0f);
-}
-
-TEST_F(KeyboardInputTest, BackwardWinsOverForwardAndLeftOverRight) {
-    press('W');
-    press('S');
     press('A');
-    press('D');
-    const SentAction move = only_move();
-    EXPECT_EQ(move.b, 100.0f);
-    EXPECT_EQ(move.a, -100.0f);
+    EXPECT_EQ(only_move().a, -100.0f);
 }
 
 TEST_F(KeyboardInputTest, ButtonsEmitOnEdgesOnlyInTheirOrder) {
@@ -114,17 +67,7 @@ TEST_F(KeyboardInputTest, ButtonsEmitOnEdgesOnlyInTheirOrder) {
     EXPECT_EQ(input.latch.entries[latch_primattack], 1);
 }
 
-TEST_F(KeyboardInputTest, SharedBindingsAllFireFromOneKey) {
-    set_bindings('A', 'A', 'A', 'A', 'A', 'A', 'A');  // what an empty config.cfg gives
-    press('A');
-    tick();
-    ASSERT_EQ(sent.size(), 4u);
-    EXPECT_EQ(sent[0].b, 100.0f);
-    EXPECT_EQ(sent[0].a, -100.0f);
-    EXPECT_EQ(sent[3].a, 2.0f);
-}
-
-TEST_F(KeyboardInputTest, BindingsOutsideTheAlphabetMeanNoKey) {
+TEST_F(KeyboardInputTest, BindingsOutsideTheAlphabetMeanNoKeyAndSharedBindingsAllFire) {
     EXPECT_EQ(binding_key(0), 'A');
     EXPECT_EQ(binding_key(25), 'Z');
     EXPECT_EQ(binding_key(26), -1);
@@ -135,6 +78,18 @@ TEST_F(KeyboardInputTest, BindingsOutsideTheAlphabetMeanNoKey) {
     tick();
     EXPECT_EQ(sent[0].b, 100.0f);  // only backward
     EXPECT_EQ(sent.size(), 3u);    // the two attacks; no jump
+
+    init_key_state(keys);
+    init_keyboard_input(input);
+    input.send_action = [](ActionKind kind, float a, float b) { sent_->push_back({kind, a, b}); };
+    bind("AAAAAAA", input_keyboard);  // what an empty config.cfg gives
+    press('A');
+    sent.clear();
+    tick();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].b, 100.0f);
+    EXPECT_EQ(sent[0].a, -100.0f);
+    EXPECT_EQ(sent[3].a, 2.0f);
 }
 
 TEST_F(KeyboardInputTest, ArrowsOrbitTheCameraOneDegreePerTick) {
@@ -154,22 +109,11 @@ TEST_F(KeyboardInputTest, ArrowsOrbitTheCameraOneDegreePerTick) {
     const float height = cam.eye.y;
     press(vk_up);
     tick();
-    const float after_up = cam.eye.y;
-    EXPECT_NE(after_up, height);
+    EXPECT_NE(cam.eye.y, height);
     release(vk_up);
     press(vk_down);
     tick();
     EXPECT_NEAR(cam.eye.y, height, 1e-4f);  // down undoes up
-}
-
-TEST_F(KeyboardInputTest, GamepadTypeReadsNoKeys) {
-    input.controls.entries[control_type] = input_gamepad;
-    press('W');
-    press(vk_right);
-    const Camera before = cam;
-    tick();
-    EXPECT_TRUE(sent.empty());
-    EXPECT_EQ(cam.eye.x, before.eye.x);
 }
 
 TEST_F(KeyboardInputTest, TheHostAppliesToTheLocalRecordAndNobodyDrops) {
@@ -188,27 +132,17 @@ TEST_F(KeyboardInputTest, TheHostAppliesToTheLocalRecordAndNobodyDrops) {
 }
 
 // Loading and saving go through config.cfg in a folder of the test's own.
-class ControlTableFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.ok());
-        ASSERT_TRUE(inside_.ok());
-    }
-    TempFolder folder_{"torvi-input-"};
-    WorkingFolder inside_{folder_.path()};
-};
-
-TEST_F(ControlTableFile, MissingFileGivesKeyboardWithEveryBindingOnA) {
-    ControlTable controls{};
-    controls.entries[control_jump] = 9;
+TEST(ControlTableFile, MissingFileGivesKeyboardOnAOnlyExactGamepadSelectsItAndSavesLoadBack) {
+    const TempFolder folder("torvi-input-");
+    ASSERT_TRUE(folder.ok());
+    const WorkingFolder inside(folder.path());
+    ASSERT_TRUE(inside.ok());
+    ControlTable controls{{3, 3, 3, 3, 3, 3, 9, input_gamepad}};
     load_control_table(controls);
     EXPECT_EQ(controls.entries[control_type], input_keyboard);
     for (int i = 0; i < control_type; ++i) EXPECT_EQ(controls.entries[i], 0);
-}
 
-TEST_F(ControlTableFile, OnlyExactGamepadSelectsTheGamepad) {
     std::ofstream("config.cfg") << "[input]\ntype=Gamepad\njump=9\nsecnattack=6\n";
-    ControlTable controls{};
     load_control_table(controls);
     EXPECT_EQ(controls.entries[control_type], input_keyboard);
     EXPECT_EQ(controls.entries[control_jump], 9);
@@ -216,14 +150,65 @@ TEST_F(ControlTableFile, OnlyExactGamepadSelectsTheGamepad) {
     std::ofstream("config.cfg") << "[input]\ntype=gamepad\n";
     load_control_table(controls);
     EXPECT_EQ(controls.entries[control_type], input_gamepad);
+
+    const ControlTable saved{{22, 18, 0, 3, 5, 6, 9, input_gamepad}};
+    save_control_table(saved);
+    load_control_table(controls);
+    for (int i = 0; i < kControlEntryCount; ++i) EXPECT_EQ(controls.entries[i], saved.entries[i]);
 }
 
-TEST_F(ControlTableFile, SavedTableLoadsBackTheSame) {
-    ControlTable saved{{22, 18, 0, 3, 5, 6, 9, input_gamepad}};
-    save_control_table(saved);
-    ControlTable loaded{};
-    load_control_table(loaded);
-    for (int i = 0; i < kControlEntryCount; ++i) EXPECT_EQ(loaded.entries[i], saved.entries[i]);
+std::string label(int32_t value, InputType type) {
+    char out[kBindingLabelSize];
+    binding_label(value, type, out);
+    return out;
+}
+
+TEST(BindingLabel, LettersOrButtonNumbersAndAnythingOutsideTheAlphabetIsAnError) {
+    EXPECT_EQ(label(0, input_keyboard), "A");
+    EXPECT_EQ(label(25, input_keyboard), "Z");
+    EXPECT_EQ(label(0, input_gamepad), "joy 0");
+    EXPECT_EQ(label(25, input_gamepad), "joy 25");
+    for (InputType type : {input_keyboard, input_gamepad}) {
+        for (int32_t value : {26, 1000000, -1, INT32_MIN}) EXPECT_EQ(label(value, type), "error");
+    }
+}
+
+TEST(StepBinding, EveryBindingWrapsFromZToAAndOutOfRangeOnesComeBackIntoTheAlphabet) {
+    ControlTable controls{};
+    set_input_type(controls, input_keyboard);
+    for (int entry = 0; entry < control_type; ++entry) {
+        controls.entries[entry] = 24;
+        step_binding(controls, static_cast<ControlEntry>(entry));
+        EXPECT_EQ(controls.entries[entry], 25);
+        step_binding(controls, static_cast<ControlEntry>(entry));
+        EXPECT_EQ(controls.entries[entry], 0) << "entry " << entry;
+    }
+    const int32_t bad[] = {26, 1000, -7, INT32_MIN};
+    const int32_t stepped[] = {1, 1001 % 26, 0, 0};
+    for (int k = 0; k < 4; ++k) {
+        controls.entries[control_jump] = bad[k];
+        step_binding(controls, control_jump);
+        EXPECT_EQ(controls.entries[control_jump], stepped[k]) << bad[k];
+    }
+    step_binding(controls, control_type);  // no binding
+    EXPECT_EQ(controls.entries[control_type], input_keyboard);
+}
+
+TEST(StepBinding, GamepadTypeStepsOnlyTheButtonsAndSwitchingTypeKeepsTheBindings) {
+    const ControlTable before{{22, 18, 0, 3, 5, 6, 9, input_keyboard}};
+    ControlTable controls = before;
+    set_input_type(controls, input_gamepad);
+    EXPECT_EQ(controls.entries[control_type], input_gamepad);
+    set_input_type(controls, input_keyboard);
+    for (int i = 0; i < kControlEntryCount; ++i) EXPECT_EQ(controls.entries[i], before.entries[i]);
+
+    controls = ControlTable{{25, 25, 25, 25, 25, 25, 25, input_gamepad}};
+    for (int entry = 0; entry < control_type; ++entry) {
+        step_binding(controls, static_cast<ControlEntry>(entry));
+    }
+    for (int entry = 0; entry < control_type; ++entry) {
+        EXPECT_EQ(controls.entries[entry], entry < control_primattack ? 25 : 0) << entry;
+    }
 }
 
 }  // namespace

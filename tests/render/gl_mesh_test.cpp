@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,93 +10,64 @@
 
 namespace {
 
-struct FileVertex {
-    Vec3 position;
-    Vec3 normal;
-    Vec2 uv;
-};
-
-// A cube of half-size s, four vertices a face; faces wound clockwise as seen from outside
-// in the left-handed world (reversed: counter-clockwise, as an outline hull is).
+// A cube of half-size s, four vertices a face, and its .x mesh block. Faces are wound
+// clockwise seen from outside in the left-handed world (reversed: counter-clockwise, as an
+// outline hull is); each vertex has texture coordinates of its own, so any mix-up shows.
 struct Cube {
-    std::vector<FileVertex> vertices;
+    std::vector<MeshVertex> vertices;
     std::vector<int> indices;
+    std::string block;
 };
 
-Cube make_cube(float s, bool reversed) {
+Cube make_cube(float s, bool reversed, const std::string& name = "cube") {
     const Vec3 normals[6] = {{0, 0, -1}, {0, 0, 1}, {-1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+    const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};  // TL TR BR BL
+    const int order[2][6] = {{0, 1, 2, 0, 2, 3}, {0, 2, 1, 0, 3, 2}};
     Cube cube;
     for (int f = 0; f < 6; ++f) {
         const Vec3 n = normals[f];
         const Vec3 up = n.y != 0 ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
         const Vec3 right = cross(up, scale(n, -1));  // seen from outside, looking along -n
-        const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};  // TL TR BR BL
-        const int base = static_cast<int>(cube.vertices.size());
         for (int k = 0; k < 4; ++k) {
             const Vec3 p = add(n, add(scale(right, corners[k][0]), scale(up, corners[k][1])));
-            // Distinct coordinates per vertex, so any mix-up shows.
-            const Vec2 uv = {(f * 4 + k) / 32.0f, 1.0f - k / 8.0f};
-            cube.vertices.push_back({scale(p, s), n, uv});
+            cube.vertices.push_back({scale(p, s), n, {(f * 4 + k) / 32.0f, 1.0f - k / 8.0f}});
         }
-        const int clockwise[6] = {0, 1, 2, 0, 2, 3};
-        const int anticlockwise[6] = {0, 2, 1, 0, 3, 2};
-        for (int i : reversed ? anticlockwise : clockwise) cube.indices.push_back(base + i);
+        for (int i : order[reversed]) cube.indices.push_back(f * 4 + i);
     }
+    // Each list: its count, then its items separated by commas and closed by a semicolon.
+    std::string positions, normal_list, uvs, faces;
+    char item[96];
+    for (size_t i = 0; i < cube.vertices.size(); ++i) {
+        const MeshVertex& v = cube.vertices[i];
+        const char* end = i + 1 < cube.vertices.size() ? ",\n" : ";\n";
+        std::snprintf(item, sizeof item, "%f;%f;%f;%s", v.position.x, v.position.y, v.position.z,
+                      end);
+        positions += item;
+        std::snprintf(item, sizeof item, "%f;%f;%f;%s", v.normal.x, v.normal.y, v.normal.z, end);
+        normal_list += item;
+        std::snprintf(item, sizeof item, "%f;%f;%s", v.uv.x, v.uv.y, end);
+        uvs += item;
+    }
+    for (size_t i = 0; i < cube.indices.size(); i += 3) {
+        std::snprintf(item, sizeof item, "3;%d,%d,%d;%s", cube.indices[i], cube.indices[i + 1],
+                      cube.indices[i + 2], i + 3 < cube.indices.size() ? ",\n" : ";\n");
+        faces += item;
+    }
+    const std::string vertex_count = std::to_string(cube.vertices.size()) + ";\n";
+    const std::string face_count = std::to_string(cube.indices.size() / 3) + ";\n";
+    cube.block = "Mesh " + name + " {\n" + vertex_count + positions + face_count + faces +
+                 "MeshNormals {\n" + vertex_count + normal_list + face_count + faces +
+                 "}\nMeshTextureCoords {\n" + vertex_count + uvs + "}\n}\n";
     return cube;
 }
 
-void write_vector_list(std::ostringstream& out, const std::vector<std::string>& items) {
-    out << items.size() << ";\n";
-    for (size_t i = 0; i < items.size(); ++i) {
-        out << items[i] << (i + 1 < items.size() ? ",\n" : ";\n");
-    }
+bool same_vertex(const MeshVertex& a, const MeshVertex& b) {
+    return a.position.x == b.position.x && a.position.y == b.position.y &&
+           a.position.z == b.position.z && a.uv.x == b.uv.x && a.uv.y == b.uv.y &&
+           length(subtract(a.normal, b.normal)) < 1e-6f;
 }
 
-std::string number(float v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", v);
-    return text;
-}
-
-std::string mesh_block(const Cube& cube, const char* name) {
-    std::vector<std::string> positions, normals, uvs, faces;
-    for (const FileVertex& v : cube.vertices) {
-        positions.push_back(number(v.position.x) + ";" + number(v.position.y) + ";" +
-                            number(v.position.z) + ";");
-        normals.push_back(number(v.normal.x) + ";" + number(v.normal.y) + ";" + number(v.normal.z) +
-                          ";");
-        uvs.push_back(number(v.uv.x) + ";" + number(v.uv.y) + ";");
-    }
-    for (size_t i = 0; i < cube.indices.size(); i += 3) {
-        faces.push_back("3;" + std::to_string(cube.indices[i]) + "," +
-                        std::to_string(cube.indices[i + 1]) + "," +
-                        std::to_string(cube.indices[i + 2]) + ";");
-    }
-    std::ostringstream out;
-    out << "Mesh " << name << " {\n";
-    write_vector_list(out, positions);
-    write_vector_list(out, faces);
-    out << "MeshNormals {\n";
-    write_vector_list(out, normals);
-    write_vector_list(out, faces);
-    out << "}\nMeshTextureCoords {\n";
-    write_vector_list(out, uvs);
-    out << "}\n}\n";
-    return out.str();
-}
-
-std::string x_file(const std::string& blocks) {
-    return "xof 0303txt 0032\n" + blocks;
-}
-
-bool same_vertex(const MeshVertex& m, const FileVertex& f) {
-    return m.position.x == f.position.x && m.position.y == f.position.y &&
-           m.position.z == f.position.z && m.uv.x == f.uv.x && m.uv.y == f.uv.y &&
-           std::abs(m.normal.x - f.normal.x) < 1e-6f && std::abs(m.normal.y - f.normal.y) < 1e-6f &&
-           std::abs(m.normal.z - f.normal.z) < 1e-6f;
-}
-
-// Triangle t of the mesh has the corners of the file's triangle t in the same turning
+// Triangle t of the mesh has the corners of the cube's triangle t in the same turning
 // order (any starting corner).
 bool same_triangle(const Mesh& mesh, const Cube& cube, size_t t) {
     for (int start = 0; start < 3; ++start) {
@@ -115,14 +85,13 @@ class MeshTest : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        const std::string shaders = std::string(TORVI_SOURCE_DIR) + "/Data/shaders/";
-        ASSERT_TRUE(device_.load_toon_vertex_shader((shaders + "toon_surface.glsl").c_str()));
-        ASSERT_TRUE(device_.load_toon_pixel_shader((shaders + "toon_pixel.glsl").c_str()));
+        load_toon_shaders();
+        device_.clear(0xFF000000);
     }
 
-    // Loads the cube written as a .x file.
-    void load(Mesh& mesh, const Cube& cube, const char* name) {
-        ASSERT_TRUE(mesh.load(write_file(name, x_file(mesh_block(cube, "cube"))).c_str()));
+    // Loads the .x file of the given mesh blocks.
+    void load(Mesh& mesh, const std::string& blocks, const char* name = "cube.x") {
+        ASSERT_TRUE(mesh.load(write_file(name, "xof 0303txt 0032\n" + blocks).c_str()));
     }
 
     // World identity; c1..c8 set as the character code does.
@@ -133,111 +102,75 @@ class MeshTest : public GlTest {
         device_.set_matrix_constants(1, world_view);
         device_.set_matrix_constants(5, multiply(world_view, device_.projection()));
     }
-
-    Vec3 screen(Vec3 p) {
-        return project(p, device_.viewport(), device_.projection(), device_.view(),
-                       device_.world());
-    }
 };
 
-TEST_F(MeshTest, LoadKeepsTheFilesPositionsWindingAndTextureCoordinates) {
+TEST_F(MeshTest, LoadKeepsTheFilesPositionsWindingAndTextureCoordinatesAndMergesSubMeshes) {
     const Cube cube = make_cube(0.5f, false);
     Mesh mesh;
-    load(mesh, cube, "cube.x");
+    load(mesh, cube.block);
     ASSERT_EQ(mesh.indices().size(), cube.indices.size());
     EXPECT_EQ(mesh.vertices().size(), cube.vertices.size());
     for (size_t t = 0; t < cube.indices.size() / 3; ++t) {
         EXPECT_TRUE(same_triangle(mesh, cube, t)) << "triangle " << t;
     }
-}
-
-TEST_F(MeshTest, SeveralSubMeshesMergeIntoOneList) {
-    const Cube small = make_cube(0.5f, false);
-    const Cube big = make_cube(2.0f, true);
-    Mesh mesh;
-    ASSERT_TRUE(mesh.load(
-        write_file("two.x", x_file(mesh_block(small, "a") + mesh_block(big, "b"))).c_str()));
-    EXPECT_EQ(mesh.indices().size(), small.indices.size() + big.indices.size());
-    EXPECT_EQ(mesh.vertices().size(), small.vertices.size() + big.vertices.size());
+    Mesh two;
+    load(two, cube.block + make_cube(2.0f, true, "big").block, "two.x");
+    EXPECT_EQ(two.indices().size(), 2 * cube.indices.size());
+    EXPECT_EQ(two.vertices().size(), 2 * cube.vertices.size());
 }
 
 TEST_F(MeshTest, MissingOrDamagedFilesLoadNothingAndDrawNothing) {
-    Mesh missing;
+    Mesh missing, damaged;
     EXPECT_FALSE(missing.load((folder() + "/none.x").c_str()));
-    Mesh damaged;
     EXPECT_FALSE(damaged.load(write_file("bad.x", "xof 0303txt 0032\nMesh { 12; garbage").c_str()));
-    device_.clear(0xFF000000);
     look_from({0, 0, -5});
     missing.draw_toon(device_, nullptr);
     damaged.draw_outline(device_);
-    EXPECT_EQ(rgba_at(pixels(), 32, 32), 0x000000FFu);
+    EXPECT_EQ(pixels_not(0), 0);
 }
 
-TEST_F(MeshTest, ToonShadingShowsTwoBandsLitFromOneSide) {
-    const Cube cube = make_cube(1.0f, false);
+TEST_F(MeshTest, ToonShadingShowsTwoBandsLitFromOneSideTimesTheSkin) {
     Mesh mesh;
-    load(mesh, cube, "cube.x");
-    device_.clear(0xFF000000);
+    load(mesh, make_cube(1.0f, false).block);
     look_from({-3, 2, -5});
     mesh.draw_toon(device_, nullptr);  // white skin
-    const auto image = pixels();
     // The light comes from +x, +y, -z: the -z face is in the bright band, -x in the dark.
-    const Vec3 front = screen({0, 0, -1});
-    const Vec3 left = screen({-1, 0, 0});
-    EXPECT_EQ(red_at(image, static_cast<int>(front.x), static_cast<int>(front.y)), 255);
-    EXPECT_NEAR(red_at(image, static_cast<int>(left.x), static_cast<int>(left.y)), 128, 2);
+    auto image = pixels();
+    EXPECT_EQ(rgba_where(image, device_, {0, 0, -1}) >> 24, 255u);
+    EXPECT_NEAR(rgba_where(image, device_, {-1, 0, 0}) >> 24, 128, 2);
     EXPECT_EQ(rgba_at(image, 1, 1), 0x000000FFu);
-}
+    // The light is handed to the shader in view space, with the ambient level.
+    const Vec4 c10 = device_.constant(10);
+    const Vec3 light = transform_normal(normalize({-1, -1, 1}), device_.view());
+    EXPECT_LT(length(subtract({c10.x, c10.y, c10.z}, light)), 1e-5f);
+    EXPECT_EQ(c10.w, 0.0f);
+    EXPECT_FLOAT_EQ(device_.constant(9).x, 0.3f);
 
-TEST_F(MeshTest, SkinIsMultipliedByTheRamp) {
-    const Cube cube = make_cube(1.0f, false);
-    Mesh mesh;
-    load(mesh, cube, "cube.x");
     const uint8_t green[] = {0, 200, 0, 255};
     const Texture skin = make_rgba_texture(1, 1, green, TextureWrap::repeat);
     device_.clear(0xFF000000);
-    look_from({-3, 2, -5});
     mesh.draw_toon(device_, &skin);
-    const auto image = pixels();
-    const Vec3 front = screen({0, 0, -1});
-    const Vec3 left = screen({-1, 0, 0});
-    EXPECT_EQ(rgba_at(image, static_cast<int>(front.x), static_cast<int>(front.y)) >> 8, 0x00C800u);
-    EXPECT_NEAR(image[(static_cast<int>(left.y) * kWidth + static_cast<int>(left.x)) * 4 + 1], 100,
-                2);
+    image = pixels();
+    EXPECT_EQ(rgba_where(image, device_, {0, 0, -1}) >> 8, 0x00C800u);
+    EXPECT_NEAR(rgba_where(image, device_, {-1, 0, 0}) >> 16 & 0xFF, 100, 2);
 }
 
 TEST_F(MeshTest, OutlineHullDrawsADarkRimButNotOverTheFront) {
-    const Cube cube = make_cube(1.0f, false);
-    const Cube hull = make_cube(1.2f, true);
     Mesh body, outline;
-    load(body, cube, "cube.x");
-    load(outline, hull, "cube_toon.x");
+    load(body, make_cube(1.0f, false).block);
+    load(outline, make_cube(1.2f, true).block, "cube_toon.x");
     device_.clear(0xFF0000FF);  // blue, to tell the background from the rim
     look_from({0, 0, -5});
     body.draw_toon(device_, nullptr);
     outline.draw_outline(device_);
     const auto image = pixels();
-    const Vec3 cube_edge = screen({1, 0, -1});
-    const Vec3 hull_edge = screen({1.2f, 0, -1.2f});
-    ASSERT_LT(cube_edge.x + 2, hull_edge.x);
+    const float cube_edge = screen_of(device_, {1, 0, -1}).x;
+    const float hull_edge = screen_of(device_, {1.2f, 0, -1.2f}).x;
+    ASSERT_LT(cube_edge + 2, hull_edge);
     EXPECT_EQ(red_at(image, 32, 32), 255) << "the hull covers the front";
-    const int rim = static_cast<int>((cube_edge.x + hull_edge.x) / 2);
-    EXPECT_LT(rgba_at(image, rim, 32) >> 8, 0x202020u) << "no rim";
-    EXPECT_EQ(rgba_at(image, static_cast<int>(hull_edge.x) + 2, 32) >> 8, 0x0000FFu);
-}
-
-TEST_F(MeshTest, DrawToonSetsTheLightInViewSpaceAndTheAmbientRegister) {
-    Mesh nothing;
-    device_.set_view(look_at_lh({0, 5, 5}, {0, 0, 0}, {0, 1, 0}));
-    nothing.draw_toon(device_, nullptr);
-    const Vec4 c10 = device_.constant(10);
-    EXPECT_NEAR(c10.x * c10.x + c10.y * c10.y + c10.z * c10.z, 1.0f, 1e-5f);
-    EXPECT_EQ(c10.w, 0.0f);
-    const Vec3 expected = transform_normal(normalize({-1, -1, 1}), device_.view());
-    EXPECT_NEAR(c10.y, expected.y, 1e-5f);
-    EXPECT_NEAR(c10.z, expected.z, 1e-5f);
-    EXPECT_FLOAT_EQ(device_.constant(9).x, 0.3f);
-    EXPECT_FLOAT_EQ(device_.constant(9).w, 0.0f);
+    EXPECT_LT(rgba_at(image, static_cast<int>((cube_edge + hull_edge) / 2), 32) >> 8, 0x202020u)
+        << "no rim";
+    EXPECT_EQ(rgba_at(image, static_cast<int>(hull_edge) + 2, 32) >> 8, 0x0000FFu);
 }
 
 }  // namespace

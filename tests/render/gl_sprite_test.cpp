@@ -1,114 +1,166 @@
+// Sprites and textures drawn for real and read back.
 #include "render/gl_sprite.h"
 
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <initializer_list>
+
 #include "render/gl_test_context.h"
+#include "render/gl_texture.h"
 
 namespace {
 
 constexpr float kHalfPi = 1.5707964f;
+// Red, green / blue, white.
+const uint8_t kFourTexels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+
+struct Spot {
+    int x, y;
+    uint32_t rgba;
+};
 
 class SpriteTest : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
         ASSERT_TRUE(batch_.init(device_));
+    }
+
+    // One sprite on black: the (source) rectangle scaled by size, turned by angle about
+    // centre, that point placed at `at`.
+    void draw(const Texture* texture, Vec2 size, Vec2 at, float angle = 0, Vec2 centre = {0, 0},
+              const SpriteRect* source = nullptr, uint32_t colour = 0xFFFFFFFF) {
         device_.clear(0xFF000000);
+        batch_.begin();
+        batch_.draw(texture, source, size, centre, angle, at, colour);
+        batch_.end();
     }
-
-    // 4 x 4 texels, each (16 * column, 16 * row, 200, 255).
-    Texture gradient() {
-        uint8_t texels[4 * 4 * 4];
-        for (int row = 0; row < 4; ++row) {
-            for (int column = 0; column < 4; ++column) {
-                uint8_t* t = &texels[(row * 4 + column) * 4];
-                t[0] = static_cast<uint8_t>(16 * column);
-                t[1] = static_cast<uint8_t>(16 * row);
-                t[2] = 200;
-                t[3] = 255;
-            }
+    // Checks the given pixels and says how many are lit.
+    int lit_with(std::initializer_list<Spot> spots) {
+        const auto image = pixels();
+        for (const Spot& s : spots)
+            EXPECT_EQ(rgba_at(image, s.x, s.y), s.rgba) << s.x << "," << s.y;
+        return pixels_not(0);
+    }
+    // Writes a PNG of width x height RGBA texels, top row first.
+    std::string write_png(const char* name, int width, int height, const uint8_t* rgba) {
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
+        for (int row = 0; row < height; ++row) {
+            std::memcpy(static_cast<uint8_t*>(surface->pixels) + row * surface->pitch,
+                        rgba + row * width * 4, width * 4);
         }
-        return make_rgba_texture(4, 4, texels, TextureWrap::repeat);
-    }
-
-    // How many pixels are not the black background.
-    static int lit(const std::vector<uint8_t>& image) {
-        int count = 0;
-        for (size_t i = 0; i < image.size(); i += 4)
-            count += (image[i] | image[i + 1] | image[i + 2]) != 0;
-        return count;
+        const std::string path = folder() + "/" + name;
+        EXPECT_EQ(IMG_SavePNG(surface, path.c_str()), 0);
+        SDL_FreeSurface(surface);
+        return path;
     }
 
     SpriteBatch batch_;
 };
 
-TEST_F(SpriteTest, SourceRectangleCoversExactlyItsPixels) {
-    const Texture texture = gradient();
+TEST_F(SpriteTest, SourceRectangleCoversExactlyItsPixelsAndScalingStretchesFromTheCorner) {
+    uint8_t texels[4 * 4 * 4];  // each (16 * column, 16 * row, 200, 255)
+    for (int k = 0; k < 16; ++k) {
+        const uint8_t texel[4] = {static_cast<uint8_t>(16 * (k % 4)),
+                                  static_cast<uint8_t>(16 * (k / 4)), 200, 255};
+        std::memcpy(&texels[4 * k], texel, 4);
+    }
+    const Texture gradient = make_rgba_texture(4, 4, texels, TextureWrap::repeat);
     const SpriteRect source = {1, 1, 3, 3};
-    batch_.begin();
-    batch_.draw(&texture, &source, {1, 1}, {0, 0}, 0, {20, 10}, 0xFFFFFFFF);
-    batch_.end();
-    const auto image = pixels();
-    EXPECT_EQ(rgba_at(image, 20, 10), 0x1010C8FFu);
-    EXPECT_EQ(rgba_at(image, 21, 10), 0x2010C8FFu);
-    EXPECT_EQ(rgba_at(image, 20, 11), 0x1020C8FFu);
-    EXPECT_EQ(rgba_at(image, 21, 11), 0x2020C8FFu);
-    EXPECT_EQ(lit(image), 4);
-}
-
-TEST_F(SpriteTest, ScalingStretchesFromTheCorner) {
-    batch_.begin();
-    batch_.draw(nullptr, nullptr, {10, 4}, {0, 0}, 0, {5, 6}, 0xFFFFFFFF);  // 1 x 1 white
-    batch_.end();
-    const auto image = pixels();
-    EXPECT_EQ(lit(image), 40);
-    EXPECT_EQ(rgba_at(image, 5, 6), 0xFFFFFFFFu);
-    EXPECT_EQ(rgba_at(image, 14, 9), 0xFFFFFFFFu);
+    draw(&gradient, {1, 1}, {20, 10}, 0, {0, 0}, &source);
+    EXPECT_EQ(lit_with({{20, 10, 0x1010C8FF},
+                        {21, 10, 0x2010C8FF},
+                        {20, 11, 0x1020C8FF},
+                        {21, 11, 0x2020C8FF}}),
+              4);
+    draw(nullptr, {10, 4}, {5, 6});  // 1 x 1 white
+    EXPECT_EQ(lit_with({{5, 6, 0xFFFFFFFF}, {14, 9, 0xFFFFFFFF}}), 40);
 }
 
 TEST_F(SpriteTest, RotationTurnsAboutTheCentreClockwiseOnScreen) {
-    batch_.begin();
     // A 10 x 4 bar turned a quarter about its corner (0, 0), which sits at (30, 30): it
     // hangs down from there, to the left.
-    batch_.draw(nullptr, nullptr, {10, 4}, {0, 0}, kHalfPi, {30, 30}, 0xFFFFFFFF);
-    batch_.end();
-    auto image = pixels();
-    EXPECT_EQ(lit(image), 40);
-    EXPECT_EQ(rgba_at(image, 28, 35), 0xFFFFFFFFu);
-    EXPECT_EQ(rgba_at(image, 35, 31), 0x000000FFu);
-
-    device_.clear(0xFF000000);
-    batch_.begin();
+    draw(nullptr, {10, 4}, {30, 30}, kHalfPi);
+    EXPECT_EQ(lit_with({{28, 35, 0xFFFFFFFF}, {35, 31, 0x000000FF}}), 40);
     // Turned half about its own middle (5, 2): it covers the same pixels as unturned.
-    batch_.draw(nullptr, nullptr, {10, 4}, {5, 2}, 2 * kHalfPi, {30, 30}, 0xFFFFFFFF);
-    batch_.end();
-    image = pixels();
-    EXPECT_EQ(lit(image), 40);
-    EXPECT_EQ(rgba_at(image, 30, 30), 0xFFFFFFFFu);
-    EXPECT_EQ(rgba_at(image, 39, 33), 0xFFFFFFFFu);
+    draw(nullptr, {10, 4}, {30, 30}, 2 * kHalfPi, {5, 2});
+    EXPECT_EQ(lit_with({{30, 30, 0xFFFFFFFF}, {39, 33, 0xFFFFFFFF}}), 40);
 }
 
-TEST_F(SpriteTest, ColourTintsAndAlphaBlendsThenStatesComeBack) {
-    batch_.begin();
-    batch_.draw(nullptr, nullptr, {8, 8}, {0, 0}, 0, {0, 0}, 0x80FF0000);
-    batch_.end();
+TEST_F(SpriteTest, ColourTintsAndAlphaBlendsThenStatesComeBackAndABatchOverflowsSafely) {
+    draw(nullptr, {8, 8}, {0, 0}, 0, {0, 0}, nullptr, 0x80FF0000);
     EXPECT_NEAR(red_at(pixels(), 4, 4), 128, 1);
     GLint depth = 0, blend = 1;
     glGetIntegerv(GL_DEPTH_TEST, &depth);
     glGetIntegerv(GL_BLEND, &blend);
     EXPECT_EQ(depth, GL_TRUE);
     EXPECT_EQ(blend, GL_FALSE);
-}
 
-TEST_F(SpriteTest, MoreSpritesThanTheBufferHoldsAllShow) {
     SpriteBatch small;
     ASSERT_TRUE(small.init(device_, 4));
+    device_.clear(0xFF000000);
     small.begin();
     for (int i = 0; i < 10; ++i) {
         small.draw(nullptr, nullptr, {1, 1}, {0, 0}, 0, {static_cast<float>(2 * i), 0}, 0xFFFFFFFF);
     }
     small.end();
-    EXPECT_EQ(lit(pixels()), 10);
+    EXPECT_EQ(pixels_not(0), 10);
+}
+
+TEST_F(SpriteTest, PngRowsKeepTheirPlaceUnloadableImagesGiveTheMagentaCheck) {
+    const Texture texture = load_texture(write_png("four.png", 2, 2, kFourTexels).c_str());
+    EXPECT_FALSE(texture.fallback());
+    EXPECT_EQ(texture.width(), 2);
+    draw(&texture, {1, 1}, {10, 20});  // v = 0 is the top row
+    lit_with(
+        {{10, 20, 0xFF0000FF}, {11, 20, 0x00FF00FF}, {10, 21, 0x0000FFFF}, {11, 21, 0xFFFFFFFF}});
+
+    const Texture missing = load_texture((folder() + "/missing.png").c_str());
+    const Texture damaged = load_texture(write_file("bad.png", "not an image").c_str());
+    EXPECT_TRUE(missing.fallback());
+    EXPECT_TRUE(damaged.fallback());
+    draw(&missing, {1, 1}, {4, 4});
+    lit_with({{4, 4, 0xFF00FFFF}, {5, 4, 0x000000FF}, {5, 5, 0xFF00FFFF}});
+}
+
+TEST_F(SpriteTest, ShadeRampSamplesTheTwoBands) {
+    ASSERT_FALSE(device_.load_toon_vertex_shader((folder() + "/none.glsl").c_str()));
+    const Texture& ramp = device_.shade_ramp();
+    ASSERT_EQ(ramp.width(), kShadeRampWidth);
+    draw(&ramp, {0.25f, 1}, {0, 0});  // 64 pixels wide
+    const auto image = pixels();
+    EXPECT_EQ(red_at(image, 16, 4), 128);  // u = 0.25
+    EXPECT_EQ(red_at(image, 48, 4), 255);  // u = 0.75
+}
+
+TEST_F(SpriteTest, RegistryFindsTheNewestExactNameAndNothingElse) {
+    const uint8_t one[] = {255, 255, 255, 255};
+    const std::string small = write_png("white1.png", 1, 1, one);
+    const std::string big = write_png("white2.png", 2, 2, kFourTexels);
+    TextureRegistry registry;
+    read_texture_config(registry,
+                        write_file("textures.cfg",
+                                   "[main]\ntexturecount=4\n"
+                                   "[texture1]\nID=white\ntexturename=" +
+                                       small + "\n[texture2]\nID=ring\ntexturename=" + small +
+                                       "\n[texture3]\nID=white\ntexturename=" + big + "\n")
+                            .c_str());
+    const Texture* white = find_texture(registry, "white");
+    ASSERT_NE(white, nullptr);
+    EXPECT_EQ(white->width(), 2);  // the later section wins
+    EXPECT_NE(find_texture(registry, "ring"), nullptr);
+    for (const char* none : {"White", "", static_cast<const char*>(nullptr)}) {
+        EXPECT_EQ(find_texture(registry, none), nullptr);
+    }
+    // The missing fourth section registers "error" with the fallback.
+    ASSERT_NE(find_texture(registry, "error"), nullptr);
+    EXPECT_TRUE(find_texture(registry, "error")->fallback());
+    add_texture(registry, "ring", big.c_str());
+    EXPECT_EQ(find_texture(registry, "ring")->width(), 2);
+    EXPECT_EQ(find_texture(registry, "white"), white);  // references stay valid
 }
 
 }  // namespace

@@ -54,7 +54,24 @@ class GlTest : public ::testing::Test {
         ASSERT_TRUE(device_.init(kWidth, kHeight, use_clip_control_));
     }
 
-    void TearDown() override { folder_.reset(); }
+    void TearDown() override {
+        inside_.reset();
+        folder_.reset();
+    }
+
+    // Makes dir the working directory until the test ends (or the next call).
+    void work_in(const std::filesystem::path& dir) {
+        inside_.reset();
+        inside_.emplace(dir);
+        ASSERT_TRUE(inside_->ok()) << dir;
+    }
+
+    // The shipped toon shader pair, loaded on this test's device.
+    void load_toon_shaders() {
+        const std::string dir = std::string(TORVI_SOURCE_DIR) + "/Data/shaders/";
+        ASSERT_TRUE(device_.load_toon_vertex_shader((dir + "toon_surface.glsl").c_str()));
+        ASSERT_TRUE(device_.load_toon_pixel_shader((dir + "toon_pixel.glsl").c_str()));
+    }
 
     // A fresh folder under /tmp for this test's files.
     std::string folder() {
@@ -78,6 +95,31 @@ class GlTest : public ::testing::Test {
     static uint8_t red_at(const std::vector<uint8_t>& image, int x, int y) {
         return image[(static_cast<size_t>(y) * kWidth + x) * 4];
     }
+    // How many pixels of the back buffer are not rgb (0xRRGGBB).
+    int pixels_not(uint32_t rgb) {
+        const std::vector<uint8_t> image = pixels();
+        int count = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) count += rgba_at(image, x, y) >> 8 != rgb;
+        }
+        return count;
+    }
+    // Where world lands on the screen with device's matrices and no world transform.
+    static Vec3 screen_of(const Renderer& device, Vec3 world) {
+        return project(world, device.viewport(), device.projection(), device.view(), identity());
+    }
+    // The RGBA of the pixel of image where world lands.
+    static uint32_t rgba_where(const std::vector<uint8_t>& image, const Renderer& device,
+                               Vec3 world) {
+        const Vec3 s = screen_of(device, world);
+        const int x = static_cast<int>(s.x), y = static_cast<int>(s.y);
+        EXPECT_TRUE(x >= 0 && x < kWidth && y >= 0 && y < kHeight) << x << "," << y;
+        return x >= 0 && x < kWidth && y >= 0 && y < kHeight ? rgba_at(image, x, y) : 0;
+    }
+    // The 0xRRGGBB of the back buffer's pixel where world lands.
+    uint32_t rgb_where(const Renderer& device, Vec3 world) {
+        return rgba_where(pixels(), device, world) >> 8;
+    }
 
     bool use_clip_control_ = true;
     Renderer device_;
@@ -86,4 +128,5 @@ class GlTest : public ::testing::Test {
     inline static SDL_Window* window_ = nullptr;
     inline static SDL_GLContext context_ = nullptr;
     std::optional<TempFolder> folder_;
+    std::optional<WorkingFolder> inside_;
 };

@@ -1,46 +1,38 @@
-// The pick ray: through the cursor's pixel from the eye, and defined on degenerate input.
+// The pick ray under a pixel.
 #include "render/picking.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <utility>
 
-namespace {
+#include "support/expect_near.h"
 
-constexpr float kPi = 3.1415927f;
+namespace {
 
 struct Scene {
     Vec3 eye = {12, 9, 4};
     Vec3 target = {20, 0, -15};
     Matrix view = look_at_lh(eye, target, {0, 1, 0});
-    Matrix projection = perspective_fov_lh(kPi / 4, 1024.0f / 768.0f, 1, 1500);
+    Matrix projection = perspective_fov_lh(3.1415927f / 4, 1024.0f / 768.0f, 1, 1500);
 };
 
-void expect_near(Vec3 a, Vec3 b, float tolerance) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-}
-
-TEST(CursorRay, ScreenCentreLooksFromTheEyeAtTheTarget) {
-    const Scene s;
-    const Ray ray = cursor_ray(512, 384, 1024, 768, s.projection, s.view);
-    expect_near(ray.origin, s.eye, 1e-4f);
-    expect_near(normalize(ray.direction), normalize(subtract(s.target, s.eye)), 1e-5f);
-}
-
-// Every point of the ray projects back onto the pixel it was made for.
+// Every point of the ray projects back onto the pixel it was made for; the centre's ray
+// looks from the eye at the target.
 TEST(CursorRay, RayProjectsBackOntoItsPixel) {
     const Scene s;
+    const Ray centre = cursor_ray(512, 384, 1024, 768, s.projection, s.view);
+    expect_near(centre.origin, s.eye, 1e-4f);
+    expect_near(normalize(centre.direction), normalize(subtract(s.target, s.eye)));
     const Viewport vp = {0, 0, 1024, 768, 0, 1};
-    const float pixels[][2] = {{0, 0}, {1023, 767}, {100, 600}, {900, 20}};
-    for (const auto& p : pixels) {
-        const Ray ray = cursor_ray(p[0], p[1], 1024, 768, s.projection, s.view);
+    for (const auto& p : {std::pair{0.0f, 0.0f}, {1023.0f, 767.0f}, {100.0f, 600.0f}}) {
+        const Ray ray = cursor_ray(p.first, p.second, 1024, 768, s.projection, s.view);
         for (float t : {2.0f, 30.0f}) {
             const Vec3 point = add(ray.origin, scale(ray.direction, t));
             const Vec3 screen = project(point, vp, s.projection, s.view, identity());
-            EXPECT_NEAR(screen.x, p[0], 0.01f);
-            EXPECT_NEAR(screen.y, p[1], 0.01f);
+            EXPECT_NEAR(screen.x, p.first, 0.01f);
+            EXPECT_NEAR(screen.y, p.second, 0.01f);
         }
     }
 }
@@ -48,7 +40,7 @@ TEST(CursorRay, RayProjectsBackOntoItsPixel) {
 TEST(CursorRay, DegenerateInputGivesNoDirection) {
     const Scene s;
     const Vec3 none = {0, 0, 0};
-    for (const auto& size : {std::pair<int, int>{0, 768}, {1024, 0}, {-5, -5}}) {
+    for (const auto& size : {std::pair{0, 768}, {1024, 0}, {-5, -5}}) {
         const Ray ray = cursor_ray(10, 10, size.first, size.second, s.projection, s.view);
         expect_near(ray.direction, none, 0.0f);
         expect_near(ray.origin, s.eye, 1e-4f);
@@ -56,7 +48,6 @@ TEST(CursorRay, DegenerateInputGivesNoDirection) {
     Matrix flat = s.projection;
     flat.m[1][1] = 0.0f;
     expect_near(cursor_ray(10, 10, 1024, 768, flat, s.view).direction, none, 0.0f);
-
     Matrix singular = s.view;
     for (float& v : singular.m[2]) v = 0.0f;
     const Ray lost = cursor_ray(10, 10, 1024, 768, s.projection, singular);

@@ -9,16 +9,15 @@
 #include <algorithm>
 #include <assimp/Importer.hpp>
 #include <cfloat>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "skeleton/bone_pose.h"
+#include "support/expect_near.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -26,38 +25,66 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kSource = TORVI_SOURCE_DIR;
-// The folders the generator writes into; every file in them is its output.
-const char* const kOutputFolders[] = {"Data/models", "Data/textures", "Data/bones", "Data/shell",
-                                      "docs/art"};
-const char* const kOutputFiles[] = {"config.cfg", "Data/textures.cfg"};
 
 std::string read_bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The generator's output under root: every file in its folders, and its two files.
 std::set<std::string> files_under(const fs::path& root) {
     std::set<std::string> out;
-    for (const char* folder : kOutputFolders) {
+    for (const char* folder :
+         {"Data/models", "Data/textures", "Data/bones", "Data/shell", "docs/art"}) {
         if (!fs::exists(root / folder)) continue;
         for (const auto& entry : fs::directory_iterator(root / folder)) {
-            if (entry.is_regular_file())
+            if (entry.is_regular_file()) {
                 out.insert(fs::relative(entry.path(), root).generic_string());
+            }
         }
     }
-    for (const char* file : kOutputFiles) {
+    for (const char* file : {"config.cfg", "Data/textures.cfg"}) {
         if (fs::exists(root / file)) out.insert(file);
     }
     return out;
 }
 
-bool run_artgen(const fs::path& out) {
-    const std::string command = std::string(TORVI_ARTGEN) + " " + out.string();
-    return std::system(command.c_str()) == 0;
-}
+// A committed model read by Assimp as the game reads it.
+struct Model {
+    explicit Model(const std::string& file)
+        : scene(importer.ReadFile((kSource / "Data/models" / file).string(),
+                                  aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder |
+                                      aiProcess_FlipUVs | aiProcess_Triangulate)) {}
+    std::vector<Vec3> vertices() const {
+        std::vector<Vec3> out;
+        for (unsigned m = 0; scene && m < scene->mNumMeshes; ++m) {
+            const aiMesh* mesh = scene->mMeshes[m];
+            for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
+                out.push_back({mesh->mVertices[i].x, mesh->mVertices[i].y, mesh->mVertices[i].z});
+            }
+        }
+        return out;
+    }
+    // Six times the enclosed volume, positive for faces wound clockwise seen from outside.
+    float volume6() const {
+        float sum = 0;
+        for (unsigned m = 0; scene && m < scene->mNumMeshes; ++m) {
+            const aiMesh* mesh = scene->mMeshes[m];
+            for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+                Vec3 p[3];
+                for (int k = 0; k < 3; ++k) {
+                    const aiVector3D v = mesh->mVertices[mesh->mFaces[f].mIndices[k]];
+                    p[k] = {v.x, v.y, v.z};
+                }
+                sum += dot(p[0], cross(p[1], p[2]));
+            }
+        }
+        return sum;
+    }
 
-constexpr unsigned kImportFlags = aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder |
-                                  aiProcess_FlipUVs | aiProcess_Triangulate;
+    Assimp::Importer importer;
+    const aiScene* scene;
+};
 
 struct Bounds {
     Vec3 lo = {FLT_MAX, FLT_MAX, FLT_MAX};
@@ -68,43 +95,20 @@ struct Bounds {
     }
 };
 
-// The vertices of a committed model, read by Assimp as the game reads them.
-std::vector<Vec3> model_vertices(const char* file) {
-    Assimp::Importer importer;
-    const aiScene* scene =
-        importer.ReadFile((kSource / "Data/models" / file).string(), kImportFlags);
-    std::vector<Vec3> out;
-    if (!scene) return out;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        const aiMesh* mesh = scene->mMeshes[m];
-        for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
-            out.push_back({mesh->mVertices[i].x, mesh->mVertices[i].y, mesh->mVertices[i].z});
-        }
-    }
-    return out;
-}
-
-// Where a piece's model lands when a character stands at the origin in the given pose.
-Bounds placed_bounds(const char* file, const BonePose& pose, int piece) {
-    Matrix m;
-    piece_matrix(m, pose, piece);
-    m = multiply(m, translation(0.0f, 0.55f, 0.0f));
+// The model's bounds, placed by matrix m.
+Bounds bounds_of(const char* file, const Matrix& m = identity()) {
     Bounds b;
-    for (Vec3 p : model_vertices(file)) b.take(transform_coord(p, m));
+    for (Vec3 p : Model(file).vertices()) b.take(transform_coord(p, m));
     return b;
 }
 
-BonePose default_figure() {
+// Where a piece's model lands when a character stands at the origin in the default pose.
+Bounds placed_bounds(const char* file, int piece) {
     BonePose pose;
     default_pose(pose);
-    return pose;
-}
-
-bool load_key(BonePose& pose, const char* name) {
-    default_pose(pose);
-    const PoseLoad load = load_pose(pose, (kSource / "Data/bones" / name).c_str());
-    if (!pose_load_is_clean(load)) report_pose_load(name, load);
-    return pose_load_is_clean(load);
+    Matrix m;
+    piece_matrix(m, pose, piece);
+    return bounds_of(file, multiply(m, translation(0.0f, 0.55f, 0.0f)));
 }
 
 Vec3 bone_tip(const BonePose& pose, int bone) {
@@ -117,7 +121,7 @@ Vec3 bone_tip(const BonePose& pose, int bone) {
 
 TEST(Artgen, WritesTheCommittedFilesByteForByte) {
     TempFolder first("artgen_test_");
-    ASSERT_TRUE(run_artgen(first.path()));
+    ASSERT_EQ(std::system((std::string(TORVI_ARTGEN) + " " + first.path().string()).c_str()), 0);
     const std::set<std::string> made = files_under(first.path());
     EXPECT_EQ(made, files_under(kSource)) << "the committed art and the generator disagree";
     for (const std::string& file : made) {
@@ -125,115 +129,95 @@ TEST(Artgen, WritesTheCommittedFilesByteForByte) {
     }
 }
 
-TEST(Artgen, EveryConfiguredTextureIsAPowerOfTwoPng) {
+TEST(Artgen, EveryConfiguredTextureIsAPowerOfTwoPngAndTheCursorA32PixelImage) {
     const std::string config = read_bytes(kSource / "Data/textures.cfg");
-    const std::vector<std::string> required = {
-        "zombie_body", "zombie_head", "pirate_body", "pirate_head", "ninja_body", "robot_body",
-        "robot_head",  "white",       "grey",        "red",         "black",      "blue",
-        "health",      "box",         "gras",        "balken",      "ring",       "klank",
-        "tap",         "boom",        "shell",       "gamepad"};
-    for (const std::string& name : required) {
-        EXPECT_NE(config.find("ID=" + name + "\n"), std::string::npos) << name;
-        SDL_Surface* image = IMG_Load((kSource / ("Data/textures/" + name + ".png")).c_str());
-        ASSERT_NE(image, nullptr) << name;
-        auto power_of_two = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
-        EXPECT_TRUE(power_of_two(image->w) && power_of_two(image->h)) << name;
+    auto power_of_two = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
+    int textures = 0;
+    for (size_t at = config.find("texturename="); at != std::string::npos;
+         at = config.find("texturename=", at + 1), ++textures) {
+        const std::string path = config.substr(at + 12, config.find('\n', at) - at - 12);
+        SDL_Surface* image = IMG_Load((kSource / path).c_str());
+        ASSERT_NE(image, nullptr) << path;
+        EXPECT_TRUE(power_of_two(image->w) && power_of_two(image->h)) << path;
         SDL_FreeSurface(image);
     }
-    EXPECT_NE(config.find("texturecount=" + std::to_string(required.size()) + "\n"),
-              std::string::npos);
-}
-
-TEST(Artgen, TheCursorIsA32PixelImageSdlCanRead) {
+    EXPECT_EQ(textures, 22);
+    EXPECT_NE(config.find("texturecount=22\n"), std::string::npos);
     const std::string bytes = read_bytes(kSource / "Data/shell/main.cur");
     ASSERT_GE(bytes.size(), 22u);
     EXPECT_EQ(bytes[2], 2) << "a cursor, not an icon";
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-    SDL_Surface* image = IMG_Load_RW(rw, 1);
-    ASSERT_NE(image, nullptr) << IMG_GetError();
-    EXPECT_EQ(image->w, 32);
-    EXPECT_EQ(image->h, 32);
-    SDL_FreeSurface(image);
+    SDL_Surface* cursor = IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    ASSERT_NE(cursor, nullptr) << IMG_GetError();
+    EXPECT_EQ(cursor->w, 32);
+    EXPECT_EQ(cursor->h, 32);
+    SDL_FreeSurface(cursor);
 }
 
-TEST(Artgen, EveryModelLoadsWithNormalsAndTextureCoordinates) {
+TEST(Artgen, EveryModelLoadsWithNormalsAndTextureCoordinatesAndTheFaceInFront) {
     int models = 0;
     for (const auto& entry : fs::directory_iterator(kSource / "Data/models")) {
         if (entry.path().extension() != ".x") continue;
         ++models;
-        Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFile(entry.path().string(), kImportFlags);
-        ASSERT_NE(scene, nullptr) << entry.path() << ": " << importer.GetErrorString();
-        ASSERT_GT(scene->mNumMeshes, 0u) << entry.path();
-        const aiMesh* mesh = scene->mMeshes[0];
+        const Model model(entry.path().filename().string());
+        ASSERT_NE(model.scene, nullptr) << entry.path() << ": " << model.importer.GetErrorString();
+        ASSERT_GT(model.scene->mNumMeshes, 0u) << entry.path();
+        const aiMesh* mesh = model.scene->mMeshes[0];
         EXPECT_TRUE(mesh->HasNormals()) << entry.path();
         EXPECT_TRUE(mesh->HasTextureCoords(0)) << entry.path();
         EXPECT_GT(mesh->mNumFaces, 0u) << entry.path();
     }
     EXPECT_EQ(models, 20);
+
+    // The middle column of a head skin wraps onto the point that faces -Z.
+    const Model head("head.x");
+    const aiMesh* mesh = head.scene->mMeshes[0];
+    float front_z = FLT_MAX, front_u = -1;
+    for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
+        if (mesh->mVertices[i].z < front_z) {
+            front_z = mesh->mVertices[i].z;
+            front_u = mesh->mTextureCoords[0][i].x;
+        }
+    }
+    EXPECT_NEAR(front_u, 0.5f, 0.05f);
 }
 
 // Front faces wind clockwise seen from outside, so a closed model encloses a positive
 // volume by the left-handed rule and its outline hull, wound the other way, a negative one.
-TEST(Artgen, ModelsFaceOutwardAndHullsInward) {
-    auto volume6 = [](const char* file) {
-        Assimp::Importer importer;
-        const aiScene* scene =
-            importer.ReadFile((kSource / "Data/models" / file).string(), kImportFlags);
-        float sum = 0;
-        if (!scene) return sum;
-        for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-            const aiMesh* mesh = scene->mMeshes[m];
-            for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-                const aiFace& face = mesh->mFaces[f];
-                Vec3 p[3];
-                for (int k = 0; k < 3; ++k) {
-                    const aiVector3D v = mesh->mVertices[face.mIndices[k]];
-                    p[k] = {v.x, v.y, v.z};
-                }
-                sum += dot(p[0], cross(p[1], p[2]));
-            }
-        }
-        return sum;
-    };
+// Hulls stand just off their models.
+TEST(Artgen, ModelsFaceOutwardAndHullsInwardJustOffThem) {
     const char* pairs[][2] = {
         {"head.x", "head_toon.x"},         {"body.x", "body_toon.x"},
         {"lefthand.x", "lefthand_toon.x"}, {"righthand.x", "righthand_toon.x"},
         {"health.x", "health_toon.x"},     {"box.x", "box_toon.x"},
         {"oster.x", "oster_toon.x"},       {"foot_part2.x", "foot_toon.x"}};
     for (const auto& pair : pairs) {
-        EXPECT_GT(volume6(pair[0]), 0.0f) << pair[0];
-        EXPECT_LT(volume6(pair[1]), 0.0f) << pair[1];
+        EXPECT_GT(Model(pair[0]).volume6(), 0.0f) << pair[0];
+        EXPECT_LT(Model(pair[1]).volume6(), 0.0f) << pair[1];
     }
     for (const char* solid : {"foot_part1.x", "bone_start.x", "bone_end.x"}) {
-        EXPECT_GT(volume6(solid), 0.0f) << solid;
+        EXPECT_GT(Model(solid).volume6(), 0.0f) << solid;
     }
-}
-
-TEST(Artgen, HullsStandJustOffTheirModels) {
-    const char* pairs[][2] = {{"head.x", "head_toon.x"}, {"box.x", "box_toon.x"}};
-    for (const auto& pair : pairs) {
-        const std::vector<Vec3> model = model_vertices(pair[0]);
-        const std::vector<Vec3> hull = model_vertices(pair[1]);
-        ASSERT_FALSE(hull.empty()) << pair[1];
+    for (int k : {0, 5}) {  // head and box
+        const std::vector<Vec3> model = Model(pairs[k][0]).vertices();
+        const std::vector<Vec3> hull = Model(pairs[k][1]).vertices();
+        ASSERT_FALSE(hull.empty()) << pairs[k][1];
         // The importer may split and reorder vertices, so match each to its nearest.
         for (size_t i = 0; i < hull.size(); ++i) {
             float gap = FLT_MAX;
             for (Vec3 p : model) gap = std::min(gap, length(subtract(hull[i], p)));
-            EXPECT_NEAR(gap, 0.025f, 0.006f) << pair[1] << " vertex " << i;
+            EXPECT_NEAR(gap, 0.025f, 0.006f) << pairs[k][1] << " vertex " << i;
         }
     }
 }
 
 TEST(Artgen, TheDefaultFigureStandsOnTheGroundWithItsPiecesInPlace) {
-    const BonePose pose = default_figure();
-    const Bounds head = placed_bounds("head.x", pose, piece_head);
-    const Bounds body = placed_bounds("body.x", pose, piece_body);
-    const Bounds left_hand = placed_bounds("lefthand.x", pose, piece_left_hand);
-    const Bounds right_hand = placed_bounds("righthand.x", pose, piece_right_hand);
-    const Bounds left_sole = placed_bounds("foot_part1.x", pose, piece_left_foot);
-    const Bounds right_sole = placed_bounds("foot_part1.x", pose, piece_right_foot);
-    const Bounds left_shoe = placed_bounds("foot_part2.x", pose, piece_left_foot);
+    const Bounds head = placed_bounds("head.x", piece_head);
+    const Bounds body = placed_bounds("body.x", piece_body);
+    const Bounds left_hand = placed_bounds("lefthand.x", piece_left_hand);
+    const Bounds right_hand = placed_bounds("righthand.x", piece_right_hand);
+    const Bounds left_sole = placed_bounds("foot_part1.x", piece_left_foot);
+    const Bounds right_sole = placed_bounds("foot_part1.x", piece_right_foot);
+    const Bounds left_shoe = placed_bounds("foot_part2.x", piece_left_foot);
 
     EXPECT_NEAR(left_sole.lo.y, 0.0f, 0.02f);
     EXPECT_NEAR(right_sole.lo.y, 0.0f, 0.02f);
@@ -259,54 +243,23 @@ TEST(Artgen, TheDefaultFigureStandsOnTheGroundWithItsPiecesInPlace) {
     }
 }
 
-TEST(Artgen, TheFaceIsOnTheFrontOfTheHead) {
-    // The middle column of a head skin wraps onto the point that faces -Z.
-    Assimp::Importer importer;
-    const aiScene* scene =
-        importer.ReadFile((kSource / "Data/models/head.x").string(), kImportFlags);
-    ASSERT_NE(scene, nullptr);
-    const aiMesh* mesh = scene->mMeshes[0];
-    float front_z = FLT_MAX, front_u = -1;
-    for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
-        if (mesh->mVertices[i].z < front_z) {
-            front_z = mesh->mVertices[i].z;
-            front_u = mesh->mTextureCoords[0][i].x;
-        }
-    }
-    EXPECT_NEAR(front_u, 0.5f, 0.05f);
-}
-
-TEST(Artgen, ItemsStandWhereTheMapPutsThem) {
-    Bounds crate;
-    for (Vec3 p : model_vertices("box.x")) crate.take(p);
-    EXPECT_NEAR(crate.lo.x, -0.1f, 1e-4f);
-    EXPECT_NEAR(crate.hi.x, 1.1f, 1e-4f);
-    EXPECT_NEAR(crate.lo.y, -0.05f, 1e-4f);
-    EXPECT_NEAR(crate.hi.y, 1.25f, 1e-4f);
-    EXPECT_NEAR(crate.lo.z, -1.1f, 1e-4f);
-    EXPECT_NEAR(crate.hi.z, 0.1f, 1e-4f);
-
+TEST(Artgen, ItemsStandWhereTheMapPutsThemAndBoneMarkersFillABone) {
+    const Bounds crate = bounds_of("box.x");
+    expect_near(crate.lo, {-0.1f, -0.05f, -1.1f}, 1e-4f);
+    expect_near(crate.hi, {1.1f, 1.25f, 0.1f}, 1e-4f);
     for (const char* item : {"oster.x", "gras.x"}) {
-        Bounds b;
-        for (Vec3 p : model_vertices(item)) b.take(p);
+        const Bounds b = bounds_of(item);
         EXPECT_NEAR(b.lo.y, 0.0f, 0.01f) << item;
         EXPECT_LT(std::max(std::fabs(b.lo.x), std::fabs(b.hi.x)), 0.5f) << item;
     }
     // The menu's heart is about a unit across, around the origin, outside the near plane
     // of a camera at (1, 1, 1).
-    Bounds heart;
-    for (Vec3 p : model_vertices("health.x")) {
-        heart.take(p);
-        EXPECT_GT(length(subtract({1, 1, 1}, p)), 1.05f);
-    }
+    const Bounds heart = bounds_of("health.x");
+    for (Vec3 p : Model("health.x").vertices()) EXPECT_GT(length(subtract({1, 1, 1}, p)), 1.05f);
     EXPECT_GT(heart.hi.y - heart.lo.y, 0.6f);
     EXPECT_LT(heart.hi.y - heart.lo.y, 1.2f);
-}
-
-TEST(Artgen, BoneMarkersFillABoneFromJointToTip) {
-    Bounds shaft, knob;
-    for (Vec3 p : model_vertices("bone_start.x")) shaft.take(p);
-    for (Vec3 p : model_vertices("bone_end.x")) knob.take(p);
+    // The shaft runs from the joint (-1) to the tip (0); the knob is centred on the tip.
+    const Bounds shaft = bounds_of("bone_start.x"), knob = bounds_of("bone_end.x");
     EXPECT_NEAR(shaft.lo.y, -1.0f, 0.01f);
     EXPECT_NEAR(shaft.hi.y, 0.0f, 0.01f);
     EXPECT_NEAR(knob.lo.y + knob.hi.y, 0.0f, 0.01f);
@@ -314,15 +267,16 @@ TEST(Artgen, BoneMarkersFillABoneFromJointToTip) {
 }
 
 TEST(Artgen, KeyPosesWalkStrikeAndReach) {
-    BonePose walk1, walk2, walk3, zombie, attack[3];
-    ASSERT_TRUE(load_key(walk1, "WALK1.bones"));
-    ASSERT_TRUE(load_key(walk2, "WALK2.bones"));
-    ASSERT_TRUE(load_key(walk3, "WALK3.bones"));
-    ASSERT_TRUE(load_key(zombie, "ZOMBIE1.bones"));
-    ASSERT_TRUE(load_key(attack[0], "ATTACK1.bones"));
-    ASSERT_TRUE(load_key(attack[1], "ATTACK2.bones"));
-    ASSERT_TRUE(load_key(attack[2], "ATTACK3.bones"));
-
+    const char* names[] = {"WALK1", "WALK2", "WALK3", "ZOMBIE1", "ATTACK1", "ATTACK2", "ATTACK3"};
+    BonePose keys[7];
+    for (int k = 0; k < 7; ++k) {
+        default_pose(keys[k]);
+        const std::string file = std::string(names[k]) + ".bones";
+        const PoseLoad load = load_pose(keys[k], (kSource / "Data/bones" / file).c_str());
+        if (!pose_load_is_clean(load)) report_pose_load(file.c_str(), load);
+        ASSERT_TRUE(pose_load_is_clean(load)) << file;
+    }
+    const BonePose &walk1 = keys[0], &walk2 = keys[1], &walk3 = keys[2], &zombie = keys[3];
     // Opposite strides: feet on opposite sides in z, each arm swinging against its leg.
     for (const BonePose* walk : {&walk1, &walk3}) {
         const Vec3 left_foot = bone_tip(*walk, 8), right_foot = bone_tip(*walk, 9);
@@ -332,17 +286,17 @@ TEST(Artgen, KeyPosesWalkStrikeAndReach) {
     EXPECT_LT(bone_tip(walk1, 8).z * bone_tip(walk3, 8).z, 0.0f);
     // Passing: the feet are close together in z.
     EXPECT_LT(std::fabs(bone_tip(walk2, 8).z - bone_tip(walk2, 9).z), 0.25f);
-    // The feet stay on or above the ground.
-    for (const BonePose* p : {&walk1, &walk2, &walk3, &zombie}) {
-        EXPECT_GT(bone_tip(*p, 8).y, -0.56f);
-        EXPECT_GT(bone_tip(*p, 9).y, -0.56f);
+    // The feet of the walk and the zombie stay on or above the ground.
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_GT(bone_tip(keys[k], 8).y, -0.56f) << names[k];
+        EXPECT_GT(bone_tip(keys[k], 9).y, -0.56f) << names[k];
     }
     // The zombie reaches forward with both hands.
     EXPECT_LT(bone_tip(zombie, 6).z, -0.2f);
     EXPECT_LT(bone_tip(zombie, 7).z, -0.2f);
     // The right fist: raised behind, thrown forward, then swept down across.
-    const Vec3 wind = bone_tip(attack[0], 7), strike = bone_tip(attack[1], 7),
-               follow = bone_tip(attack[2], 7);
+    const Vec3 wind = bone_tip(keys[4], 7), strike = bone_tip(keys[5], 7),
+               follow = bone_tip(keys[6], 7);
     EXPECT_GT(wind.y, 0.52f);
     EXPECT_GT(wind.z, 0.0f);
     EXPECT_LT(strike.z, -0.3f);

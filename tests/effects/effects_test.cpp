@@ -1,0 +1,145 @@
+// The comic pop-ups: their list, their screen placement, and drawn for real.
+#include <gtest/gtest.h>
+
+#include "../render/gl_test_context.h"
+#include "effects/effect_list.h"
+#include "effects/effect_sprites.h"
+#include "effects/gl_effects.h"
+#include "render/gl_texture.h"
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+
+TEST(EffectList, SpawnsWithTheKindsScaleIgnoresUnknownKindsAndKeepsTheLastFifty) {
+    EffectList list;
+    init_effect_list(list);
+    for (const Effect& e : list.entries) EXPECT_FALSE(effect_active(e));
+    effect_spawn(list, effect_tap, {1.0f, 2.0f, 3.0f});
+    const Effect& newest = list.entries[kEffectCount - 1];
+    EXPECT_EQ(newest.kind, effect_tap);
+    EXPECT_EQ(newest.age, 0);
+    EXPECT_EQ(newest.position.z, 3.0f);
+    EXPECT_EQ(newest.scale.x, 0.5f);
+    effect_spawn(list, effect_boom, {0.0f, 0.0f, 0.0f});
+    EXPECT_EQ(newest.scale.y, 1.0f);
+    EXPECT_EQ(list.entries[kEffectCount - 2].kind, effect_tap);
+    for (int32_t kind : {3, -1, INT32_MIN}) effect_spawn(list, kind, {9.0f, 9.0f, 9.0f});
+    EXPECT_EQ(newest.kind, effect_boom);
+    EXPECT_FALSE(effect_active(list.entries[kEffectCount - 3]));
+    for (int i = 1; i <= 51; ++i) effect_spawn(list, effect_tap, {static_cast<float>(i), 0, 0});
+    for (int i = 0; i < kEffectCount; ++i) EXPECT_EQ(list.entries[i].position.x, i + 2.0f);
+}
+
+class EffectSprites : public ::testing::Test {
+  protected:
+    void SetUp() override { init_effect_list(list); }
+    int layout(int width, int height) {
+        return layout_effect_sprites(list, view, projection, width, height, s);
+    }
+
+    // Looking straight down -z from (0, 0, 10): the origin is the screen centre.
+    const Matrix view = look_at_lh({0, 0, 10}, {0, 0, 0}, {0, 1, 0});
+    const Matrix projection = perspective_fov_lh(kPi / 2, 1.0f, 1, 1500);
+    EffectList list;
+    EffectSprite s[kEffectCount];
+};
+
+TEST_F(EffectSprites, ActiveEntriesAreCentredOnTheirProjectedPoints) {
+    effect_spawn(list, effect_tap, {0, 0, 0});
+    effect_spawn(list, effect_boom, {5, 5, 5});  // halfway to the eye: 90 degrees, 1:1
+    ASSERT_EQ(layout(800, 800), 2);
+    EXPECT_STREQ(s[0].texture, "tap");
+    EXPECT_NEAR(s[0].top_left.x, 400 - 64, 1e-3f);
+    EXPECT_NEAR(s[0].top_left.y, 400 - 64, 1e-3f);
+    EXPECT_EQ(s[0].scale.x, 0.5f);
+    // (5, 5) at distance 5 with a 90-degree view is a top corner of the screen; looking
+    // down -z in left-handed space, world +x is screen left.
+    EXPECT_STREQ(s[1].texture, "boom");
+    EXPECT_NEAR(s[1].top_left.x, 0 - 64, 1e-2f);
+    EXPECT_NEAR(s[1].top_left.y, 0 - 64, 1e-2f);
+    EXPECT_EQ(s[1].scale.y, 1.0f);
+}
+
+TEST_F(EffectSprites, InactiveAndUnknownEntriesAreLeftOutAndAZeroSizedScreenIsNoFailure) {
+    EXPECT_EQ(layout(800, 600), 0);
+    effect_spawn(list, effect_klank, {1, 0, 0});
+    list.entries[10] = Effect{99, {0, 0, 0}, {1, 1}, 0};  // damaged kind
+    for (int frame = 0; frame < kEffectLifetime - 1; ++frame) age_effects(list);
+    ASSERT_EQ(layout(800, 600), 1);
+    EXPECT_STREQ(s[0].texture, "klank");
+    age_effects(list);
+    EXPECT_EQ(layout(800, 600), 0);
+
+    for (int k = 0; k < kEffectCount; ++k) effect_spawn(list, effect_tap, {float(k), 0, 0});
+    ASSERT_EQ(layout(0, -1), kEffectCount);
+    for (int k = 0; k < kEffectCount; ++k) EXPECT_EQ(s[k].top_left.x, -64.0f);
+}
+
+class EffectsDrawTest : public GlTest {
+  protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        work_in(TORVI_SOURCE_DIR);
+        read_texture_config(device_.textures(), "Data/textures.cfg");
+        device_.set_view(look_at_lh({0, 0, -5}, {0, 0, 0}, {0, 1, 0}));
+        effects_init(drawing_, device_);
+    }
+
+    // Pixels lit after one drawn frame of the effects.
+    int drawn_pixels(EffectList& list) {
+        device_.clear(0xFF000000);
+        effects_draw(device_, drawing_, list);
+        return pixels_not(0);
+    }
+
+    EffectDrawing drawing_;
+    // World units per pixel in the plane of the origin, tan(pi / 8) at distance 5.
+    const float per_pixel = 5.0f * 0.41421356f / (kWidth / 2.0f);
+};
+
+TEST_F(EffectsDrawTest, AnEffectShowsForSixteenFramesThenIsGone) {
+    EffectList fresh;
+    init_effect_list(fresh);
+    EXPECT_EQ(drawn_pixels(fresh), 0);
+    for (int32_t kind : {effect_klank, effect_tap, effect_boom}) {
+        SCOPED_TRACE(kind);
+        EffectList list;
+        init_effect_list(list);
+        // At the bottom-right corner the half-size picture's top left lands on (0, 0).
+        effect_spawn(list, kind, {32 * per_pixel, -32 * per_pixel, 0});
+        const Vec3 start = list.entries[kEffectCount - 1].position;
+        for (int frame = 0; frame < kEffectLifetime; ++frame) {
+            ASSERT_GT(drawn_pixels(list), 200) << "frame " << frame;
+            if (frame == 0) {  // each drawing ages it once and raises it
+                EXPECT_EQ(list.entries[kEffectCount - 1].age, 1);
+                EXPECT_FLOAT_EQ(list.entries[kEffectCount - 1].position.y, start.y + 0.05f);
+            }
+        }
+        // Sixteen frames rise it by 0.8; inactive entries neither age further nor rise.
+        EXPECT_EQ(list.entries[kEffectCount - 1].age, kEffectLifetime);
+        EXPECT_EQ(drawn_pixels(list), 0);
+        EXPECT_NEAR(list.entries[kEffectCount - 1].position.y, start.y + 0.8f, 1e-5f);
+        EXPECT_EQ(list.entries[0].age, kEffectLifetime);
+        EXPECT_EQ(list.entries[0].position.y, 0.0f);
+    }
+}
+
+TEST_F(EffectsDrawTest, TheSpriteIsCentredOnItsProjectedPoint) {
+    // A "tap" picture is 256 pixels drawn at half size: 128 pixels centred on the point.
+    // With the point 32 pixels below the screen, only its lower half can be lit.
+    const Vec3 point = {0, -64 * per_pixel, 0};
+    const Vec3 s = screen_of(device_, point);
+    ASSERT_NEAR(s.x, 32.0f, 0.01f);
+    ASSERT_NEAR(s.y, 96.0f, 0.01f);
+    EffectList list;
+    init_effect_list(list);
+    effect_spawn(list, effect_tap, point);
+    EXPECT_GT(drawn_pixels(list), 20);
+    const std::vector<uint8_t> image = pixels();
+    for (int y = 0; y < kHeight / 2 - 1; ++y) {
+        for (int x = 0; x < kWidth; ++x) ASSERT_EQ(rgba_at(image, x, y) >> 8, 0u) << x << "," << y;
+    }
+}
+
+}  // namespace

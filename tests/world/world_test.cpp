@@ -1,0 +1,436 @@
+// Players in the world: actions, phases, physics, the crate and the player table.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "support/expect_near.h"
+#include "world/movement.h"
+#include "world/phases.h"
+#include "world/player_table.h"
+
+namespace {
+
+const float kNan = std::numeric_limits<float>::quiet_NaN();
+const float kInf = std::numeric_limits<float>::infinity();
+
+// Looks toward -z from +z, as the camera does on entering play: forward -z, left +x.
+const Camera kPlayCamera = {{0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f}};
+
+PlayerRecord player_at(Vec3 position, Vec3 velocity = {0.0f, 0.0f, 0.0f}) {
+    PlayerRecord r{};
+    r.position = position;
+    r.velocity = velocity;
+    r.health = 100;
+    r.action = action_idle;
+    r.slot_state = SlotState::InGame;
+    return r;
+}
+
+void press(PlayerRecord& r, float button) {
+    apply_action(r, ActionKind::ButtonDown, button, 0.0f, kPlayCamera);
+}
+
+void move(PlayerRecord& r, float a, float b, const Camera& cam = kPlayCamera) {
+    apply_action(r, ActionKind::Move, a, b, cam);
+}
+
+float horizontal_speed(const PlayerRecord& r) {
+    return std::hypot(r.velocity.x, r.velocity.z);
+}
+
+// Strictly inside the crate's collision box (x 2.4..3.6, y -0.05..1.25, z -3.6..-2.4).
+bool inside_box(Vec3 p) {
+    return p.x > 2.4f && p.x < 3.6f && p.y > -0.05f && p.y < 1.25f && p.z > -3.6f && p.z < -2.4f;
+}
+
+TEST(Actions, PrimaryCyclesTheElementAndUnknownButtonsDoNothing) {
+    PlayerRecord r = player_at({5.0f, 0.0f, -5.0f});
+    for (int i = 0; i < 5; ++i) press(r, 0.0f);
+    EXPECT_EQ(r.element, 1);
+    for (float button : {3.0f, -1.0f, 1e30f}) press(r, button);
+    apply_action(r, ActionKind::ButtonUp, 1.0f, 0.0f, kPlayCamera);
+    apply_action(r, static_cast<ActionKind>(7), 1.0f, 0.0f, kPlayCamera);
+    EXPECT_EQ(r.element, 1);
+    EXPECT_EQ(r.action, action_idle);
+    EXPECT_EQ(r.velocity.y, 0.0f);
+    r.element = INT32_MIN;  // a corrupt element still lands in 0..3
+    press(r, 0.0f);
+    EXPECT_EQ(r.element, 1);
+}
+
+TEST(Actions, MoveFollowsTheCameraAndKeepsTheVerticalVelocity) {
+    PlayerRecord r = player_at({5.0f, 0.0f, -5.0f}, {0.0f, 7.0f, 0.0f});
+    move(r, 0.0f, -100.0f);  // forward, away from the play camera: -z
+    EXPECT_NEAR(r.velocity.x, 0.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(r.velocity.z, -50.0f);
+    EXPECT_EQ(r.velocity.y, 7.0f);
+    const Camera looking_north = {{0.0f, 5.0f, -5.0f}, {0.0f, 0.0f, 0.0f}};  // forward +z
+    move(r, -100.0f, 0.0f, looking_north);                                   // left
+    EXPECT_NEAR(r.velocity.x, -50.0f, 1e-4f);
+    EXPECT_NEAR(r.velocity.z, 0.0f, 1e-4f);
+    move(r, 100.0f, -100.0f);
+    EXPECT_NEAR(horizontal_speed(r), 70.71f, 0.01f);
+
+    // Absurd axes and cameras leave a finite, bounded velocity.
+    move(r, 1e30f, -kInf);  // a clamps to 100, b counts as 0
+    EXPECT_NEAR(horizontal_speed(r), 50.0f, 1e-3f);
+    move(r, kNan, kNan);  // counts as a release
+    EXPECT_EQ(r.action, action_idle);
+    const Camera straight_down = {{1.0f, 9.0f, -1.0f}, {1.0f, 0.0f, -1.0f}};
+    const Camera broken = {{kNan, 0.0f, kInf}, {0.0f, 0.0f, 0.0f}};
+    for (const Camera& cam : {straight_down, broken}) {
+        move(r, 100.0f, -100.0f, cam);
+        EXPECT_EQ(horizontal_speed(r), 0.0f);
+    }
+}
+
+TEST(Actions, MoveWalksKeepsTheWalkPhaseNeverInterruptsAnAttackAndReleasingGlides) {
+    PlayerRecord r = player_at({5.0f, 0.0f, -5.0f});
+    move(r, 0.0f, -100.0f);
+    EXPECT_EQ(r.action, action_walk);
+    r.action_phase = 2;
+    move(r, 0.0f, -100.0f);
+    EXPECT_EQ(r.action_phase, 2);
+    move(r, 0.0f, 0.0f);  // releasing idles the walker but leaves it gliding
+    EXPECT_EQ(r.action, action_idle);
+    EXPECT_EQ(r.action_phase, 0);
+    EXPECT_FLOAT_EQ(r.velocity.z, -50.0f);
+
+    press(r, 1.0f);
+    move(r, 100.0f, 0.0f);
+    EXPECT_NEAR(r.velocity.x, -50.0f, 1e-4f);
+    move(r, 0.0f, 0.0f);
+    EXPECT_EQ(r.action, action_attack);
+    EXPECT_EQ(r.action_phase, 0);
+}
+
+// Heights after each tick of a jump from the ground at tick 0; held_forward keeps a
+// movement key down the whole time, as the input tick would. h[i] is after tick i + 1.
+std::vector<float> jump_heights(bool held_forward, int ticks) {
+    PlayerRecord r = player_at({20.0f, 0.0f, -20.0f});
+    std::vector<float> heights;
+    for (int tick = 0; tick < ticks; ++tick) {
+        if (held_forward) move(r, 0.0f, -100.0f);
+        if (tick == 0 || tick == 5) press(r, 2.0f);  // the second press, in the air, is nothing
+        physics_step(r);
+        heights.push_back(r.position.y);
+    }
+    return heights;
+}
+
+int ticks_rising(const std::vector<float>& h) {
+    int n = 1;
+    while (n < static_cast<int>(h.size()) && h[n] > h[n - 1]) ++n;
+    return n;
+}
+
+TEST(Physics, AJumpRisesHangsAndLandsAfterTheFortySixthTickRisingLongerWhenRunning) {
+    std::vector<float> h = jump_heights(false, 60);
+    EXPECT_EQ(ticks_rising(h), 14);
+    EXPECT_NEAR(h[13], 2.32f, 0.01f);
+    for (int tick = 15; tick <= 24; ++tick) EXPECT_EQ(h[tick - 1], h[13]) << "tick " << tick;
+    EXPECT_LT(h[24], h[23]);
+    EXPECT_GT(h[44], 0.0f);
+    for (int tick = 46; tick <= 60; ++tick) EXPECT_EQ(h[tick - 1], 0.0f) << "tick " << tick;
+
+    h = jump_heights(true, 50);
+    EXPECT_EQ(ticks_rising(h), 18);
+    EXPECT_NEAR(h[17], 2.43f, 0.01f);
+    EXPECT_GT(h[44], 0.0f);
+    EXPECT_EQ(h[45], 0.0f);
+}
+
+TEST(Physics, APlayerFallsFromTwentyInAboutASecondAndAGlideDecaysToRest) {
+    PlayerRecord r = player_at({0.0f, 20.0f, 0.0f});
+    int ticks = 0;
+    for (; r.position.y > 0.0f && ticks < 200; ++ticks) physics_step(r);
+    EXPECT_NEAR(ticks, 100, 1);
+    for (int i = 0; i < 50; ++i) physics_step(r);
+    EXPECT_TRUE(r.position.x == 0.0f && r.position.y == 0.0f && r.position.z == 0.0f);
+
+    r = player_at({5.0f, 0.0f, -30.0f}, {50.0f, 0.0f, 0.0f});
+    for (ticks = 0; r.velocity.x != 0.0f && ticks < 1000; ++ticks) {
+        const float before = r.velocity.x;
+        physics_step(r);
+        if (r.velocity.x != 0.0f) {
+            ASSERT_EQ(r.velocity.x, before * 0.95f);
+        } else {
+            EXPECT_LT(before * 0.95f, 0.2f);  // snapped to rest
+        }
+    }
+    EXPECT_EQ(ticks, 108);
+}
+
+TEST(Physics, APlayerPushedPastTheMapStopsExactlyOnTheBound) {
+    struct Case {
+        Vec3 from, velocity, expected;
+    };
+    const Case cases[] = {
+        {{38.9f, 0.0f, -10.0f}, {100.0f, 0.0f, 0.0f}, {39.0f, 0.0f, -10.0f}},
+        {{10.0f, 0.0f, -38.9f}, {0.0f, 0.0f, -100.0f}, {10.0f, 0.0f, -39.0f}},
+        {{0.1f, 0.0f, -10.0f}, {-100.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -10.0f}},
+        {{10.0f, 0.0f, -0.1f}, {0.0f, 0.0f, 100.0f}, {10.0f, 0.0f, 0.0f}},
+        {{10.0f, 0.1f, -10.0f}, {0.0f, -100.0f, 0.0f}, {10.0f, 0.0f, -10.0f}},
+    };
+    for (const Case& c : cases) {
+        PlayerRecord r = player_at(c.from, c.velocity);
+        physics_step(r);
+        EXPECT_EQ(r.position.x, c.expected.x);
+        EXPECT_EQ(r.position.y, c.expected.y);
+        EXPECT_EQ(r.position.z, c.expected.z);
+    }
+}
+
+// Holds a horizontal velocity like a held key and runs ticks; the player must never end a
+// tick inside the crate.
+PlayerRecord walk(Vec3 from, float vx, float vz, int ticks) {
+    PlayerRecord r = player_at(from);
+    for (int tick = 0; tick < ticks; ++tick) {
+        r.velocity.x = vx;
+        r.velocity.z = vz;
+        physics_step(r);
+        EXPECT_FALSE(inside_box(r.position)) << "tick " << tick << " at " << r.position.x << ", "
+                                             << r.position.y << ", " << r.position.z;
+    }
+    return r;
+}
+
+TEST(Crate, WalkingIntoEachSideStopsJustShortOfItAndFallingOntoItLandsOnTop) {
+    struct Case {
+        Vec3 from;
+        float vx, vz;
+        Vec3 stop;
+    };
+    const Case cases[] = {
+        {{1.0f, 0.0f, -3.0f}, 50.0f, 0.0f, {2.35f, 0.0f, -3.0f}},   // west
+        {{5.0f, 0.0f, -3.0f}, -50.0f, 0.0f, {3.65f, 0.0f, -3.0f}},  // east
+        {{3.0f, 0.0f, -1.0f}, 0.0f, -50.0f, {3.0f, 0.0f, -2.35f}},  // north
+        {{3.0f, 0.0f, -5.0f}, 0.0f, 50.0f, {3.0f, 0.0f, -3.65f}},   // south
+        {{3.0f, 5.0f, -3.0f}, 0.0f, 0.0f, {3.0f, 1.30f, -3.0f}},    // from above
+    };
+    for (const Case& c : cases) {
+        const PlayerRecord r = walk(c.from, c.vx, c.vz, 100);
+        EXPECT_NEAR(r.position.x, c.stop.x, 1e-4f) << c.from.x << "," << c.from.z;
+        EXPECT_NEAR(r.position.y, c.stop.y, 1e-4f) << c.from.x << "," << c.from.z;
+        EXPECT_NEAR(r.position.z, c.stop.z, 1e-4f) << c.from.x << "," << c.from.z;
+    }
+}
+
+TEST(Crate, ADiagonalWalkSlidesAlongTheFaceAndPassesTheCrate) {
+    PlayerRecord r = player_at({2.0f, 0.0f, -1.0f});
+    bool slid = false;
+    for (int tick = 0; tick < 200; ++tick) {
+        r.velocity = {35.35f, 0.0f, -35.35f};
+        const Vec3 before = r.position;
+        physics_step(r);
+        ASSERT_FALSE(inside_box(r.position)) << "tick " << tick;
+        slid = slid || (std::fabs(r.position.z + 2.35f) < 1e-4f && r.position.x > before.x &&
+                        r.position.x < 3.6f);
+    }
+    EXPECT_TRUE(slid);
+    EXPECT_GT(r.position.x, 3.6f);
+    EXPECT_LT(r.position.z, -3.6f);
+}
+
+TEST(Crate, StepsHitOnlyWithinTheirLengthStopAtTheFaceTheyEnterAndAbsurdOnesEnd) {
+    // A step shorter than 0.05 moves nothing, even with gravity's share counted.
+    const Vec3 p = {2.0f, 0.0f, -3.0f};
+    EXPECT_EQ(collide_and_slide(p, {0.04f, 0.0f, 0.0f}).x, 2.0f);
+    EXPECT_NEAR(collide_and_slide(p, {0.04f, -0.2f, 0.0f}).x, 2.04f, 1e-6f);
+    // The face lies beyond this step's end, and behind the next one.
+    EXPECT_NEAR(collide_and_slide(p, {0.3f, 0.0f, 0.0f}).x, 2.3f, 1e-6f);
+    EXPECT_NEAR(collide_and_slide({4.0f, 0.0f, -3.0f}, {0.3f, 0.0f, 0.0f}).x, 4.3f, 1e-6f);
+    // Up past the west face's top edge: it meets the top (an earlier triangle) on the way out.
+    const Vec3 up = collide_and_slide({2.35f, 1.0f, -3.0f}, {0.125f, 0.3f, 0.0f});
+    EXPECT_NEAR(up.x, 2.35f, 1e-4f);
+    EXPECT_NEAR(up.y, 1.3f, 1e-4f);
+    // Down onto the top by its east edge: it would leave through the east face.
+    const Vec3 down = collide_and_slide({3.5f, 1.4f, -3.0f}, {0.15f, -0.3f, 0.0f});
+    EXPECT_NEAR(down.x, 3.65f, 1e-4f);
+    EXPECT_NEAR(down.y, 1.3f, 1e-4f);
+    EXPECT_LT(collide_and_slide({1.0f, 0.0f, -3.0f}, {1e30f, 0.0f, 0.0f}).x, 2.4f);
+    collide_and_slide({1.0f, 0.0f, -3.0f}, {kNan, kNan, kNan});
+    collide_and_slide({kNan, 0.0f, -3.0f}, {1.0f, 0.0f, 0.0f});
+}
+
+struct PhaseTest : ::testing::Test {
+    void SetUp() override {
+        init_player_table(table);
+        init_effect_list(effects);
+        attacker = player_at({10.0f, 0.0f, -10.0f});
+    }
+    void step() { phase_step(attacker, table, effects); }
+    void attack() {
+        press(attacker, 1.0f);
+        for (int i = 0; i < 3; ++i) step();
+    }
+    int spawned(int32_t kind) const {
+        int n = 0;
+        for (const Effect& e : effects.entries) n += e.age == 0 && e.kind == kind;
+        return n;
+    }
+
+    PlayerTable table;
+    EffectList effects;
+    PlayerRecord& attacker = table.slots[0];
+};
+
+TEST_F(PhaseTest, IdleAndWalkCycleAWalkTapsOnEachWrapAndCorruptPhasesStayInTheirCycle) {
+    for (int expected : {1, 2, 0, 1}) {
+        step();
+        EXPECT_EQ(attacker.action_phase, expected);
+    }
+    attacker.action = action_walk;
+    attacker.action_phase = 0;
+    for (int expected : {1, 2, 3}) {
+        step();
+        EXPECT_EQ(attacker.action_phase, expected);
+    }
+    EXPECT_EQ(spawned(effect_tap), 0);
+    step();
+    EXPECT_EQ(attacker.action_phase, 0);
+    EXPECT_EQ(spawned(effect_tap), 1);
+    EXPECT_EQ(effects.entries[kEffectCount - 1].position.x, 10.0f);
+
+    for (uint32_t action : {0u, 1u, 0x100000u}) {
+        for (int32_t phase : {INT32_MAX, INT32_MIN, -1}) {
+            attacker.action = action;
+            attacker.action_phase = phase;
+            step();
+            EXPECT_GE(attacker.action_phase, 0);
+            EXPECT_LT(attacker.action_phase, 4);
+        }
+    }
+}
+
+TEST_F(PhaseTest, AStandingAttackerHitsItselfOnTheThirdStepOnce) {
+    press(attacker, 1.0f);
+    step();
+    press(attacker, 1.0f);  // no restart
+    step();
+    EXPECT_EQ(attacker.health, 100u);
+    step();
+    EXPECT_EQ(attacker.health, 96u);
+    EXPECT_EQ(attacker.action, action_idle);
+    EXPECT_EQ(attacker.action_phase, 1);
+    EXPECT_EQ(spawned(effect_klank), 1);
+    EXPECT_EQ(effects.entries[kEffectCount - 1].position.x, 10.0f);
+    for (int i = 0; i < 6; ++i) step();
+    EXPECT_EQ(attacker.health, 96u);
+}
+
+TEST_F(PhaseTest, TheHitReachesEverySlotWithinOneOfThePointAheadAndHealthStopsAtZero) {
+    attacker.velocity = {50.0f, 0.0f, 0.0f};  // hit point (11, 0, -10)
+    table.slots[1] = player_at({11.0f, 0.5f, -10.0f});
+    table.slots[2] = player_at({12.0f, 0.0f, -10.0f});  // exactly at reach
+    table.slots[3] = player_at({12.01f, 0.0f, -10.0f});
+    table.slots[4] = player_at({11.0f, 0.0f, -10.5f});
+    table.slots[4].slot_state = SlotState::Free;
+    attack();
+    const uint32_t health[6] = {96, 96, 96, 100, 96, 0};  // slot 5: far away, and stays at 0
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(table.slots[k].health, health[k]) << "slot " << k;
+
+    attacker.health = 2;
+    attack();
+    EXPECT_EQ(attacker.health, 0u);
+    attacker.health = 100;
+    for (int hit = 1; hit <= 24; ++hit) attack();
+    EXPECT_EQ(attacker.health, 4u);
+    attack();
+    attack();
+    EXPECT_EQ(attacker.health, 0u);
+}
+
+TEST(PlayerTable, AHostStartsHighWithEveryOtherSlotFreeAClientOnTheGround) {
+    PlayerTable table;
+    std::memset(&table, 0x5a, sizeof table);
+    init_player_table(table);
+    EXPECT_EQ(table.player_count, 0u);
+    EXPECT_EQ(player_slot(table, 12), nullptr);
+    EXPECT_EQ(player_slot(table, -1), nullptr);
+    SessionState session;
+    init_session_state(session);
+    EXPECT_EQ(local_record(table, session), nullptr);
+
+    table.slots[5].slot_state = SlotState::InGame;
+    table.slots[0].velocity = {3.0f, 4.0f, 5.0f};
+    table.slots[0].element = 2;
+    start_game_as_host(table, session);
+    EXPECT_TRUE(session.host);
+    const PlayerRecord* r = local_record(table, session);
+    ASSERT_EQ(r, &table.slots[0]);
+    EXPECT_STREQ(r->name, "pelundo");
+    EXPECT_EQ(r->position.y, 20.0f);
+    EXPECT_EQ(r->velocity.y, 0.0f);
+    EXPECT_EQ(r->health, 100u);
+    EXPECT_EQ(r->element, 0);
+    EXPECT_EQ(r->action, action_walk);
+    EXPECT_EQ(r->facing.m[0][0], 1.0f);
+    EXPECT_EQ(r->slot_state, SlotState::InGame);
+    EXPECT_EQ(table.slots[5].slot_state, SlotState::Free);
+
+    SessionState joined;
+    init_session_state(joined);
+    start_game_as_client(table, joined);
+    EXPECT_TRUE(joined.client);
+    EXPECT_FALSE(joined.host);
+    EXPECT_EQ(local_record(table, joined)->position.y, 0.0f);
+}
+
+constexpr float kPi = 3.1415927f;
+
+PlayerRecord record_at(Vec3 position, Vec3 velocity = {0, 0, 0}) {
+    PlayerRecord r{};
+    r.position = position;
+    r.velocity = velocity;
+    r.facing = identity();
+    return r;
+}
+
+bool same(const Matrix& a, const Matrix& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(CharacterYaw, FacesTheHorizontalDirectionOfMovement) {
+    struct Case {
+        Vec3 velocity;
+        float yaw;
+    };
+    const Case cases[] = {
+        {{3, 0, 0}, -kPi / 2}, {{-3, 0, 0}, kPi / 2},  {{0, 0, -3}, 0.0f},
+        {{0, 0, 3}, kPi},      {{2, 7, -2}, -kPi / 4},
+    };
+    for (const Case& c : cases) {
+        PlayerRecord r = record_at({0, 0, 0}, c.velocity);
+        const Matrix m = character_yaw(r);
+        EXPECT_NEAR(std::fabs(std::atan2(-m.m[0][2], m.m[0][0])), std::fabs(c.yaw), 1e-6f);
+        physics_step(r);  // the movement step keeps the facing of its new velocity
+        EXPECT_TRUE(same(m, r.facing));
+        // The model's front (0, 0, -1) turns onto the horizontal direction of movement.
+        expect_near(transform_normal({0, 0, -1}, m), normalize({c.velocity.x, 0, c.velocity.z}));
+    }
+}
+
+TEST(CharacterYaw, StandingOrJumpingKeepsTheLastFacingAndDamageGivesAPlainTurn) {
+    PlayerRecord r = record_at({0, 0, 0}, {5, 0, 0});
+    r.facing = character_yaw(r);
+    const Matrix walking = r.facing;
+    r.velocity = {0, 0, 0};
+    EXPECT_TRUE(same(walking, character_yaw(r)));
+    r.velocity = {0, 200, 0};
+    EXPECT_TRUE(same(walking, character_yaw(r)));
+
+    std::memset(&r.facing, 0, sizeof r.facing);  // a slot never drawn
+    const Matrix unset = character_yaw(r);
+    EXPECT_EQ(unset.m[0][0], 1.0f);
+    EXPECT_EQ(unset.m[1][1], 1.0f);
+    r.velocity = {NAN, 0, 1};
+    const Matrix nan_speed = character_yaw(r);
+    EXPECT_EQ(nan_speed.m[0][0], 1.0f);
+    EXPECT_FALSE(std::isnan(nan_speed.m[2][2]));
+}
+
+}  // namespace
