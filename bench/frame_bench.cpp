@@ -92,7 +92,7 @@ void stage_twelve_players(Game& game) {
         p.health = 100 - 5 * i;
         p.action = i % 4 == 3 ? action_attack : (i % 4 == 1 ? action_idle : action_walk);
         p.action_phase = i % 3;
-        p.slot_state = SlotState::InGame;
+        p.slot_state = slot_in_game;
     }
     table.slots[0].position = {8.0f, 0.0f, -8.0f};
     for (int i = 0; i < 10; ++i) effect_spawn(game.effects, i % 3, {7.0f + i * 0.3f, 0.5f, -8.0f});

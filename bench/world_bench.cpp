@@ -96,7 +96,7 @@ PlayerRecord player(Vec3 position, Vec3 velocity) {
     r.position = position;
     r.velocity = velocity;
     r.health = 100;
-    r.slot_state = SlotState::InGame;
+    r.slot_state = slot_in_game;
     return r;
 }
 

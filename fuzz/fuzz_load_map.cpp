@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t taken = size < kMapFileSize ? size : kMapFileSize;
     check(result.bytes_read == taken);
     check(result.longer == (size > kMapFileSize));
-    check((result.status == MapLoadStatus::ok) == (size >= kMapFileSize));
+    check((result.status == map_ok) == (size >= kMapFileSize));
 
     for (const auto& row : grid.cells) {
         for (const MapCell& cell : row) {

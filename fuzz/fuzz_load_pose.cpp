@@ -38,7 +38,7 @@ void check_round_trip(const BonePose& pose) {
     const size_t size = encode_pose_file(pose, file);
     BonePose decoded = {};
     const PoseLoad result = apply_pose_file_bytes(decoded, file, size);
-    check(result.status == PoseLoadStatus::ok && !result.longer && result.replaced == 0);
+    check(result.status == pose_ok && !result.longer && result.replaced == 0);
     check(std::memcmp(&decoded, &pose, kPoseBytes) == 0);
 }
 
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     check(result.record_bytes >= 0 && static_cast<size_t>(result.record_bytes) <= kPoseBytes);
     check(static_cast<size_t>(result.record_bytes) <= size);
-    check((result.status == PoseLoadStatus::ok) == (result.record_bytes == 280));
+    check((result.status == pose_ok) == (result.record_bytes == 280));
     check(result.replaced >= 0 && result.replaced <= 70);
     check_sane(pose);
     check_untouched_tail(pose, before, result.record_bytes);

@@ -153,8 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check_int_value(value);
 
     const std::string before = text;
-    const bool usable = !ini_name_problem(section.c_str(), IniName::section) &&
-                        !ini_name_problem(key.c_str(), IniName::key);
+    const bool usable =
+        !ini_name_problem(section.c_str(), ini_section) && !ini_name_problem(key.c_str(), ini_key);
     const bool key_existed = ini_find(before, section.c_str(), key.c_str(), nullptr);
     check(usable || !key_existed);
 

@@ -36,7 +36,7 @@ void stand(const PlayerTable& t, PlayerRecord& p, int element, float x, float z)
     p.element = element;
     p.action = action_idle;
     p.action_phase = 0;
-    p.slot_state = SlotState::InGame;
+    p.slot_state = slot_in_game;
 }
 
 void four_elements(Game& game) {

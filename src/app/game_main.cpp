@@ -40,7 +40,7 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         const bool has_value = i + 1 < argc;
-        if (is(arg, "--help") || is(arg, "-h")) return CommandLine::help;
+        if (is(arg, "--help") || is(arg, "-h")) return command_line_help;
         if (is(arg, "--windowed")) {
             options.windowed = true;
         } else if (is(arg, "--play")) {
@@ -59,18 +59,18 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
             if (!parse_frames(argv[++i], options.frames)) {
                 std::fprintf(stderr, "torvi: --frames takes a number from 1 to %d, not \"%s\"\n",
                              kMaxFrames, argv[i]);
-                return CommandLine::bad;
+                return command_line_bad;
             }
         } else if (takes_value(arg) && !has_value) {
             std::fprintf(stderr, "torvi: %s needs a value (try --help)\n", arg);
-            return CommandLine::bad;
+            return command_line_bad;
         } else {
             std::fprintf(stderr, "torvi: unknown argument \"%s\" (try --help)\n", arg);
-            return CommandLine::bad;
+            return command_line_bad;
         }
     }
     if (options.screenshot && options.frames == 0) options.frames = 1;
-    return CommandLine::run;
+    return command_line_run;
 }
 
 void print_usage() {

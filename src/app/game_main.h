@@ -18,7 +18,7 @@ struct RunOptions {
 
 constexpr int kMaxFrames = 1000000;
 
-enum class CommandLine { run, help, bad };
+enum CommandLine { command_line_run, command_line_help, command_line_bad };
 
 // Fills options from argv; bad arguments print a line on stderr.
 CommandLine parse_command_line(int argc, char** argv, RunOptions& options);

@@ -6,12 +6,12 @@
 int main(int argc, char** argv) {
     RunOptions options;
     switch (parse_command_line(argc, argv, options)) {
-        case CommandLine::help:
+        case command_line_help:
             print_usage();
             return kExitOk;
-        case CommandLine::bad:
+        case command_line_bad:
             return kExitBadInput;
-        case CommandLine::run:
+        case command_line_run:
             break;
     }
     auto game = std::make_unique<Game>();

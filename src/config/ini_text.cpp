@@ -34,10 +34,10 @@ Line line_at(const std::string& text, size_t begin) {
     return {begin, crlf ? lf - 1 : lf, lf + 1};
 }
 
-enum class LineKind { blank, comment, section, key, other };
+enum LineKind { line_blank, line_comment, line_section, line_key, line_other };
 
 struct LineInfo {
-    LineKind kind = LineKind::other;
+    LineKind kind = line_other;
     std::string_view name;   // section and key lines: the trimmed name
     size_t equals_end = 0;   // key lines: the byte after '='
     size_t value_begin = 0;  // key lines: first byte of the value, past the blanks after '='
@@ -48,18 +48,18 @@ LineInfo classify(const std::string& text, const Line& line) {
     const std::string_view body = ini_trim(content);
     LineInfo info;
     if (body.empty()) {
-        info.kind = LineKind::blank;
+        info.kind = line_blank;
     } else if (body[0] == ';' || body[0] == '#') {
-        info.kind = LineKind::comment;
+        info.kind = line_comment;
     } else if (body[0] == '[') {
         const size_t close = body.find(']');
         if (close == std::string_view::npos) return info;  // a damaged header names nothing
-        info.kind = LineKind::section;
+        info.kind = line_section;
         info.name = ini_trim(body.substr(1, close - 1));
     } else {
         const size_t equals = content.find('=');
         if (equals == std::string_view::npos) return info;
-        info.kind = LineKind::key;
+        info.kind = line_key;
         info.name = ini_trim(content.substr(0, equals));
         info.equals_end = line.begin + equals + 1;
         info.value_begin = info.equals_end;
@@ -88,7 +88,7 @@ Location locate(const std::string& text, std::string_view section, std::string_v
         const Line line = line_at(text, pos);
         pos = line.end;
         const LineInfo info = classify(text, line);
-        if (info.kind == LineKind::section) {
+        if (info.kind == line_section) {
             if (inside) break;
             inside = same_name(info.name, section);
             if (inside) {
@@ -98,14 +98,14 @@ Location locate(const std::string& text, std::string_view section, std::string_v
             continue;
         }
         if (!inside) continue;
-        if (info.kind == LineKind::key && same_name(info.name, key)) {
+        if (info.kind == line_key && same_name(info.name, key)) {
             at.key_found = true;
             at.equals_end = info.equals_end;
             at.value_begin = info.value_begin;
             at.value_end = line.content_end;
             return at;
         }
-        if (info.kind != LineKind::blank) at.insert_at = line.end;
+        if (info.kind != line_blank) at.insert_at = line.end;
     }
     return at;
 }
@@ -138,7 +138,7 @@ const char* ini_name_problem(const char* name, IniName kind) {
     if (std::strpbrk(name, "\r\n") != nullptr) return "holds a line break";
     if (std::strchr(name, ']') != nullptr) return "holds ']'";
     if (std::strchr(name, '=') != nullptr) return "holds '='";
-    if (kind == IniName::key && std::strchr(";#[", trimmed[0]) != nullptr) {
+    if (kind == ini_key && std::strchr(";#[", trimmed[0]) != nullptr) {
         return "starts with ';', '#' or '['";
     }
     return nullptr;
@@ -149,7 +149,7 @@ std::string_view ini_value_line(const char* value) {
 }
 
 bool ini_find(const std::string& text, const char* section, const char* key, std::string* value) {
-    if (ini_name_problem(section, IniName::section) || ini_name_problem(key, IniName::key)) {
+    if (ini_name_problem(section, ini_section) || ini_name_problem(key, ini_key)) {
         return false;
     }
     const Location at = locate(text, ini_trim(section), ini_trim(key));
@@ -162,7 +162,7 @@ bool ini_find(const std::string& text, const char* section, const char* key, std
 }
 
 bool ini_set(std::string& text, const char* section, const char* key, const char* value) {
-    if (ini_name_problem(section, IniName::section) || ini_name_problem(key, IniName::key) ||
+    if (ini_name_problem(section, ini_section) || ini_name_problem(key, ini_key) ||
         value == nullptr) {
         return false;
     }

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-enum class IniName { section, key };
+enum IniName { ini_section, ini_key };
 
 // Why name cannot be used as a section or key name, or nullptr when it can. Refused are
 // missing and blank names, line breaks, ']' and '=' (they would read back differently),

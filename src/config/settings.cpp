@@ -17,11 +17,11 @@ namespace {
 constexpr size_t kConfigSizeLimit = size_t{1} << 20;
 constexpr size_t kFirstReadSize = 4096;
 
-enum class Load { ok, missing, failed };
+enum Load { load_ok, load_missing, load_failed };
 
 struct Config {
     std::string path;
-    Load load = Load::missing;
+    Load load = load_missing;
     std::string text;
     std::string why;  // failed: what went wrong
 };
@@ -41,21 +41,21 @@ Config load_config() {
         config.text.resize(capacity);
         const FileRead read = read_file_prefix(config.path.c_str(), &config.text[0], capacity);
         config.text.resize(read.size);
-        if (read.status == ReadStatus::cannot_open && read.error == ENOENT) {
-            config.load = Load::missing;
+        if (read.status == read_cannot_open && read.error == ENOENT) {
+            config.load = load_missing;
             return config;
         }
-        if (read.status != ReadStatus::ok) {
-            config.load = Load::failed;
+        if (read.status != read_ok) {
+            config.load = load_failed;
             config.why = std::strerror(read.error);
             return config;
         }
         if (!read.longer) {
-            config.load = Load::ok;
+            config.load = load_ok;
             return config;
         }
         if (capacity == kConfigSizeLimit) {
-            config.load = Load::failed;
+            config.load = load_failed;
             config.why = "larger than " + std::to_string(kConfigSizeLimit) + " bytes";
             return config;
         }
@@ -68,10 +68,10 @@ const char* shown(const char* name) {
 
 bool names_usable(const char* section, const char* key, const char* action) {
     const char* what = "section";
-    const char* why = ini_name_problem(section, IniName::section);
+    const char* why = ini_name_problem(section, ini_section);
     if (why == nullptr) {
         what = "key";
-        why = ini_name_problem(key, IniName::key);
+        why = ini_name_problem(key, ini_key);
     }
     if (why == nullptr) return true;
     std::fprintf(stderr, "torvi: cannot %s setting [%s] %s: the %s name %s\n", action,
@@ -82,7 +82,7 @@ bool names_usable(const char* section, const char* key, const char* action) {
 bool find_setting(const char* section, const char* key, std::string* value) {
     if (!names_usable(section, key, "read")) return false;
     const Config config = load_config();
-    if (config.load == Load::failed) {
+    if (config.load == load_failed) {
         std::fprintf(stderr, "torvi: cannot read %s (%s); [%s] %s reads as missing\n",
                      config.path.c_str(), config.why.c_str(), section, key);
         return false;
@@ -97,7 +97,7 @@ bool write_setting(const char* section, const char* key, const char* value) {
         return false;
     }
     const Config config = load_config();
-    if (config.load == Load::failed) {
+    if (config.load == load_failed) {
         std::fprintf(stderr,
                      "torvi: cannot read %s (%s); [%s] %s is not written so that "
                      "the file's settings are kept\n",

@@ -139,11 +139,11 @@ constexpr uint32_t kDeviceWidgets[] = {command_gamepad_list, command_gamepad_lis
                                        command_gamepad_refresh, command_use_gamepad};
 
 Button* add_text_button(Dialog& dialog, uint32_t id, const char* text, float x, float y) {
-    return dialog.add_button(id, text, kNoTexture, &kNoSource, x, y, ButtonStyle::text);
+    return dialog.add_button(id, text, kNoTexture, &kNoSource, x, y, style_text);
 }
 
 Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, float x, float y) {
-    return dialog.add_button(id, "", kGamepadTexture, &source, x, y, ButtonStyle::image);
+    return dialog.add_button(id, "", kGamepadTexture, &source, x, y, style_image);
 }
 
 void init_frame(Dialog& dialog, const DialogFrame& frame, CommandSink* sink) {
@@ -167,18 +167,17 @@ void show(const Dialog& dialog, uint32_t id, bool visible) {
 
 ListBox* list_box(const Dialog& dialog, uint32_t id) {
     Widget* widget = dialog.find(id);
-    return widget && widget->kind == WidgetKind::list_box ? static_cast<ListBox*>(widget) : nullptr;
+    return widget && widget->kind == widget_list_box ? static_cast<ListBox*>(widget) : nullptr;
 }
 
 ScrollBar* scroll_bar(const Dialog& dialog, uint32_t id) {
     Widget* widget = dialog.find(id);
-    return widget && widget->kind == WidgetKind::scroll_bar ? static_cast<ScrollBar*>(widget)
-                                                            : nullptr;
+    return widget && widget->kind == widget_scroll_bar ? static_cast<ScrollBar*>(widget) : nullptr;
 }
 
 Label* label(const Dialog& dialog, uint32_t id) {
     Widget* widget = dialog.find(id);
-    return widget && widget->kind == WidgetKind::label ? static_cast<Label*>(widget) : nullptr;
+    return widget && widget->kind == widget_label ? static_cast<Label*>(widget) : nullptr;
 }
 
 void fill_element_list(ListBox* list) {

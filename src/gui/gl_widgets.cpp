@@ -99,7 +99,7 @@ ButtonLook button_look(const Button& b) {
 
 void draw_button(Painter& p, const Button& b, float bx, float by) {
     const ButtonLook look = button_look(b);
-    if (b.style == ButtonStyle::text) {
+    if (b.style == style_text) {
         text(p, bx + look.dx, by + look.dy, look.argb, b.text);
         return;
     }
@@ -167,17 +167,17 @@ void draw_widget(Painter& p, const Widget& w) {
     const float bx = static_cast<float>(widget_screen_x(w));
     const float by = static_cast<float>(widget_screen_y(w));
     switch (w.kind) {
-        case WidgetKind::button:
+        case widget_button:
             return draw_button(p, static_cast<const Button&>(w), bx, by);
-        case WidgetKind::check_box:
+        case widget_check_box:
             return draw_check_box(p, static_cast<const CheckBox&>(w), bx, by);
-        case WidgetKind::label:
+        case widget_label:
             return text(p, bx, by, kWhite, static_cast<const Label&>(w).text);
-        case WidgetKind::scroll_bar:
+        case widget_scroll_bar:
             return draw_scroll_bar(p, static_cast<const ScrollBar&>(w), bx, by);
-        case WidgetKind::list_box:
+        case widget_list_box:
             return draw_list_box(p, static_cast<const ListBox&>(w), bx, by);
-        case WidgetKind::text_field:
+        case widget_text_field:
             return draw_text_field(p, static_cast<const TextField&>(w), bx, by);
     }
 }

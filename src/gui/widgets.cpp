@@ -43,7 +43,7 @@ bool reachable(const Widget& w) {
 IntRect button_rect(const Button& b) {
     const int bx = widget_screen_x(b);
     const int by = widget_screen_y(b);
-    if (b.style == ButtonStyle::text) {
+    if (b.style == style_text) {
         const int width = kTextButtonCharWidth * static_cast<int>(strlen(b.text));
         return {bx, by, bx + width, by + kTextButtonHeight};
     }
@@ -197,17 +197,17 @@ bool handle_text_field(TextField& f, const Message& msg, int cx, int cy) {
 bool handle_widget(Widget& w, const Message& msg, int cx, int cy) {
     if (!reachable(w)) return false;
     switch (w.kind) {
-        case WidgetKind::button:
+        case widget_button:
             return handle_button(static_cast<Button&>(w), msg, cx, cy);
-        case WidgetKind::check_box:
+        case widget_check_box:
             return handle_check_box(static_cast<CheckBox&>(w), msg, cx, cy);
-        case WidgetKind::scroll_bar:
+        case widget_scroll_bar:
             return handle_scroll_bar(static_cast<ScrollBar&>(w), msg, cx, cy);
-        case WidgetKind::list_box:
+        case widget_list_box:
             return handle_list_box(static_cast<ListBox&>(w), msg, cx, cy);
-        case WidgetKind::text_field:
+        case widget_text_field:
             return handle_text_field(static_cast<TextField&>(w), msg, cx, cy);
-        case WidgetKind::label:
+        case widget_label:
             return false;
     }
     return false;
@@ -283,11 +283,11 @@ W* Dialog::add(uint32_t id, float wx, float wy) {
 
 Button* Dialog::add_button(uint32_t id, const char* text, const char* texture_name,
                            const IntRect* source, float bx, float by, ButtonStyle style) {
-    if (style == ButtonStyle::image && source == nullptr) return nullptr;
+    if (style == style_image && source == nullptr) return nullptr;
     Button* b = add<Button>(id, bx, by);
     b->style = style;
     copy_cut(b->text, text);
-    if (style == ButtonStyle::image) {
+    if (style == style_image) {
         b->source = *source;
         b->width = static_cast<float>(source->right - source->left);
         b->height = static_cast<float>(source->bottom - source->top);

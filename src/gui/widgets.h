@@ -21,16 +21,16 @@ struct IntRect {
 };
 bool rect_contains(const IntRect& r, int x, int y);
 
-enum class WidgetKind : int32_t {
-    button = 1,
-    check_box = 2,
-    label = 3,
-    scroll_bar = 4,
-    list_box = 5,
-    text_field = 6,
+enum WidgetKind : int32_t {
+    widget_button = 1,
+    widget_check_box = 2,
+    widget_label = 3,
+    widget_scroll_bar = 4,
+    widget_list_box = 5,
+    widget_text_field = 6,
 };
 
-enum class ButtonStyle : int32_t { text = 1, image = 2 };
+enum ButtonStyle : int32_t { style_text = 1, style_image = 2 };
 
 class Dialog;
 
@@ -43,7 +43,7 @@ class CommandSink {
 
 struct Widget {
     virtual ~Widget() = default;
-    WidgetKind kind = WidgetKind::label;  // set by Dialog::add from the class
+    WidgetKind kind = widget_label;  // set by Dialog::add from the class
     bool visible = true;
     bool hover = false;
     float x = 0, y = 0, width = 0, height = 0;
@@ -54,28 +54,28 @@ struct Widget {
 };
 
 struct Button : Widget {
-    static constexpr WidgetKind widget_kind = WidgetKind::button;
+    static constexpr WidgetKind widget_kind = widget_button;
     bool pressed = false;
     char image[32] = {};  // texture name of an image button
     IntRect source{};     // its source rectangle in that texture
     char text[kWidgetTextSize] = {};
-    ButtonStyle style = ButtonStyle::text;
+    ButtonStyle style = style_text;
 };
 
 struct CheckBox : Widget {
-    static constexpr WidgetKind widget_kind = WidgetKind::check_box;
+    static constexpr WidgetKind widget_kind = widget_check_box;
     bool pressed = false;
     bool checked = false;
 };
 
 struct Label : Widget {
-    static constexpr WidgetKind widget_kind = WidgetKind::label;
+    static constexpr WidgetKind widget_kind = widget_label;
     char text[kWidgetTextSize] = {};
     void set_text(const char* text);  // cut to fit, never past the buffer
 };
 
 struct ScrollBar : Widget {
-    static constexpr WidgetKind widget_kind = WidgetKind::scroll_bar;
+    static constexpr WidgetKind widget_kind = widget_scroll_bar;
     int32_t cells = 0;  // length in 16-pixel cells
     int32_t pos = 0, minimum = 0, maximum = 8;
     int32_t grab_x = 0, grab_y = 0;
@@ -92,7 +92,7 @@ struct ListItem {
 };
 
 struct ListBox : Widget {
-    static constexpr WidgetKind widget_kind = WidgetKind::list_box;
+    static constexpr WidgetKind widget_kind = widget_list_box;
     int32_t rows = 0, columns = 0;  // size in 16-pixel cells
     int32_t first_visible = 1;      // 1-based item number in the top row
     int32_t selected = 1;           // 1-based item number
@@ -105,7 +105,7 @@ struct ListBox : Widget {
 };
 
 struct TextField : Widget {
-    static constexpr WidgetKind widget_kind = WidgetKind::text_field;
+    static constexpr WidgetKind widget_kind = widget_text_field;
     int32_t cells = 0;
     char text_buffer[kWidgetTextSize] = {};
     bool focused = false;

@@ -52,8 +52,7 @@ void gamepad_input_tick(KeyboardInput& input, const GamepadState& state, InputTa
     orbit(target.cam, axis_turn(state.z), axis_turn(state.rz));
     input.latch.entries[latch_gamepad_y] = state.y;
     input.latch.entries[latch_gamepad_x] = state.x;
-    emit_action(input, target, ActionKind::Move, static_cast<float>(state.x),
-                static_cast<float>(state.y));
+    emit_action(input, target, kind_move, static_cast<float>(state.x), static_cast<float>(state.y));
     for (const ButtonBinding& binding : kButtons) {
         const bool down = gamepad_button_down(state, input.controls.entries[binding.control]);
         emit_button_edge(input, target, binding, down);

@@ -39,7 +39,7 @@ void emit_move(const KeyboardInput& input, const KeyState& keys, InputTarget& ta
     } else if (held(input, keys, control_right)) {
         a = kFullMove;
     }
-    emit_action(input, target, ActionKind::Move, a, b);
+    emit_action(input, target, kind_move, a, b);
 }
 
 void emit_button_edges(KeyboardInput& input, const KeyState& keys, InputTarget& target) {
@@ -66,10 +66,10 @@ void emit_button_edge(KeyboardInput& input, InputTarget& target, const ButtonBin
     const float button = static_cast<float>(binding.button);
     if (down && latch == 0) {
         latch = 1;
-        emit_action(input, target, ActionKind::ButtonDown, button, 0.0f);
+        emit_action(input, target, kind_button_down, button, 0.0f);
     } else if (!down && latch == 1) {
         latch = 0;
-        emit_action(input, target, ActionKind::ButtonUp, button, 0.0f);
+        emit_action(input, target, kind_button_up, button, 0.0f);
     }
 }
 

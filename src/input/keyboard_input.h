@@ -82,9 +82,9 @@ constexpr int kButtonCount = 3;
 
 // The order in which both branches of the tick test the buttons.
 constexpr ButtonBinding kButtons[kButtonCount] = {
-    {control_primattack, latch_primattack, ActionButton::PrimaryAttack},
-    {control_secnattack, latch_secnattack, ActionButton::SecondaryAttack},
-    {control_jump, latch_jump, ActionButton::Jump},
+    {control_primattack, latch_primattack, button_primary_attack},
+    {control_secnattack, latch_secnattack, button_secondary_attack},
+    {control_jump, latch_jump, button_jump},
 };
 
 // Applies an action to the local record on the host, sends it on a client, else drops it.

@@ -85,7 +85,7 @@ MapLoad apply_map_file_bytes(MapGrid& grid, const unsigned char* data, size_t si
     MapLoad result;
     result.bytes_read = size < kMapFileSize ? size : kMapFileSize;
     result.longer = size > kMapFileSize;
-    result.status = size < kMapFileSize ? MapLoadStatus::short_file : MapLoadStatus::ok;
+    result.status = size < kMapFileSize ? map_short_file : map_ok;
     if (result.bytes_read > 0) std::memcpy(&grid, data, result.bytes_read);
     result.replaced = reset_damaged_values(grid);
     return result;
@@ -95,11 +95,11 @@ MapLoad load_map(MapGrid& grid, const char* path) {
     // Read aside first: a read that fails halfway must leave the grid as it was.
     unsigned char image[kMapFileSize];
     const FileRead read = read_file_prefix(path, image, sizeof image);
-    if (read.status != ReadStatus::ok) {
+    if (read.status != read_ok) {
         MapLoad result;
-        const bool absent = read.status == ReadStatus::cannot_open &&
-                            (read.error == ENOENT || read.error == ENOTDIR);
-        result.status = absent ? MapLoadStatus::missing : MapLoadStatus::unreadable;
+        const bool absent =
+            read.status == read_cannot_open && (read.error == ENOENT || read.error == ENOTDIR);
+        result.status = absent ? map_missing : map_unreadable;
         result.error = read.error;
         return result;
     }
@@ -110,23 +110,23 @@ MapLoad load_map(MapGrid& grid, const char* path) {
 
 void report_map_load(const char* path, const MapLoad& result) {
     switch (result.status) {
-        case MapLoadStatus::missing:
+        case map_missing:
             std::fprintf(stderr, "torvi: map %s not found (%s); the map is unchanged\n", path,
                          std::strerror(result.error));
             return;
-        case MapLoadStatus::unreadable:
+        case map_unreadable:
             std::fprintf(stderr, "torvi: could not read map %s (%s); the map is unchanged\n", path,
                          std::strerror(result.error));
             return;
-        case MapLoadStatus::short_file:
-        case MapLoadStatus::ok:
+        case map_short_file:
+        case map_ok:
             break;
     }
-    if (result.status == MapLoadStatus::ok && !result.longer && result.replaced == 0) return;
+    if (result.status == map_ok && !result.longer && result.replaced == 0) return;
 
     const char* separator = ": ";
     std::fprintf(stderr, "torvi: map %s", path);
-    if (result.status == MapLoadStatus::short_file) {
+    if (result.status == map_short_file) {
         std::fprintf(stderr, "%sshort file (%zu of %zu bytes), the rest of the map is unchanged",
                      separator, result.bytes_read, kMapFileSize);
         separator = "; ";

@@ -81,15 +81,15 @@ void set_corner(MapGrid& grid, int i, int j, uint8_t type);
 // ItemKind change nothing.
 void set_item(MapGrid& grid, int i, int j, uint8_t kind);
 
-enum class MapLoadStatus {
-    ok,          // the whole grid came from the file
-    missing,     // no file at the path; the grid is unchanged
-    short_file,  // the file ended early; the grid changed only as far as it went
-    unreadable,  // the file could not be opened or read; the grid is unchanged
+enum MapLoadStatus {
+    map_ok,          // the whole grid came from the file
+    map_missing,     // no file at the path; the grid is unchanged
+    map_short_file,  // the file ended early; the grid changed only as far as it went
+    map_unreadable,  // the file could not be opened or read; the grid is unchanged
 };
 
 struct MapLoad {
-    MapLoadStatus status = MapLoadStatus::ok;
+    MapLoadStatus status = map_ok;
     size_t bytes_read = 0;  // bytes taken into the grid, at most kMapFileSize
     bool longer = false;    // the file went on past kMapFileSize; the rest was ignored
     int replaced = 0;       // damaged corner and item values reset to 0 (snow, no item)

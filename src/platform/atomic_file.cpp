@@ -11,7 +11,7 @@
 
 namespace {
 
-SaveFault g_fault = SaveFault::none;
+SaveFault g_fault = fault_none;
 
 bool write_all(int fd, const unsigned char* data, size_t size) {
     while (size > 0) {
@@ -59,24 +59,24 @@ FileRead read_file_prefix(const char* path, void* buf, size_t max) {
     FileRead r;
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        r.status = ReadStatus::cannot_open;
+        r.status = read_cannot_open;
         r.error = errno;
         return r;
     }
     unsigned char* out = static_cast<unsigned char*>(buf);
-    r.status = ReadStatus::ok;
+    r.status = read_ok;
     while (r.size < max) {
         const ssize_t n = ::read(fd, out + r.size, max - r.size);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            r.status = ReadStatus::read_error;  // a folder, or a failing disk
+            r.status = read_failed;  // a folder, or a failing disk
             r.error = errno;
             break;
         }
         if (n == 0) break;
         r.size += static_cast<size_t>(n);
     }
-    if (r.status == ReadStatus::ok && r.size == max) {
+    if (r.status == read_ok && r.size == max) {
         unsigned char extra;
         ssize_t n;
         do n = ::read(fd, &extra, 1);
@@ -99,15 +99,15 @@ bool save_file_atomically(const char* path, const void* data, size_t size) {
     ::fchmod(fd, mode);
 
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    if (g_fault == SaveFault::write) {
+    if (g_fault == fault_write) {
         write_all(fd, bytes, size / 2);
         return fail(path, "write", EIO, fd, tmp);
     }
     if (!write_all(fd, bytes, size)) return fail(path, "write", errno, fd, tmp);
-    if (g_fault == SaveFault::flush) return fail(path, "flush", EIO, fd, tmp);
+    if (g_fault == fault_flush) return fail(path, "flush", EIO, fd, tmp);
     if (::fsync(fd) != 0) return fail(path, "flush", errno, fd, tmp);
     if (::close(fd) != 0) return fail(path, "close", errno, -1, tmp);
-    if (g_fault == SaveFault::rename) return fail(path, "rename", EIO, -1, tmp);
+    if (g_fault == fault_rename) return fail(path, "rename", EIO, -1, tmp);
     if (::rename(tmp.c_str(), path) != 0) return fail(path, "rename", errno, -1, tmp);
     sync_folder(folder_of(target));
     return true;

@@ -7,10 +7,10 @@
 
 #include <cstddef>
 
-enum class ReadStatus { ok, cannot_open, read_error };
+enum ReadStatus { read_ok, read_cannot_open, read_failed };
 
 struct FileRead {
-    ReadStatus status = ReadStatus::cannot_open;
+    ReadStatus status = read_cannot_open;
     size_t size = 0;      // bytes stored into the buffer
     bool longer = false;  // the file holds more than the buffer took
     int error = 0;        // errno of the failure, 0 when ok
@@ -25,5 +25,5 @@ FileRead read_file_prefix(const char* path, void* buf, size_t max);
 bool save_file_atomically(const char* path, const void* data, size_t size);
 
 // Where save_file_atomically should pretend to fail; tests use it to interrupt a save.
-enum class SaveFault { none, write, flush, rename };
+enum SaveFault { fault_none, fault_write, fault_flush, fault_rename };
 void set_save_fault_for_testing(SaveFault fault);

@@ -42,7 +42,7 @@ HotSpot cursor_hot_spot(const char* path, int width, int height) {
     unsigned char header[14];
     const FileRead read = read_file_prefix(path, header, sizeof header);
     HotSpot spot;
-    if (read.status != ReadStatus::ok || read.size < sizeof header || header[2] != 2) return spot;
+    if (read.status != read_ok || read.size < sizeof header || header[2] != 2) return spot;
     spot.x = header[10] | header[11] << 8;
     spot.y = header[12] | header[13] << 8;
     if (spot.x >= width || spot.y >= height) spot = HotSpot{};

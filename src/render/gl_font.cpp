@@ -164,7 +164,7 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
         glyphs_[code] = {{glyph.x, glyph.y, glyph.x + glyph.surface->w, glyph.y + glyph.surface->h},
                          glyph.advance};
     }
-    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), TextureWrap::clamp);
+    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), wrap_clamp);
     return batch_.init(device);
 }
 

@@ -207,7 +207,7 @@ void Renderer::draw_coloured_triangles(const void* vertices, int count, const Ma
     upload_matrix(coloured_matrix_, multiply(multiply(world, view_), projection_));
     glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
-    if (blend == Blend::additive) {
+    if (blend == blend_additive) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE);
     } else {

@@ -27,7 +27,7 @@ struct ColouredVertex {
     uint32_t colour;
 };
 
-enum class Blend { none, additive };
+enum Blend { blend_none, blend_additive };
 
 // True when the GL_RENDERER string names a software rasteriser (llvmpipe, softpipe, swrast).
 bool is_software_renderer(const char* renderer_string);
@@ -67,7 +67,7 @@ class Renderer {
     // Triangle lists of ColouredVertex (count vertices) with world * view * projection,
     // lighting off, culling off, depth test on.
     void draw_coloured_triangles(const void* vertices, int count, const Matrix& world,
-                                 Blend blend = Blend::none);
+                                 Blend blend = blend_none);
 
     // The toon shading: the ramp, then the vertex program from the settings' file name,
     // then the pixel program, which links them. False, with a line on stderr, on failure;

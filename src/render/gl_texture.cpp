@@ -21,7 +21,7 @@ constexpr uint8_t kFallbackTexels[] = {255, 0, 255, 255, 0,   0, 0,   255,
 constexpr uint8_t kWhiteTexel[] = {255, 255, 255, 255};
 
 GLint wrap_mode(TextureWrap wrap) {
-    return wrap == TextureWrap::repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    return wrap == wrap_repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
 }
 
 void set_sampling(GLint min_filter, GLint mag_filter, TextureWrap wrap) {
@@ -62,13 +62,13 @@ Texture make_luminance_texture(int width, int height, const uint8_t* texels, Tex
 }
 
 Texture make_fallback_texture() {
-    GlTexture name = upload(2, 2, 2, GL_RGBA8, GL_RGBA, kFallbackTexels, TextureWrap::repeat);
-    set_sampling(GL_NEAREST, GL_NEAREST, TextureWrap::repeat);
+    GlTexture name = upload(2, 2, 2, GL_RGBA8, GL_RGBA, kFallbackTexels, wrap_repeat);
+    set_sampling(GL_NEAREST, GL_NEAREST, wrap_repeat);
     return Texture(std::move(name), 2, 2, true);
 }
 
 Texture make_white_texture() {
-    return make_rgba_texture(1, 1, kWhiteTexel, TextureWrap::repeat);
+    return make_rgba_texture(1, 1, kWhiteTexel, wrap_repeat);
 }
 
 Texture load_texture(const char* path) {
@@ -85,7 +85,7 @@ Texture load_texture(const char* path) {
     }
     const auto* texels = static_cast<const uint8_t*>(rgba->pixels);
     GlTexture name =
-        upload(rgba->w, rgba->h, rgba->pitch / 4, GL_RGBA8, GL_RGBA, texels, TextureWrap::repeat);
+        upload(rgba->w, rgba->h, rgba->pitch / 4, GL_RGBA8, GL_RGBA, texels, wrap_repeat);
     SDL_UnlockSurface(rgba.get());
     return Texture(std::move(name), rgba->w, rgba->h, false);
 }

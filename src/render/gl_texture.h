@@ -29,7 +29,7 @@ class Texture {
     bool fallback_ = false;
 };
 
-enum class TextureWrap { repeat, clamp };
+enum TextureWrap { wrap_repeat, wrap_clamp };
 
 // width x height RGBA8 texels, top row first, with a full mip chain and trilinear filtering.
 Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap);

@@ -30,8 +30,7 @@ void Renderer::build_shade_ramp() {
         }
     }
     // Clamped, so a fully lit normal (u = 1) does not wrap into the shadow band.
-    shade_ramp_ =
-        make_luminance_texture(kShadeRampWidth, kShadeRampHeight, texels, TextureWrap::clamp);
+    shade_ramp_ = make_luminance_texture(kShadeRampWidth, kShadeRampHeight, texels, wrap_clamp);
     // Stage 0 filters linearly without mip blending.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }

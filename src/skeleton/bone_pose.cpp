@@ -177,7 +177,7 @@ bool piece_matrix(Matrix& out, const BonePose& pose, int piece) {
 }
 
 bool pose_load_is_clean(const PoseLoad& result) {
-    return result.status == PoseLoadStatus::ok && !result.longer && result.replaced == 0;
+    return result.status == pose_ok && !result.longer && result.replaced == 0;
 }
 
 PoseLoad apply_pose_file_bytes(BonePose& pose, const unsigned char* data, size_t size) {
@@ -189,7 +189,7 @@ PoseLoad apply_pose_file_bytes(BonePose& pose, const unsigned char* data, size_t
         record[taken++] = data[used++];
     }
     PoseLoad result;
-    result.status = taken == kPoseBytes ? PoseLoadStatus::ok : PoseLoadStatus::short_file;
+    result.status = taken == kPoseBytes ? pose_ok : pose_short_file;
     result.record_bytes = static_cast<int>(taken);
     result.longer = used < size;
     result.replaced = repair_values(pose, taken);
@@ -197,17 +197,16 @@ PoseLoad apply_pose_file_bytes(BonePose& pose, const unsigned char* data, size_t
 }
 
 PoseLoad load_pose(BonePose& pose, const char* path) {
-    if (path == nullptr) return failed_load(PoseLoadStatus::unreadable, EINVAL);
+    if (path == nullptr) return failed_load(pose_unreadable, EINVAL);
     // kMaxPoseFileBytes always reach 280 record bytes, so a CR at the end of a full buffer
     // is never needed: the decoder stops before it.
     unsigned char file[kMaxPoseFileBytes];
     const FileRead read = read_file_prefix(path, file, sizeof file);
-    if (read.status == ReadStatus::cannot_open) {
+    if (read.status == read_cannot_open) {
         const bool missing = read.error == ENOENT || read.error == ENOTDIR;
-        return failed_load(missing ? PoseLoadStatus::missing : PoseLoadStatus::unreadable,
-                           read.error);
+        return failed_load(missing ? pose_missing : pose_unreadable, read.error);
     }
-    if (read.status != ReadStatus::ok) return failed_load(PoseLoadStatus::unreadable, read.error);
+    if (read.status != read_ok) return failed_load(pose_unreadable, read.error);
     PoseLoad result = apply_pose_file_bytes(pose, file, read.size);
     result.longer = result.longer || read.longer;
     return result;
@@ -216,14 +215,14 @@ PoseLoad load_pose(BonePose& pose, const char* path) {
 void report_pose_load(const char* path, const PoseLoad& result) {
     if (pose_load_is_clean(result)) return;
     if (path == nullptr) path = "(no path)";
-    if (result.status == PoseLoadStatus::missing || result.status == PoseLoadStatus::unreadable) {
+    if (result.status == pose_missing || result.status == pose_unreadable) {
         std::fprintf(stderr, "torvi: %s pose file %s (%s); the pose is unchanged\n",
-                     result.status == PoseLoadStatus::missing ? "no" : "cannot read", path,
+                     result.status == pose_missing ? "no" : "cannot read", path,
                      std::strerror(result.error));
         return;
     }
     char shortage[96] = "";
-    if (result.status == PoseLoadStatus::short_file) {
+    if (result.status == pose_short_file) {
         std::snprintf(shortage, sizeof shortage,
                       "; it ends after %d of %d bytes, the rest of the pose keeps its values",
                       result.record_bytes, static_cast<int>(kPoseBytes));

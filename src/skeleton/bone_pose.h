@@ -68,15 +68,15 @@ bool piece_matrix(Matrix& out, const BonePose& pose, int piece);
 
 // --- the .bones file -----------------------------------------------------------------
 
-enum class PoseLoadStatus {
-    ok,          // all 280 record bytes came from the file
-    missing,     // no such file; the pose is unchanged
-    short_file,  // the file ended early; the bytes it had were stored from the start
-    unreadable,  // the file exists but could not be read; the pose is unchanged
+enum PoseLoadStatus {
+    pose_ok,          // all 280 record bytes came from the file
+    pose_missing,     // no such file; the pose is unchanged
+    pose_short_file,  // the file ended early; the bytes it had were stored from the start
+    pose_unreadable,  // the file exists but could not be read; the pose is unchanged
 };
 
 struct PoseLoad {
-    PoseLoadStatus status = PoseLoadStatus::ok;
+    PoseLoadStatus status = pose_ok;
     int record_bytes = 0;  // record bytes taken from the file
     bool longer = false;   // the file held bytes beyond one pose; they were ignored
     int replaced = 0;      // damaged values replaced by defaults or clamped

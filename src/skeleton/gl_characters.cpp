@@ -88,7 +88,7 @@ void draw_status_label(Renderer& device, Font* font, const PlayerRecord& record)
 void draw_attack_trail(Renderer& device, const PlayerRecord& record, const BonePose& pose) {
     const Matrix world = attack_trail_world_matrix(pose, record);
     device.set_world(world);
-    device.draw_coloured_triangles(kAttackTrail, kAttackTrailVertices, world, Blend::additive);
+    device.draw_coloured_triangles(kAttackTrail, kAttackTrailVertices, world, blend_additive);
 }
 
 void draw_hud_sprite(SpriteBatch& batch, const CharacterAssets& assets, const HudSprite& sprite) {
@@ -114,7 +114,7 @@ void draw_characters(Renderer& device, const CharacterAssets& assets, Font* labe
                      const PlayerTable& table) {
     BonePose pose;
     for (const PlayerRecord& record : table.slots) {
-        if (record.slot_state != SlotState::InGame) continue;
+        if (record.slot_state != slot_in_game) continue;
         key_pose(pose, record.action, record.action_phase);
         draw_character(device, assets, label_font, record, pose);
     }

@@ -126,13 +126,13 @@ int32_t next_element(int32_t element) {
 
 void press_button(PlayerRecord& record, float a) {
     switch (static_cast<ActionButton>(static_cast<int32_t>(a))) {
-        case ActionButton::PrimaryAttack:
+        case button_primary_attack:
             record.element = next_element(record.element);
             break;
-        case ActionButton::SecondaryAttack:
+        case button_secondary_attack:
             set_action(record, action_attack);
             break;
-        case ActionButton::Jump:
+        case button_jump:
             // Exactly 0: the ground clamp puts a standing player there every tick.
             if (record.position.y == kGround) record.velocity.y = kJumpVelocity;
             break;
@@ -190,10 +190,10 @@ void apply_action(PlayerRecord& record, ActionKind kind, float a, float b, const
     a = sane_axis(a);
     b = sane_axis(b);
     switch (kind) {
-        case ActionKind::ButtonDown:
+        case kind_button_down:
             press_button(record, a);
             break;
-        case ActionKind::Move:
+        case kind_move:
             move(record, a, b, cam);
             break;
         default:  // ButtonUp, and kinds nobody defined

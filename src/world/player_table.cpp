@@ -21,14 +21,14 @@ void set_up_local_player(PlayerRecord& r, Vec3 position) {
     r.element = 0;
     r.action = action_walk;
     r.action_phase = 0;
-    r.slot_state = SlotState::InGame;
+    r.slot_state = slot_in_game;
 }
 
 }  // namespace
 
 void init_player_table(PlayerTable& table) {
     std::memset(&table, 0, sizeof table);
-    for (PlayerRecord& r : table.slots) r.slot_state = SlotState::Free;
+    for (PlayerRecord& r : table.slots) r.slot_state = slot_free;
 }
 
 void init_session_state(SessionState& session) {
@@ -46,7 +46,7 @@ PlayerRecord* local_record(PlayerTable& table, const SessionState& session) {
 
 void start_game_as_host(PlayerTable& table, SessionState& session) {
     session.host = true;
-    for (PlayerRecord& r : table.slots) r.slot_state = SlotState::Free;
+    for (PlayerRecord& r : table.slots) r.slot_state = slot_free;
     session.local_player_index = kLocalSlot;
     set_up_local_player(table.slots[kLocalSlot], kHostStart);
 }

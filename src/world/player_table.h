@@ -10,10 +10,10 @@ constexpr int kPlayerSlots = 12;
 constexpr int kPlayerNameSize = 80;
 constexpr int kNetNameSize = 32;
 
-enum class SlotState : uint8_t {
-    Free = 1,
-    Reserved = 2,  // offered to a connecting player
-    InGame = 3,
+enum SlotState : uint8_t {
+    slot_free = 1,
+    slot_reserved = 2,  // offered to a connecting player
+    slot_in_game = 3,
 };
 
 struct PlayerRecord {
@@ -44,17 +44,17 @@ struct SessionState {
 };
 
 // The unit of player input: a kind and two floats a and b.
-enum class ActionKind : int32_t {
-    ButtonUp = 0,
-    ButtonDown = 1,
-    Move = 2,  // a sideways (negative left), b forward/back (negative forward), -100..100
+enum ActionKind : int32_t {
+    kind_button_up = 0,
+    kind_button_down = 1,
+    kind_move = 2,  // a sideways (negative left), b forward/back (negative forward), -100..100
 };
 
 // The button of a ButtonUp or ButtonDown action, carried in a as a float.
-enum class ActionButton : int32_t {
-    PrimaryAttack = 0,
-    SecondaryAttack = 1,
-    Jump = 2,
+enum ActionButton : int32_t {
+    button_primary_attack = 0,
+    button_secondary_attack = 1,
+    button_jump = 2,
 };
 
 // Count and maximum 0, every slot Free and every other field zero: physics and hits run

@@ -112,8 +112,8 @@ class GameDialogsTest : public ::testing::Test {
     }
     std::string label_text(uint32_t id) {
         const Widget* w = dialogs().settings.find(id);
-        EXPECT_TRUE(w && w->kind == WidgetKind::label) << "no label " << id;
-        return w && w->kind == WidgetKind::label ? static_cast<const Label*>(w)->text : "";
+        EXPECT_TRUE(w && w->kind == widget_label) << "no label " << id;
+        return w && w->kind == widget_label ? static_cast<const Label*>(w)->text : "";
     }
 
     std::unique_ptr<Game> game_;

@@ -58,7 +58,7 @@ class FrameTest : public GlTest {
         PlayerRecord& local = *local_record(game().table, game().session);
         local.position = position;
         if (!show_player) {
-            local.slot_state = SlotState::Free;
+            local.slot_state = slot_free;
             local.health = 0;
         }
     }
@@ -161,7 +161,7 @@ void stage_twelve(Game& game) {
         p.velocity = {i % 3 == 0 ? 20.0f : 0.0f, 0.0f, i % 3 == 1 ? -20.0f : 0.0f};
         p.element = i % 4;
         p.action = i % 4 == 3 ? action_attack : (i % 4 == 1 ? action_idle : action_walk);
-        p.slot_state = SlotState::InGame;
+        p.slot_state = slot_in_game;
     }
     for (int i = 0; i < 10; ++i) effect_spawn(game.effects, i % 3, {8.0f, 0.5f, -8.0f});
 }

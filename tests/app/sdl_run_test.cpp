@@ -204,7 +204,7 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
     ASSERT_EQ(parse({"--windowed", "--play", "--data", "d", "--script", "s.txt", "--record",
                      "r.txt", "--frames", "12", "--screenshot", "out.png"},
                     o),
-              CommandLine::run);
+              command_line_run);
     EXPECT_TRUE(o.windowed && o.play);
     EXPECT_STREQ(o.data_dir, "d");
     EXPECT_EQ(o.frames, 12);
@@ -212,15 +212,15 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
     testing::internal::CaptureStderr();
     for (const char* bad : {"--frames", "--bogus", "--frames=3"}) {
         RunOptions r;
-        EXPECT_EQ(parse({bad}, r), CommandLine::bad) << bad;
+        EXPECT_EQ(parse({bad}, r), command_line_bad) << bad;
     }
     for (const char* count : {"0", "-4", "12x", "99999999999"}) {
         RunOptions r;
-        EXPECT_EQ(parse({"--frames", count}, r), CommandLine::bad) << count;
+        EXPECT_EQ(parse({"--frames", count}, r), command_line_bad) << count;
     }
     testing::internal::GetCapturedStderr();
     RunOptions r;
-    ASSERT_EQ(parse({"--screenshot", "a.png"}, r), CommandLine::run);
+    ASSERT_EQ(parse({"--screenshot", "a.png"}, r), command_line_run);
     EXPECT_EQ(r.frames, 1);
 }
 

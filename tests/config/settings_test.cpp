@@ -26,7 +26,7 @@ class SettingsTest : public ::testing::Test {
         ASSERT_TRUE(folder_.ok());
         ASSERT_TRUE(inside_.ok());
     }
-    void TearDown() override { set_save_fault_for_testing(SaveFault::none); }
+    void TearDown() override { set_save_fault_for_testing(fault_none); }
 
     static void put(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
@@ -104,7 +104,7 @@ TEST_F(SettingsTest, AFailedSaveOrBadNamesAndValuesKeepTheOldFileWhole) {
     EXPECT_FALSE(fs::exists(kConfigFileName));
     const std::string original = "[input]\ntype=tastatur\n";
     put(kConfigFileName, original);
-    set_save_fault_for_testing(SaveFault::rename);
+    set_save_fault_for_testing(fault_rename);
     EXPECT_FALSE(write_setting_string("input", "type", "gamepad"));
     EXPECT_EQ(contents(kConfigFileName), original);
 }
@@ -170,7 +170,7 @@ TEST(IniSet, UnusableNamesAndValuesWithLineBreaksCannotAddLines) {
     for (const char* key : bad_keys) EXPECT_FALSE(ini_set(text, "s", key, "v"));
     EXPECT_FALSE(ini_set(text, "s", "k", nullptr));
     EXPECT_EQ(text, "[s]\nk=1\n");
-    EXPECT_EQ(ini_name_problem(";odd section[", IniName::section), nullptr);
+    EXPECT_EQ(ini_name_problem(";odd section[", ini_section), nullptr);
 }
 
 TEST(IniFind, FirstSectionAndFirstKeyWin) {

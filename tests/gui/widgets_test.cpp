@@ -51,9 +51,9 @@ class WidgetTest : public ::testing::Test {
 };
 
 TEST_F(WidgetTest, HitRectanglesFollowTheKind) {
-    Button* text = dialog_.add_button(1, "OK", nullptr, nullptr, 10, 20, ButtonStyle::text);
+    Button* text = dialog_.add_button(1, "OK", nullptr, nullptr, 10, 20, style_text);
     const IntRect source = {0, 0, 24, 10};
-    Button* image = dialog_.add_button(2, "", "pic", &source, 50, 20, ButtonStyle::image);
+    Button* image = dialog_.add_button(2, "", "pic", &source, 50, 20, style_image);
     CheckBox* box = dialog_.add_check_box(3, 90, 20);
     TextField* field = dialog_.add_text_field(4, 10, 60, 3);
     move(0, 0);  // every handler recomputes its rectangle
@@ -68,7 +68,7 @@ TEST_F(WidgetTest, HitRectanglesFollowTheKind) {
 }
 
 TEST_F(WidgetTest, ButtonSendsOnlyOnReleaseInsideButAlwaysEndsThePress) {
-    Button* b = dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, ButtonStyle::text);
+    Button* b = dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, style_text);
     EXPECT_TRUE(move(105, 55));
     EXPECT_TRUE(b->hover);
     EXPECT_FALSE(move(300, 300));
@@ -95,8 +95,8 @@ TEST_F(WidgetTest, ButtonSendsOnlyOnReleaseInsideButAlwaysEndsThePress) {
 }
 
 TEST_F(WidgetTest, TheWidgetAddedLaterGetsTheMessageFirstAndIsFoundFirst) {
-    dialog_.add_button(1, "AAAA", nullptr, nullptr, 0, 0, ButtonStyle::text);
-    dialog_.add_button(2, "BBBB", nullptr, nullptr, 0, 0, ButtonStyle::text);
+    dialog_.add_button(1, "AAAA", nullptr, nullptr, 0, 0, style_text);
+    dialog_.add_button(2, "BBBB", nullptr, nullptr, 0, 0, style_text);
     EXPECT_EQ(dialog_.widget_newest_first(0).id, 2u);
     EXPECT_TRUE(click(105, 55));
     EXPECT_EQ(sent, std::vector<uint32_t>{2});
@@ -105,7 +105,7 @@ TEST_F(WidgetTest, TheWidgetAddedLaterGetsTheMessageFirstAndIsFoundFirst) {
     Label* second = dialog_.add_label(15, "two", 0, 20);
     EXPECT_EQ(dialog_.find(15), second);
     EXPECT_EQ(dialog_.find(99), nullptr);
-    EXPECT_EQ(dialog_.add_button(1, "", "pic", nullptr, 0, 0, ButtonStyle::image), nullptr);
+    EXPECT_EQ(dialog_.add_button(1, "", "pic", nullptr, 0, 0, style_image), nullptr);
     EXPECT_EQ(dialog_.widget_count(), 4);
     EXPECT_EQ(second->owner, &dialog_);
 }
@@ -125,7 +125,7 @@ TEST_F(WidgetTest, CheckBoxFlipsBeforeItsCommand) {
 }
 
 TEST_F(WidgetTest, DraggedDialogMovesItsWidgetsHitRectangles) {
-    Button* b = dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, ButtonStyle::text);
+    Button* b = dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, style_text);
     EXPECT_EQ(dialog_.title_rect.top, 39);
     EXPECT_TRUE(down(110, 45));  // on the title bar
     EXPECT_TRUE(dialog_.dragging);
@@ -314,7 +314,7 @@ TEST(LabelTest, LongTextsAreCutToTheField) {
     Dialog dialog;
     dialog.init(0, 0, long_text.c_str(), 10, 10);
     EXPECT_EQ(strlen(dialog.title), static_cast<size_t>(kWidgetTextSize - 1));
-    Button* b = dialog.add_button(1, long_text.c_str(), nullptr, nullptr, 0, 0, ButtonStyle::text);
+    Button* b = dialog.add_button(1, long_text.c_str(), nullptr, nullptr, 0, 0, style_text);
     EXPECT_EQ(strlen(b->text), static_cast<size_t>(kWidgetTextSize - 1));
     ListBox list;
     list.add_item(long_text.c_str());
@@ -322,7 +322,7 @@ TEST(LabelTest, LongTextsAreCutToTheField) {
 }
 
 TEST_F(WidgetTest, AWidgetIndexPastTheEndIsTheCallersMistake) {
-    dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, ButtonStyle::text);
+    dialog_.add_button(7, "GO", nullptr, nullptr, 0, 0, style_text);
     EXPECT_EQ(dialog_.widget_newest_first(0).id, 7u);
     EXPECT_DEATH(dialog_.widget_newest_first(1), "widget index");
 }
@@ -342,7 +342,7 @@ class WidgetDrawTest : public GlTest {
         fonts_.gui.create(device_, "Tahoma", 10, true);
         widgets_device_init(drawing_, device_);
         dialog_.init(kBodyX, kBodyY, "", 32, 28);
-        button_ = dialog_.add_button(1, "OK", nullptr, nullptr, 1, 1, ButtonStyle::text);
+        button_ = dialog_.add_button(1, "OK", nullptr, nullptr, 1, 1, style_text);
         box_ = dialog_.add_check_box(2, 16, 14);
         device_.clear(kClear);
     }

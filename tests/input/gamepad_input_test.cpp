@@ -28,7 +28,7 @@ TEST_F(GamepadInputTest, StickGivesOneMoveAndIsLatched) {
     state.y = 70;
     tick();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].kind, ActionKind::Move);
+    EXPECT_EQ(sent[0].kind, kind_move);
     EXPECT_EQ(sent[0].a, -40.0f);
     EXPECT_EQ(sent[0].b, 70.0f);
     EXPECT_EQ(input.latch.entries[latch_gamepad_x], -40);
@@ -65,9 +65,9 @@ TEST_F(GamepadInputTest, ButtonsEmitOnEdgesInTheirOrder) {
     state.buttons[4] = kButtonPressed;
     tick();
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[1].kind, ActionKind::ButtonDown);
+    EXPECT_EQ(sent[1].kind, kind_button_down);
     EXPECT_EQ(sent[1].a, 0.0f);  // primary attack before jump
-    EXPECT_EQ(sent[2].kind, ActionKind::ButtonDown);
+    EXPECT_EQ(sent[2].kind, kind_button_down);
     EXPECT_EQ(sent[2].a, 2.0f);
     EXPECT_EQ(input.latch.entries[latch_jump], 1);
     EXPECT_EQ(input.latch.entries[latch_primattack], 1);
@@ -81,9 +81,9 @@ TEST_F(GamepadInputTest, ButtonsEmitOnEdgesInTheirOrder) {
     sent.clear();
     tick();
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[1].kind, ActionKind::ButtonDown);
+    EXPECT_EQ(sent[1].kind, kind_button_down);
     EXPECT_EQ(sent[1].a, 1.0f);
-    EXPECT_EQ(sent[2].kind, ActionKind::ButtonUp);
+    EXPECT_EQ(sent[2].kind, kind_button_up);
     EXPECT_EQ(sent[2].a, 2.0f);
 }
 
@@ -117,7 +117,7 @@ TEST_F(GamepadInputTest, GamepadTypeReadsOnlyThePadAndAPulledOutPadReleasesItsBu
     full_tick();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].a, 0.0f);
-    EXPECT_EQ(sent[1].kind, ActionKind::ButtonUp);
+    EXPECT_EQ(sent[1].kind, kind_button_up);
     EXPECT_EQ(sent[1].a, 0.0f);
 }
 

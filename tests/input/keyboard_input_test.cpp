@@ -24,7 +24,7 @@ class KeyboardInputTest : public InputTest {
         sent.clear();
         tick();
         EXPECT_EQ(sent.size(), 1u);
-        EXPECT_EQ(sent.at(0).kind, ActionKind::Move);
+        EXPECT_EQ(sent.at(0).kind, kind_move);
         return sent.at(0);
     }
 };
@@ -50,10 +50,10 @@ TEST_F(KeyboardInputTest, ButtonsEmitOnEdgesOnlyInTheirOrder) {
     press('F');
     tick();
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[0].kind, ActionKind::Move);
-    EXPECT_EQ(sent[1].kind, ActionKind::ButtonDown);
+    EXPECT_EQ(sent[0].kind, kind_move);
+    EXPECT_EQ(sent[1].kind, kind_button_down);
     EXPECT_EQ(sent[1].a, 0.0f);  // primary attack before jump
-    EXPECT_EQ(sent[2].kind, ActionKind::ButtonDown);
+    EXPECT_EQ(sent[2].kind, kind_button_down);
     EXPECT_EQ(sent[2].a, 2.0f);
     only_move();  // held: no repeat
     only_move();
@@ -61,7 +61,7 @@ TEST_F(KeyboardInputTest, ButtonsEmitOnEdgesOnlyInTheirOrder) {
     sent.clear();
     tick();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[1].kind, ActionKind::ButtonUp);
+    EXPECT_EQ(sent[1].kind, kind_button_up);
     EXPECT_EQ(sent[1].a, 2.0f);
     EXPECT_EQ(input.latch.entries[latch_jump], 0);
     EXPECT_EQ(input.latch.entries[latch_primattack], 1);
@@ -119,7 +119,7 @@ TEST_F(KeyboardInputTest, ArrowsOrbitTheCameraOneDegreePerTick) {
 TEST_F(KeyboardInputTest, TheHostAppliesToTheLocalRecordAndNobodyDrops) {
     session.client = false;
     session.host = true;
-    table.slots[0].slot_state = SlotState::InGame;
+    table.slots[0].slot_state = slot_in_game;
     press('J');
     tick();
     EXPECT_TRUE(sent.empty());

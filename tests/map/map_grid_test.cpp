@@ -208,7 +208,7 @@ TEST(StartupMap, IsWrittenAsTest123IntoTheMapsFolderOnlyIfThereIsOne) {
 class MapFile : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(folder.ok()); }
-    void TearDown() override { set_save_fault_for_testing(SaveFault::none); }
+    void TearDown() override { set_save_fault_for_testing(fault_none); }
 
     TempFolder folder{"torvi-map-"};
     const std::string path = folder.file("test.map");
@@ -225,7 +225,7 @@ TEST_F(MapFile, IsTheGridImageAndALongerFileGivesItsStart) {
     ASSERT_TRUE(write_whole_file(path, image.data(), image.size()));
     MapGrid loaded = patterned_grid(1);
     const MapLoad result = load_map(loaded, path.c_str());
-    EXPECT_EQ(result.status, MapLoadStatus::ok);
+    EXPECT_EQ(result.status, map_ok);
     EXPECT_EQ(result.bytes_read, 8080u);
     EXPECT_TRUE(result.longer);
     EXPECT_EQ(result.replaced, 0);
@@ -243,7 +243,7 @@ TEST_F(MapFile, EveryCutFileChangesExactlyTheBytesPresent) {
         ASSERT_TRUE(write_whole_file(path, src, n));
         MapGrid grid = target;
         const MapLoad result = load_map(grid, path.c_str());
-        const MapLoadStatus want = n < kMapFileSize ? MapLoadStatus::short_file : MapLoadStatus::ok;
+        const MapLoadStatus want = n < kMapFileSize ? map_short_file : map_ok;
         ASSERT_EQ(result.status, want) << n;
         ASSERT_EQ(result.bytes_read, n);
         ASSERT_EQ(result.replaced, 0) << n;
@@ -272,7 +272,7 @@ TEST_F(MapFile, DamagedCornersAndItemsBecomeSnowAndNoItem) {
 
     MapGrid grid = patterned_grid(1);
     const MapLoad result = load_map(grid, path.c_str());
-    EXPECT_EQ(result.status, MapLoadStatus::ok);
+    EXPECT_EQ(result.status, map_ok);
     EXPECT_EQ(result.replaced, 5);
     EXPECT_TRUE(same_grid(grid, expected));  // the header is kept as read
 }
@@ -281,12 +281,11 @@ TEST_F(MapFile, MissingOrUnreadableFileLeavesTheGridUnchanged) {
     const MapGrid before = patterned_grid(0);
     MapGrid grid = before;
     MapLoad result = load_map(grid, folder.file("nothing.map").c_str());
-    EXPECT_EQ(result.status, MapLoadStatus::missing);
+    EXPECT_EQ(result.status, map_missing);
     EXPECT_EQ(result.bytes_read, 0u);
-    EXPECT_EQ(load_map(grid, folder.file("no/such/folder.map").c_str()).status,
-              MapLoadStatus::missing);
+    EXPECT_EQ(load_map(grid, folder.file("no/such/folder.map").c_str()).status, map_missing);
     // A folder opens but cannot be read.
-    EXPECT_EQ(load_map(grid, folder.path().c_str()).status, MapLoadStatus::unreadable);
+    EXPECT_EQ(load_map(grid, folder.path().c_str()).status, map_unreadable);
     EXPECT_TRUE(same_grid(grid, before));
 }
 
@@ -311,7 +310,7 @@ TEST_F(MapFile, ReportIsOneLineForAnythingButACleanLoad) {
         one_line_naming(report_of("cut.map", apply_map_file_bytes(grid, bad, 3)), "cut.map"));
 
     MapLoad everything;
-    everything.status = MapLoadStatus::short_file;
+    everything.status = map_short_file;
     everything.bytes_read = 12;
     everything.longer = true;
     everything.replaced = 7;
@@ -321,7 +320,7 @@ TEST_F(MapFile, ReportIsOneLineForAnythingButACleanLoad) {
     EXPECT_NE(text.find("7 damaged"), std::string::npos) << text;
 
     MapLoad missing;
-    missing.status = MapLoadStatus::missing;
+    missing.status = map_missing;
     missing.error = ENOENT;
     EXPECT_TRUE(one_line_naming(report_of("gone.map", missing), "gone.map"));
 }
@@ -331,7 +330,7 @@ TEST_F(MapFile, ReportIsOneLineForAnythingButACleanLoad) {
 TEST_F(MapFile, AFailedSaveKeepsTheOldFileWhole) {
     const MapGrid old_map = patterned_grid(0);
     ASSERT_TRUE(save_map(old_map, path.c_str()));
-    set_save_fault_for_testing(SaveFault::write);
+    set_save_fault_for_testing(fault_write);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(save_map(patterned_grid(1), path.c_str()));
     ::testing::internal::GetCapturedStderr();

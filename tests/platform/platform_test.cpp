@@ -20,7 +20,7 @@ namespace {
 class AtomicFile : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(folder_.ok()); }
-    void TearDown() override { set_save_fault_for_testing(SaveFault::none); }
+    void TearDown() override { set_save_fault_for_testing(fault_none); }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(dir_)) {
@@ -43,13 +43,13 @@ class AtomicFile : public ::testing::Test {
 TEST_F(AtomicFile, InterruptedSaveKeepsTheOldFileAndNoTemporaryAndAGoodOneReplacesItWhole) {
     ASSERT_TRUE(save("a much longer old text"));
     const std::string fresh(5000, 'n');
-    for (SaveFault fault : {SaveFault::write, SaveFault::flush, SaveFault::rename}) {
+    for (SaveFault fault : {fault_write, fault_flush, fault_rename}) {
         set_save_fault_for_testing(fault);
         EXPECT_FALSE(save(fresh));
         EXPECT_EQ(contents(), "a much longer old text");
         EXPECT_EQ(entries(), std::vector<std::string>{"file.bin"});
     }
-    set_save_fault_for_testing(SaveFault::none);
+    set_save_fault_for_testing(fault_none);
     EXPECT_TRUE(save(fresh));
     EXPECT_EQ(contents(), fresh);
     EXPECT_TRUE(save("new"));
@@ -71,16 +71,15 @@ TEST_F(AtomicFile, ReadPrefixStopsAtTheBufferAndTellsWhetherMoreFollows) {
     ASSERT_TRUE(save("0123456789"));
     char buf[10];
     FileRead r = read_file_prefix(path_.c_str(), buf, 4);
-    EXPECT_EQ(r.status, ReadStatus::ok);
+    EXPECT_EQ(r.status, read_ok);
     EXPECT_EQ(r.size, 4u);
     EXPECT_TRUE(r.longer);
     EXPECT_EQ(std::string(buf, 4), "0123");
     r = read_file_prefix(path_.c_str(), buf, 10);
     EXPECT_EQ(r.size, 10u);
     EXPECT_FALSE(r.longer);
-    EXPECT_EQ(read_file_prefix((dir_ + "/missing").c_str(), buf, 10).status,
-              ReadStatus::cannot_open);
-    EXPECT_EQ(read_file_prefix(dir_.c_str(), buf, 10).status, ReadStatus::read_error);
+    EXPECT_EQ(read_file_prefix((dir_ + "/missing").c_str(), buf, 10).status, read_cannot_open);
+    EXPECT_EQ(read_file_prefix(dir_.c_str(), buf, 10).status, read_failed);
 }
 
 TEST(MessagePacking, PointsSplitIntoSigned16BitXAndY) {

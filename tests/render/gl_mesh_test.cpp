@@ -147,7 +147,7 @@ TEST_F(MeshTest, ToonShadingShowsTwoBandsLitFromOneSideTimesTheSkin) {
     EXPECT_FLOAT_EQ(device_.constant(9).x, 0.3f);
 
     const uint8_t green[] = {0, 200, 0, 255};
-    const Texture skin = make_rgba_texture(1, 1, green, TextureWrap::repeat);
+    const Texture skin = make_rgba_texture(1, 1, green, wrap_repeat);
     device_.clear(0xFF000000);
     mesh.draw_toon(device_, &skin);
     image = pixels();

@@ -73,8 +73,8 @@ TEST_P(RendererTest, ColouredTrianglesShowTheirColourWhereTheyProjectAndAddUpUnc
     device_.clear(0xFF101010);
     quad(v, 10.0f, 0.0f, 0x00202020);
     std::swap(v[1], v[2]);  // the other winding: must still be drawn
-    device_.draw_coloured_triangles(v, 6, identity(), Blend::additive);
-    device_.draw_coloured_triangles(v, 6, translation(0, 0, -1), Blend::additive);
+    device_.draw_coloured_triangles(v, 6, identity(), blend_additive);
+    device_.draw_coloured_triangles(v, 6, translation(0, 0, -1), blend_additive);
     EXPECT_EQ(pixels_not(0x505050), 0);
 }
 

@@ -68,7 +68,7 @@ TEST_F(SpriteTest, SourceRectangleCoversExactlyItsPixelsAndScalingStretchesFromT
                                   static_cast<uint8_t>(16 * (k / 4)), 200, 255};
         std::memcpy(&texels[4 * k], texel, 4);
     }
-    const Texture gradient = make_rgba_texture(4, 4, texels, TextureWrap::repeat);
+    const Texture gradient = make_rgba_texture(4, 4, texels, wrap_repeat);
     const SpriteRect source = {1, 1, 3, 3};
     draw(&gradient, {1, 1}, {20, 10}, 0, {0, 0}, &source);
     EXPECT_EQ(lit_with({{20, 10, 0x1010C8FF},

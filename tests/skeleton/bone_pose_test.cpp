@@ -139,7 +139,7 @@ TEST(BonePose, NoListOrNoPieceLeavesTheOutputUntouched) {
 
 class PoseFile : public ::testing::Test {
   protected:
-    void TearDown() override { set_save_fault_for_testing(SaveFault::none); }
+    void TearDown() override { set_save_fault_for_testing(fault_none); }
     TempFolder dir{"torvi-pose-"};
     const std::string path = dir.file("key.bones");
 };
@@ -156,7 +156,7 @@ TEST_F(PoseFile, OddBytesRoundTripExactly) {
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 5), (Bytes{0x0D, 0x0D, 0x0A, 0x1A, 0x3E}));
     BonePose loaded = {};
     const PoseLoad result = load_pose(loaded, path.c_str());
-    EXPECT_EQ(result.status, PoseLoadStatus::ok);
+    EXPECT_EQ(result.status, pose_ok);
     EXPECT_FALSE(result.longer);
     EXPECT_EQ(result.replaced, 0);
     EXPECT_EQ(record_of(loaded), odd);
@@ -187,8 +187,7 @@ TEST_F(PoseFile, EveryPrefixChangesExactlyTheRecordBytesItSupplies) {
         BonePose pose = unlike_default_pose();
         const PoseLoad result = load_pose(pose, cut_path.c_str());
         ASSERT_EQ(result.record_bytes, static_cast<int>(record_bytes)) << "cut " << cut;
-        ASSERT_EQ(result.status,
-                  cut == file.size() ? PoseLoadStatus::ok : PoseLoadStatus::short_file);
+        ASSERT_EQ(result.status, cut == file.size() ? pose_ok : pose_short_file);
         ASSERT_EQ(result.replaced, 0) << "cut " << cut;
         ASSERT_EQ(record_of(pose), expected) << "cut " << cut;
     }
@@ -213,7 +212,7 @@ TEST_F(PoseFile, DamagedValuesAreReplacedOrClampedAndValuesBeyondTheFileLeftAlon
     const size_t size = encode_pose_file(damaged, file);
     BonePose pose = {};
     PoseLoad result = apply_pose_file_bytes(pose, file, size);
-    EXPECT_EQ(result.status, PoseLoadStatus::ok);
+    EXPECT_EQ(result.status, pose_ok);
     EXPECT_EQ(result.replaced, 8);
     EXPECT_EQ(pose.bones[0].rotation.x, defaults.bones[0].rotation.x);
     EXPECT_EQ(pose.bones[2].rotation.z, defaults.bones[2].rotation.z);
@@ -234,9 +233,9 @@ TEST_F(PoseFile, DamagedValuesAreReplacedOrClampedAndValuesBeyondTheFileLeftAlon
 TEST_F(PoseFile, MissingOrUnreadableFileChangesNothing) {
     const BonePose before = unlike_default_pose();
     BonePose pose = before;
-    EXPECT_EQ(load_pose(pose, dir.file("absent.bones").c_str()).status, PoseLoadStatus::missing);
-    EXPECT_EQ(load_pose(pose, dir.path().c_str()).status, PoseLoadStatus::unreadable);
-    EXPECT_EQ(load_pose(pose, nullptr).status, PoseLoadStatus::unreadable);
+    EXPECT_EQ(load_pose(pose, dir.file("absent.bones").c_str()).status, pose_missing);
+    EXPECT_EQ(load_pose(pose, dir.path().c_str()).status, pose_unreadable);
+    EXPECT_EQ(load_pose(pose, nullptr).status, pose_unreadable);
     EXPECT_EQ(record_of(pose), record_of(before));
 }
 
@@ -246,7 +245,7 @@ TEST_F(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
     write_file(path, file);
     BonePose pose = {};
     PoseLoad result = load_pose(pose, path.c_str());
-    EXPECT_EQ(result.status, PoseLoadStatus::ok);
+    EXPECT_EQ(result.status, pose_ok);
     EXPECT_FALSE(result.longer);
     EXPECT_EQ(record_of(pose), Bytes(280, 0x0A));
 
@@ -259,7 +258,7 @@ TEST_F(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
     file.insert(file.end(), {0x0D, 0x0D, 0x0A});
     write_file(path, file);
     result = load_pose(pose, path.c_str());
-    EXPECT_EQ(result.status, PoseLoadStatus::ok);
+    EXPECT_EQ(result.status, pose_ok);
     EXPECT_TRUE(result.longer);
     EXPECT_EQ(pose.bones[13].length, float_of(0x0D0A0A0Au));
 }
@@ -269,10 +268,10 @@ TEST_F(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
 TEST_F(PoseFile, AFailedSaveKeepsTheOldFileWhole) {
     ASSERT_TRUE(save_pose(the_default_pose(), path.c_str()));
     const Bytes old_file = read_file(path);
-    set_save_fault_for_testing(SaveFault::rename);
+    set_save_fault_for_testing(fault_rename);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_pose(unlike_default_pose(), path.c_str()));
-    set_save_fault_for_testing(SaveFault::none);
+    set_save_fault_for_testing(fault_none);
     EXPECT_FALSE(save_pose(the_default_pose(), dir.file("no/such/folder.bones").c_str()));
     EXPECT_FALSE(save_pose(the_default_pose(), nullptr));
     EXPECT_NE(testing::internal::GetCapturedStderr(), "");

@@ -66,7 +66,7 @@ PlayerRecord make_record(int32_t element, Vec3 position) {
     record.health = 100;
     record.element = element;
     record.action = action_idle;
-    record.slot_state = SlotState::InGame;
+    record.slot_state = slot_in_game;
     return record;
 }
 
@@ -251,7 +251,7 @@ TEST_F(CharacterDrawTest, DrawsEveryPlayerInTheGameWhereItStandsAndNoOther) {
     init_player_table(table);
     table.slots[2] = make_record(1, {-1.5f, 0, 0});
     table.slots[7] = make_record(3, {1.5f, 0, 0});
-    table.slots[7].slot_state = SlotState::Reserved;
+    table.slots[7].slot_state = slot_reserved;
     draw_characters(device_, *assets_, label_font(), table);
     image_ = read_back_buffer(kTargetWidth, kTargetHeight);
     EXPECT_FALSE(at(Vec3{-1.5f, 0.81f, 0}).clear());

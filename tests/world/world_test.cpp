@@ -25,16 +25,16 @@ PlayerRecord player_at(Vec3 position, Vec3 velocity = {0.0f, 0.0f, 0.0f}) {
     r.velocity = velocity;
     r.health = 100;
     r.action = action_idle;
-    r.slot_state = SlotState::InGame;
+    r.slot_state = slot_in_game;
     return r;
 }
 
 void press(PlayerRecord& r, float button) {
-    apply_action(r, ActionKind::ButtonDown, button, 0.0f, kPlayCamera);
+    apply_action(r, kind_button_down, button, 0.0f, kPlayCamera);
 }
 
 void move(PlayerRecord& r, float a, float b, const Camera& cam = kPlayCamera) {
-    apply_action(r, ActionKind::Move, a, b, cam);
+    apply_action(r, kind_move, a, b, cam);
 }
 
 float horizontal_speed(const PlayerRecord& r) {
@@ -51,7 +51,7 @@ TEST(Actions, PrimaryCyclesTheElementAndUnknownButtonsDoNothing) {
     for (int i = 0; i < 5; ++i) press(r, 0.0f);
     EXPECT_EQ(r.element, 1);
     for (float button : {3.0f, -1.0f, 1e30f}) press(r, button);
-    apply_action(r, ActionKind::ButtonUp, 1.0f, 0.0f, kPlayCamera);
+    apply_action(r, kind_button_up, 1.0f, 0.0f, kPlayCamera);
     apply_action(r, static_cast<ActionKind>(7), 1.0f, 0.0f, kPlayCamera);
     EXPECT_EQ(r.element, 1);
     EXPECT_EQ(r.action, action_idle);
@@ -328,7 +328,7 @@ TEST_F(PhaseTest, TheHitReachesEverySlotWithinOneOfThePointAheadAndHealthStopsAt
     table.slots[2] = player_at({12.0f, 0.0f, -10.0f});  // exactly at reach
     table.slots[3] = player_at({12.01f, 0.0f, -10.0f});
     table.slots[4] = player_at({11.0f, 0.0f, -10.5f});
-    table.slots[4].slot_state = SlotState::Free;
+    table.slots[4].slot_state = slot_free;
     attack();
     const uint32_t health[6] = {96, 96, 96, 100, 96, 0};  // slot 5: far away, and stays at 0
     for (int k = 0; k < 6; ++k) EXPECT_EQ(table.slots[k].health, health[k]) << "slot " << k;
@@ -355,7 +355,7 @@ TEST(PlayerTable, AHostStartsHighWithEveryOtherSlotFreeAClientOnTheGround) {
     init_session_state(session);
     EXPECT_EQ(local_record(table, session), nullptr);
 
-    table.slots[5].slot_state = SlotState::InGame;
+    table.slots[5].slot_state = slot_in_game;
     table.slots[0].velocity = {3.0f, 4.0f, 5.0f};
     table.slots[0].element = 2;
     start_game_as_host(table, session);
@@ -369,8 +369,8 @@ TEST(PlayerTable, AHostStartsHighWithEveryOtherSlotFreeAClientOnTheGround) {
     EXPECT_EQ(r->element, 0);
     EXPECT_EQ(r->action, action_walk);
     EXPECT_EQ(r->facing.m[0][0], 1.0f);
-    EXPECT_EQ(r->slot_state, SlotState::InGame);
-    EXPECT_EQ(table.slots[5].slot_state, SlotState::Free);
+    EXPECT_EQ(r->slot_state, slot_in_game);
+    EXPECT_EQ(table.slots[5].slot_state, slot_free);
 
     SessionState joined;
     init_session_state(joined);
