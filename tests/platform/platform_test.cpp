@@ -1,18 +1,23 @@
-// The platform layer's own logic: atomic saving, messages and keys, and the tick timers.
+// The platform layer: atomic saving, messages and keys, the tick timers, and SDL's events.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/key_state.h"
 #include "platform/message.h"
 #include "platform/scheduler.h"
+#include "platform/sdl_events.h"
+#include "platform/sdl_message_box.h"
+#include "platform/sdl_window.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -21,12 +26,10 @@ class AtomicFile : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(folder_.ok()); }
     void TearDown() override { set_save_fault_for_testing(fault_none); }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(dir_)) {
-            names.push_back(e.path().filename().string());
-        }
-        return names;
+    // Only the file itself: no temporary left behind.
+    bool alone() const {
+        const std::filesystem::directory_iterator all(dir_);
+        return std::distance(begin(all), end(all)) == 1;
     }
     std::string contents() const {
         std::ifstream in(path_, std::ios::binary);
@@ -40,88 +43,52 @@ class AtomicFile : public ::testing::Test {
     const std::string path_ = dir_ + "/file.bin";
 };
 
-TEST_F(AtomicFile, InterruptedSaveKeepsTheOldFileAndNoTemporaryAndAGoodOneReplacesItWhole) {
+TEST_F(AtomicFile, InterruptedSavesKeepTheOldFileWholeAndGoodOnesReplaceItKeepingPermissions) {
     ASSERT_TRUE(save("a much longer old text"));
     const std::string fresh(5000, 'n');
     for (SaveFault fault : {fault_write, fault_flush, fault_rename}) {
         set_save_fault_for_testing(fault);
         EXPECT_FALSE(save(fresh));
         EXPECT_EQ(contents(), "a much longer old text");
-        EXPECT_EQ(entries(), std::vector<std::string>{"file.bin"});
+        EXPECT_TRUE(alone());
     }
     set_save_fault_for_testing(fault_none);
     EXPECT_TRUE(save(fresh));
     EXPECT_EQ(contents(), fresh);
+    ::chmod(path_.c_str(), 0600);
     EXPECT_TRUE(save("new"));
     EXPECT_EQ(contents(), "new");
-    EXPECT_EQ(entries(), std::vector<std::string>{"file.bin"});
-}
-
-TEST_F(AtomicFile, SaveKeepsThePermissionsAndFailsCleanlyInAMissingFolder) {
-    ASSERT_TRUE(save("x"));
-    ::chmod(path_.c_str(), 0600);
-    ASSERT_TRUE(save("y"));
+    EXPECT_TRUE(alone());
     struct stat st;
     ASSERT_EQ(::stat(path_.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);  // the permissions stay
     EXPECT_FALSE(save_file_atomically((dir_ + "/no/such/folder/file.bin").c_str(), "x", 1));
-}
-
-TEST_F(AtomicFile, ReadPrefixStopsAtTheBufferAndTellsWhetherMoreFollows) {
-    ASSERT_TRUE(save("0123456789"));
-    char buf[10];
-    FileRead r = read_file_prefix(path_.c_str(), buf, 4);
-    EXPECT_EQ(r.status, read_ok);
-    EXPECT_EQ(r.size, 4u);
-    EXPECT_TRUE(r.longer);
-    EXPECT_EQ(std::string(buf, 4), "0123");
-    r = read_file_prefix(path_.c_str(), buf, 10);
-    EXPECT_EQ(r.size, 10u);
-    EXPECT_FALSE(r.longer);
-    EXPECT_EQ(read_file_prefix((dir_ + "/missing").c_str(), buf, 10).status, read_cannot_open);
-    EXPECT_EQ(read_file_prefix(dir_.c_str(), buf, 10).status, read_failed);
 }
 
 TEST(MessagePacking, PointsSplitIntoSigned16BitXAndY) {
     EXPECT_EQ(pack_point(0x1234, 0x0567), 0x05671234u);
-    EXPECT_EQ(point_x(pack_point(1023, 767)), 1023);
-    EXPECT_EQ(point_y(pack_point(1023, 767)), 767);
-    const uint32_t lparam = pack_point(-5, -300);
-    EXPECT_EQ(point_x(lparam), -5);
-    EXPECT_EQ(point_y(lparam), -300);
-    EXPECT_EQ(point_y(pack_point(-1, 7)), 7);  // a negative x must not bleed into y
-    const Message m = mouse_message(msg_rbutton_down, mouse_bit_left | mouse_bit_right, 3, 4);
-    EXPECT_EQ(m.wparam, 0x03u);
-    EXPECT_EQ(command_message(26).wparam, 26u);
-    EXPECT_TRUE(is_mouse_message(msg_mbutton_up));
-    EXPECT_FALSE(is_mouse_message(msg_gui_command));
+    for (const auto& [x, y] : {std::pair{1023, 767}, {-5, -300}, {-1, 7}, {7, -1}}) {
+        EXPECT_EQ(point_x(pack_point(x, y)), x) << x << "," << y;
+        EXPECT_EQ(point_y(pack_point(x, y)), y) << x << "," << y;  // no sign bleeding into y
+    }
 }
 
-TEST(KeyStateTable, KeyMessagesSetAndClearTheirKeyAndOutOfRangeCodesAreIgnored) {
+TEST(KeyStateTable, MessagesHoldKeysButtonsAndTheCursorAndOutOfRangeCodesAreIgnored) {
     KeyState keys;
     init_key_state(keys);
     track_message(keys, key_message(true, 'W'));
     track_message(keys, key_message(true, vk_escape));
-    EXPECT_TRUE(key_down(keys, 'W'));
-    EXPECT_TRUE(key_down(keys, 27));
     track_message(keys, key_message(false, 'W'));
     EXPECT_FALSE(key_down(keys, 'W'));
     EXPECT_TRUE(key_down(keys, 27));
     track_message(keys, Message{msg_key_down, 100000, 0});
-    EXPECT_FALSE(key_down(keys, -1));
-    EXPECT_FALSE(key_down(keys, 256));
-    EXPECT_FALSE(key_down(keys, 100000));
-}
+    for (int code : {-1, 256, 100000}) EXPECT_FALSE(key_down(keys, code)) << code;
 
-TEST(KeyStateTable, MouseMessagesMoveTheCursorAndHoldButtons) {
-    KeyState keys;
-    init_key_state(keys);
-    track_message(keys, mouse_message(msg_lbutton_down, mouse_bit_left, 640, 480));
+    track_message(keys, mouse_message(msg_mouse_move, mouse_bit_left | mouse_bit_middle, 640, 480));
     EXPECT_EQ(keys.cursor_x, 640);
     EXPECT_EQ(keys.cursor_y, 480);
-    EXPECT_EQ(mouse_buttons(keys), static_cast<uint32_t>(mouse_bit_left));
-    track_message(keys, mouse_message(msg_mouse_move, mouse_bit_left | mouse_bit_middle, 10, 20));
     EXPECT_TRUE(key_down(keys, vk_mbutton));
+    EXPECT_EQ(mouse_buttons(keys), static_cast<uint32_t>(mouse_bit_left | mouse_bit_middle));
     track_message(keys, mouse_message(msg_lbutton_up, 0, 10, 20));
     EXPECT_EQ(mouse_buttons(keys), 0u);
     track_message(keys, command_message(0x00FF00FF));  // a command carries no position
@@ -154,7 +121,7 @@ std::map<TickId, int> counts(const std::vector<Fired>& fired) {
     return result;
 }
 
-TEST(Scheduler, OneSecondGivesEachTimerItsPeriod) {
+TEST(Scheduler, OneSecondGivesEachTimerItsPeriodAndTiesRunInOrder) {
     FakeClock clock;
     Scheduler scheduler;
     start_scheduler(scheduler, clock.now_ms());
@@ -167,33 +134,24 @@ TEST(Scheduler, OneSecondGivesEachTimerItsPeriod) {
         const uint64_t period = f.id == sim_tick ? 10 : f.id == phase_tick ? 125 : 37;
         EXPECT_EQ(f.at % period, 0u) << "tick " << f.id << " at " << f.at;
     }
+    // At 1000 sim and phase are both due: they run in timer order.
+    ASSERT_GE(fired.size(), 2u);
+    EXPECT_EQ(fired[fired.size() - 2].id, sim_tick);
+    EXPECT_EQ(fired.back().id, phase_tick);
+    EXPECT_EQ(fired.back().at, 1000u);
 }
 
-TEST(Scheduler, WaitIsTheTimeToTheEarliestDeadlineOnAFixedGridAndTiesRunInOrder) {
+TEST(Scheduler, ALateTickDoesNotShiftTheGrid) {
     Scheduler scheduler;
     start_scheduler(scheduler, 1000);
-    NextTick next = next_tick(scheduler, 1003);
-    EXPECT_FALSE(next.due);
-    EXPECT_EQ(next.id, sim_tick);
-    EXPECT_EQ(next.wait_ms, 7u);
     tick_ran(scheduler, sim_tick, 1010);
     tick_ran(scheduler, sim_tick, 1020);
     tick_ran(scheduler, sim_tick, 1033);  // ran 3 ms late
-    next = next_tick(scheduler, 1033);
+    const NextTick next = next_tick(scheduler, 1033);
     EXPECT_EQ(next.id, render_tick);  // due at 1037, before sim at 1040
     EXPECT_EQ(next.wait_ms, 4u);
     tick_ran(scheduler, render_tick, 1037);
-    EXPECT_EQ(next_tick(scheduler, 1037).wait_ms, 3u);  // the late tick did not shift the grid
-
-    for (TickTimer& t : scheduler.timers) t.due_ms = 2000;
-    std::vector<TickId> order;
-    for (int i = 0; i < 3; ++i) {
-        next = next_tick(scheduler, 2000);
-        ASSERT_TRUE(next.due);
-        order.push_back(next.id);
-        tick_ran(scheduler, next.id, 2000);
-    }
-    EXPECT_EQ(order, (std::vector<TickId>{sim_tick, phase_tick, render_tick}));
+    EXPECT_EQ(next_tick(scheduler, 1037).wait_ms, 3u);
 }
 
 TEST(Scheduler, AStallRunsEachTimerOnceThenResumesItsBeat) {
@@ -211,6 +169,86 @@ TEST(Scheduler, AStallRunsEachTimerOnceThenResumesItsBeat) {
     EXPECT_EQ(fired.front().id, sim_tick);
     EXPECT_EQ(fired.front().at, 5010u);
     EXPECT_EQ(counts(fired)[phase_tick], 1);
+}
+
+// The SDL side, on the offscreen driver.
+class SdlPlatform : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        ASSERT_TRUE(video_.start());
+        ASSERT_TRUE(window_.open(true));
+    }
+
+    SdlVideo video_;
+    GameWindow window_;
+};
+
+SDL_Event key_event(Uint32 type, SDL_Keycode key, bool repeat = false) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat;
+    e.key.keysym.sym = key;
+    return e;
+}
+
+TEST_F(SdlPlatform, KeysBecomeVirtualKeyMessages) {
+    Message msg{};
+    ASSERT_TRUE(translate_event(key_event(SDL_KEYDOWN, SDLK_w, true), window_, msg));
+    EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_key_down));
+    EXPECT_EQ(msg.wparam, static_cast<uint32_t>('W'));
+    EXPECT_EQ(msg.lparam & kKeyRepeatBit, kKeyRepeatBit);
+    ASSERT_TRUE(translate_event(key_event(SDL_KEYUP, SDLK_ESCAPE), window_, msg));
+    EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_key_up));
+    EXPECT_EQ(msg.wparam, 27u);
+    EXPECT_EQ(msg.lparam & kKeyRepeatBit, 0u);
+    EXPECT_FALSE(translate_event(key_event(SDL_KEYDOWN, SDLK_F5), window_, msg));
+    EXPECT_EQ(virtual_key(SDLK_KP_ENTER), vk_enter);
+}
+
+TEST_F(SdlPlatform, MouseAndCloseEventsBecomeTheirMessages) {
+    SDL_Event e{};
+    e.motion = {SDL_MOUSEMOTION, 0, 0, 0, SDL_BUTTON_LMASK | SDL_BUTTON_MMASK, 300, 200, 0, 0};
+    Message msg{};
+    ASSERT_TRUE(translate_event(e, window_, msg));
+    EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_mouse_move));
+    EXPECT_EQ(msg.lparam, pack_point(300, 200));
+    EXPECT_EQ(msg.wparam, static_cast<uint32_t>(mouse_bit_left | mouse_bit_middle));
+
+    e.button = {SDL_MOUSEBUTTONDOWN, 0, 0, 0, SDL_BUTTON_LEFT, SDL_PRESSED, 2, 0, 5, 6};
+    ASSERT_TRUE(translate_event(e, window_, msg));
+    EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_lbutton_dblclk));
+    e.button.button = SDL_BUTTON_X1;
+    EXPECT_FALSE(translate_event(e, window_, msg));
+
+    // Closing the window either way becomes the close message.
+    e.type = SDL_QUIT;
+    ASSERT_TRUE(translate_event(e, window_, msg));
+    EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_close));
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_CLOSE;
+    ASSERT_TRUE(translate_event(e, window_, msg));
+    EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_close));
+}
+
+TEST_F(SdlPlatform, ErrorBoxWithoutAScreenPrintsCutTo255CharactersInsteadOfWaiting) {
+    set_error_box_window(window_.handle());
+    testing::internal::CaptureStderr();
+    ErrorBox("Kein HAL-Device - das wird langsam! (%d)", 8);
+    ErrorBox("%s", std::string(1000, 'x').c_str());
+    const std::string err = testing::internal::GetCapturedStderr();
+    set_error_box_window(nullptr);
+    EXPECT_NE(err.find("Kein HAL-Device - das wird langsam! (8)"), std::string::npos) << err;
+    EXPECT_NE(err.find(std::string(255, 'x')), std::string::npos);
+    EXPECT_EQ(err.find(std::string(256, 'x')), std::string::npos);
+}
+
+TEST_F(SdlPlatform, AMissingCursorFileKeepsTheSystemCursor) {
+    testing::internal::CaptureStderr();
+    window_.load_cursor("/nonexistent/main.cur");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("using the system cursor"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -5,22 +5,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "render/gl_shader.h"
 #include "render/gl_test_context.h"
+#include "render/picking.h"
+#include "support/expect_near.h"
 
 namespace {
-
-TEST(ShaderSource, TheRemapDefineGoesAfterTheVersionLineAndMesaIsNamedSoftware) {
-    EXPECT_EQ(shader_source_for("#version 330 core\nvoid main() {}\n", true),
-              "#version 330 core\n#define TORVI_DEPTH_REMAP 1\nvoid main() {}\n");
-    EXPECT_EQ(shader_source_for("#version 330 core\nx\n", false), "#version 330 core\nx\n");
-    for (const char* name :
-         {"llvmpipe (LLVM 15.0.6, 256 bits)", "Mesa softpipe", "Software Rasterizer SWRAST"}) {
-        EXPECT_TRUE(is_software_renderer(name)) << name;
-    }
-    EXPECT_FALSE(is_software_renderer("AMD Radeon RX 6600 (radeonsi)"));
-    EXPECT_FALSE(is_software_renderer(nullptr));
-}
 
 // A quad of one colour in the plane z = depth, covering x, y in -size..size.
 void quad(ColouredVertex* v, float size, float depth, uint32_t colour) {
@@ -53,8 +42,6 @@ TEST_P(RendererTest, MatrixConstantsHoldTheTransposeOneRowPerRegister) {
         EXPECT_FLOAT_EQ(reg.z, m.m[2][i]);
         EXPECT_FLOAT_EQ(reg.w, m.m[3][i]);
     }
-    EXPECT_FLOAT_EQ(device_.constant(0).y, 0.5f);
-    EXPECT_FLOAT_EQ(device_.constant(0).w, 2.0f);
     // A matrix running past c10 is the caller's mistake.
     EXPECT_DEATH(device_.set_matrix_constants(9, m), "four registers inside c0..c10");
 }
@@ -114,5 +101,44 @@ TEST_P(RendererTest, ShaderErrorsSaySoAndLeaveNoToonProgramWhileTheShippedPairLi
 }
 
 INSTANTIATE_TEST_SUITE_P(ClipControlAndRemap, RendererTest, ::testing::Values(true, false));
+
+// The pick ray under a pixel.
+const Vec3 kEye = {12, 9, 4}, kTarget = {20, 0, -15};
+const Matrix kView = look_at_lh(kEye, kTarget, {0, 1, 0});
+const Matrix kProjection = perspective_fov_lh(3.1415927f / 4, 1024.0f / 768.0f, 1, 1500);
+
+// Every point of the ray projects back onto the pixel it was made for; the centre's ray
+// looks from the eye at the target.
+TEST(CursorRay, RayProjectsBackOntoItsPixel) {
+    const Ray centre = cursor_ray(512, 384, 1024, 768, kProjection, kView);
+    expect_near(centre.origin, kEye, 1e-4f);
+    expect_near(normalize(centre.direction), normalize(subtract(kTarget, kEye)));
+    const Viewport vp = {0, 0, 1024, 768, 0, 1};
+    for (const auto& p : {std::pair{0.0f, 0.0f}, {1023.0f, 767.0f}, {100.0f, 600.0f}}) {
+        const Ray ray = cursor_ray(p.first, p.second, 1024, 768, kProjection, kView);
+        for (float t : {2.0f, 30.0f}) {
+            const Vec3 point = add(ray.origin, scale(ray.direction, t));
+            const Vec3 screen = project(point, vp, kProjection, kView, identity());
+            EXPECT_NEAR(screen.x, p.first, 0.01f);
+            EXPECT_NEAR(screen.y, p.second, 0.01f);
+        }
+    }
+}
+
+TEST(CursorRay, DegenerateInputGivesNoDirection) {
+    const Vec3 none = {0, 0, 0};
+    for (const auto& size : {std::pair{0, 768}, {1024, 0}, {-5, -5}}) {
+        expect_near(cursor_ray(10, 10, size.first, size.second, kProjection, kView).direction, none,
+                    0.0f);
+    }
+    Matrix flat = kProjection;
+    flat.m[1][1] = 0.0f;
+    expect_near(cursor_ray(10, 10, 1024, 768, flat, kView).direction, none, 0.0f);
+    Matrix singular = kView;
+    for (float& v : singular.m[2]) v = 0.0f;
+    const Ray lost = cursor_ray(10, 10, 1024, 768, kProjection, singular);
+    expect_near(lost.origin, none, 0.0f);
+    expect_near(lost.direction, none, 0.0f);
+}
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Sprites and textures drawn for real and read back.
+// Sprites and textures drawn for real and read back, and the texture list they come from.
 #include "render/gl_sprite.h"
 
 #include <SDL_image.h>
@@ -6,9 +6,11 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "render/gl_test_context.h"
 #include "render/gl_texture.h"
+#include "render/texture_config.h"
 
 namespace {
 
@@ -126,24 +128,13 @@ TEST_F(SpriteTest, PngRowsKeepTheirPlaceUnloadableImagesGiveTheMagentaCheck) {
     lit_with({{4, 4, 0xFF00FFFF}, {5, 4, 0x000000FF}, {5, 5, 0xFF00FFFF}});
 }
 
-TEST_F(SpriteTest, ShadeRampSamplesTheTwoBands) {
-    ASSERT_FALSE(device_.load_toon_vertex_shader((folder() + "/none.glsl").c_str()));
-    const Texture& ramp = device_.shade_ramp();
-    ASSERT_EQ(ramp.width(), kShadeRampWidth);
-    draw(&ramp, {0.25f, 1}, {0, 0});  // 64 pixels wide
-    const auto image = pixels();
-    EXPECT_EQ(red_at(image, 16, 4), 128);  // u = 0.25
-    EXPECT_EQ(red_at(image, 48, 4), 255);  // u = 0.75
-}
-
 TEST_F(SpriteTest, RegistryFindsTheNewestExactNameAndNothingElse) {
-    const uint8_t one[] = {255, 255, 255, 255};
-    const std::string small = write_png("white1.png", 1, 1, one);
-    const std::string big = write_png("white2.png", 2, 2, kFourTexels);
+    const std::string small = write_png("one.png", 1, 1, kFourTexels);
+    const std::string big = write_png("four.png", 2, 2, kFourTexels);
     TextureRegistry registry;
     read_texture_config(registry,
                         write_file("textures.cfg",
-                                   "[main]\ntexturecount=4\n"
+                                   "[main]\ntexturecount=3\n"
                                    "[texture1]\nID=white\ntexturename=" +
                                        small + "\n[texture2]\nID=ring\ntexturename=" + small +
                                        "\n[texture3]\nID=white\ntexturename=" + big + "\n")
@@ -151,16 +142,45 @@ TEST_F(SpriteTest, RegistryFindsTheNewestExactNameAndNothingElse) {
     const Texture* white = find_texture(registry, "white");
     ASSERT_NE(white, nullptr);
     EXPECT_EQ(white->width(), 2);  // the later section wins
-    EXPECT_NE(find_texture(registry, "ring"), nullptr);
     for (const char* none : {"White", "", static_cast<const char*>(nullptr)}) {
         EXPECT_EQ(find_texture(registry, none), nullptr);
     }
-    // The missing fourth section registers "error" with the fallback.
-    ASSERT_NE(find_texture(registry, "error"), nullptr);
-    EXPECT_TRUE(find_texture(registry, "error")->fallback());
     add_texture(registry, "ring", big.c_str());
     EXPECT_EQ(find_texture(registry, "ring")->width(), 2);
     EXPECT_EQ(find_texture(registry, "white"), white);  // references stay valid
+}
+
+TEST(TextureConfig, ReadsSectionsOneToTexturecountInOrderWithErrorForMissingValues) {
+    const auto entries = parse_texture_config(
+        "[main]\ntexturecount=4\n"
+        "[texture01]\nID=wrong\n"  // no leading zeros
+        "[texture1]\nID=white\ntexturename=Data/textures/white.png\n"
+        "[texture2]\ntexturename=a.png\n"
+        "[texture3]\nID=white\ntexturename=Data/textures/white2.png\n"
+        "[texture5]\nID=ring\ntexturename=Data/textures/ring.png\n");
+    ASSERT_EQ(entries.size(), 4u);
+    const char* expected[4][2] = {{"white", "Data/textures/white.png"},
+                                  {"error", "a.png"},
+                                  {"white", "Data/textures/white2.png"},
+                                  {"error", "error"}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(entries[i].name, expected[i][0]) << i;
+        EXPECT_EQ(entries[i].path, expected[i][1]) << i;
+    }
+}
+
+TEST(TextureConfig, MissingOrBadCountsReadNothingAndHugeCountsAndValuesAreCut) {
+    EXPECT_TRUE(parse_texture_config("[texture1]\nID=a\ntexturename=b\n").empty());
+    EXPECT_TRUE(parse_texture_config("[main]\ntexturecount=-2\n").empty());
+    EXPECT_TRUE(read_texture_config_entries("/nonexistent/torvi/textures.cfg").empty());
+    EXPECT_EQ(parse_texture_config("[main]\ntexturecount=2000000000\n").size(),
+              static_cast<size_t>(kTextureCountLimit));
+    const auto entries =
+        parse_texture_config("[main]\ntexturecount=1\n[texture1]\nID=" + std::string(100, 'a') +
+                             "\ntexturename=" + std::string(300, 'p') + "\n");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, std::string(kTextureIdMaxLength, 'a'));
+    EXPECT_EQ(entries[0].path, std::string(kTexturePathMaxLength, 'p'));
 }
 
 }  // namespace

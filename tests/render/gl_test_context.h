@@ -108,17 +108,13 @@ class GlTest : public ::testing::Test {
     static Vec3 screen_of(const Renderer& device, Vec3 world) {
         return project(world, device.viewport(), device.projection(), device.view(), identity());
     }
-    // The RGBA of the pixel of image where world lands.
-    static uint32_t rgba_where(const std::vector<uint8_t>& image, const Renderer& device,
-                               Vec3 world) {
-        const Vec3 s = screen_of(device, world);
-        const int x = static_cast<int>(s.x), y = static_cast<int>(s.y);
-        EXPECT_TRUE(x >= 0 && x < kWidth && y >= 0 && y < kHeight) << x << "," << y;
-        return x >= 0 && x < kWidth && y >= 0 && y < kHeight ? rgba_at(image, x, y) : 0;
-    }
     // The 0xRRGGBB of the back buffer's pixel where world lands.
     uint32_t rgb_where(const Renderer& device, Vec3 world) {
-        return rgba_where(pixels(), device, world) >> 8;
+        const Vec3 s = screen_of(device, world);
+        const int x = static_cast<int>(s.x), y = static_cast<int>(s.y);
+        const bool inside = x >= 0 && x < kWidth && y >= 0 && y < kHeight;
+        EXPECT_TRUE(inside) << x << "," << y;
+        return inside ? rgba_at(pixels(), x, y) >> 8 : 0;
     }
 
     bool use_clip_control_ = true;
