@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "../render/gl_test_context.h"
 #include "map/terrain_mesh.h"
@@ -61,17 +62,16 @@ bool band_point(const MapGrid& grid, int i, int j, Vec3& out) {
     return false;
 }
 
-TEST_F(TerrainTest, CellsShowTheirPaletteColourWhereTheirCentresProject) {
+TEST_F(TerrainTest, CellsShowTheirPaletteColourWhereTheirCentresProjectAndBandsAreBlack) {
     struct Case {
         int i, j;
         uint8_t type;
     };
     // Far from every item: light grass in the open, water in the pond, snow at the corner of
     // four cells is not a whole cell, so it is painted here for the test.
-    set_corner(grid_, 30, 30, terrain_snow);
-    set_corner(grid_, 31, 30, terrain_snow);
-    set_corner(grid_, 30, 31, terrain_snow);
-    set_corner(grid_, 31, 31, terrain_snow);
+    for (auto [i, j] : {std::pair{30, 30}, {31, 30}, {30, 31}, {31, 31}}) {
+        set_corner(grid_, i, j, terrain_snow);
+    }
     const Case cases[] = {
         {20, 20, terrain_light_grass}, {2, 1, terrain_water}, {30, 30, terrain_snow}};
     for (const Case& c : cases) {
@@ -81,12 +81,11 @@ TEST_F(TerrainTest, CellsShowTheirPaletteColourWhereTheirCentresProject) {
         draw_terrain(device_, *terrain_, grid_);
         EXPECT_EQ(rgb_at(cell_centre(c.i, c.j)), rgb(kTerrainTable[c.type].colour));
     }
-}
 
-TEST_F(TerrainTest, BandsBetweenTerrainTypesAreBlack) {
-    // Cell (0, 1) has the pond's water at one corner only, well away from the items.
+    // Bands between types are black. Cell (0, 1) has the pond's water at one corner only.
     Vec3 band;
     ASSERT_TRUE(band_point(grid_, 0, 1, band));
+    device_.clear(kClear);
     look_at(band, {0, 1.5f, 1.5f});
     draw_terrain(device_, *terrain_, grid_);
     EXPECT_EQ(rgb_at(band), 0u);
@@ -112,14 +111,7 @@ TEST_F(TerrainTest, ItemsOfTheGridStandOnTheirGridVertex) {
 
 TEST_F(TerrainTest, EachItemModelDrawsAtTheOriginOutlinedOrNotAndUnknownKindsDrawNothing) {
     device_.set_view(look_at_lh({2, 2, 2}, {0, 0.3f, 0}, {0, 1, 0}));
-    const int kinds[] = {item_model_health,
-                         item_model_box,
-                         item_model_figure,
-                         item_model_grass,
-                         -1,
-                         kItemModelCount,
-                         99};
-    for (int kind : kinds) {
+    for (int kind = -1; kind <= kItemModelCount + 1; ++kind) {
         SCOPED_TRACE(kind);
         device_.clear(kClear);
         draw_item_model(device_, *terrain_, kind, identity());

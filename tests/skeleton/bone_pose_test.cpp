@@ -1,7 +1,10 @@
+// Bone poses: the bone matrices, the .bones file, and the key poses read from Data/bones.
 #include "skeleton/bone_pose.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -9,12 +12,13 @@
 #include <iterator>
 #include <limits>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "skeleton/key_pose.h"
 #include "support/expect_near.h"
 #include "support/temp_folder.h"
+#include "world/player_action.h"
 
 namespace {
 
@@ -23,12 +27,6 @@ using Bytes = std::vector<unsigned char>;
 Bytes record_of(const BonePose& pose) {
     const auto* p = reinterpret_cast<const unsigned char*>(&pose);
     return Bytes(p, p + sizeof pose);
-}
-
-BonePose pose_of(const Bytes& record) {
-    BonePose pose;
-    std::memcpy(&pose, record.data(), sizeof pose);
-    return pose;
 }
 
 BonePose the_default_pose() {
@@ -53,20 +51,13 @@ float float_of(uint32_t bits) {
     return f;
 }
 
-Vec3 piece_origin(const BonePose& pose, int piece) {
-    Matrix m;
-    EXPECT_TRUE(piece_matrix(m, pose, piece));
-    return origin_of(m);
-}
-
 // A pose whose every byte differs from the default pose's, built so that a value mixed
 // from the low bytes of a default value and the high bytes of this one stays sane.
 BonePose unlike_default_pose() {
-    const Bytes defaults = record_of(the_default_pose());
-    Bytes record(defaults.size());
+    Bytes record = record_of(the_default_pose());
     for (size_t at = 0; at < record.size(); at += 4) {
         uint32_t d;
-        std::memcpy(&d, &defaults[at], 4);
+        std::memcpy(&d, &record[at], 4);
         const bool is_length = at % 20 == 16;
         // Rotations: the opposite sign, magnitude 0.5..1. Lengths: 0.25..1.
         const uint32_t sign = is_length ? 0 : ~d & 0x80000000u;
@@ -76,39 +67,12 @@ BonePose unlike_default_pose() {
         const uint32_t value = sign | exponent | mantissa;
         std::memcpy(&record[at], &value, 4);
     }
-    return pose_of(record);
+    BonePose pose;
+    std::memcpy(&pose, record.data(), sizeof pose);
+    return pose;
 }
 
-TEST(BonePose, DefaultPiecesSitWhereTheSkeletonPutsThemAndTheTrunkCarriesTheUpperBody) {
-    const BonePose pose = the_default_pose();
-    // Head and body are only moved up.
-    for (auto [piece, height] : {std::pair{piece_head, 0.78f}, std::pair{piece_body, 0.26f}}) {
-        Matrix m;
-        ASSERT_TRUE(piece_matrix(m, pose, piece));
-        const Matrix expected = translation(0, height, 0);
-        for (int k = 0; k < 16; ++k)
-            EXPECT_NEAR(m.m[k / 4][k % 4], expected.m[k / 4][k % 4], 1e-6f);
-    }
-    expect_near(piece_origin(pose, piece_left_hand), {0.3f, 0, 0}, 1e-6f);
-    expect_near(piece_origin(pose, piece_right_hand), {-0.3f, 0, 0}, 1e-6f);
-    expect_near(piece_origin(pose, piece_left_foot), {0.2f, -0.54f, 0}, 1e-6f);
-    expect_near(piece_origin(pose, piece_right_foot), {-0.2f, -0.54f, 0}, 1e-6f);
-
-    BonePose turned = pose;
-    turned.bones[1].rotation = quaternion_yaw_pitch_roll(0, 0, 0.5f);
-    for (int piece : {piece_head, piece_left_hand, piece_right_hand}) {
-        EXPECT_GT(length(subtract(piece_origin(pose, piece), piece_origin(turned, piece))), 0.05f)
-            << "piece " << piece;
-    }
-    for (int bone = 8; bone < kBoneCount; ++bone) {  // the legs
-        Matrix a, b;
-        ASSERT_TRUE(bone_matrix(a, pose, bone));
-        ASSERT_TRUE(bone_matrix(b, turned, bone));
-        EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << kBoneNames[bone];
-    }
-}
-
-TEST(BonePose, EachRotationTurnsAboutItsOwnJoint) {
+TEST(BonePose, EachRotationTurnsAboutItsOwnJointAndBadIndicesGiveNothing) {
     const Quaternion to_plus_x = quaternion_yaw_pitch_roll(0, 0, -1.5707964f);
     const Quaternion none = {0, 0, 0, 1};
     Matrix m;
@@ -122,11 +86,9 @@ TEST(BonePose, EachRotationTurnsAboutItsOwnJoint) {
     expect_near(origin_of(m), {2, 1, 0}, 1e-6f);
     ASSERT_TRUE(bone_chain_matrix(m, child_turned, 0));
     expect_near(origin_of(m), {0, 0, 0}, 0.0f);
-}
 
-TEST(BonePose, NoListOrNoPieceLeavesTheOutputUntouched) {
+    // No list, no bone or no piece leaves the output untouched.
     const BonePose pose = the_default_pose();
-    Matrix m;
     std::memset(&m, 0x5A, sizeof m);
     const Matrix before = m;
     EXPECT_FALSE(bone_chain_matrix(m, nullptr, 3));
@@ -143,24 +105,6 @@ class PoseFile : public ::testing::Test {
     TempFolder dir{"torvi-pose-"};
     const std::string path = dir.file("key.bones");
 };
-
-// Line-end and end-of-text bytes in the values survive saving and loading; the exact
-// layout of the file is checked cut by cut below.
-TEST_F(PoseFile, OddBytesRoundTripExactly) {
-    Bytes odd = record_of(the_default_pose());
-    const Bytes first_value = {0x0D, 0x0A, 0x1A, 0x3E};  // about 0.15
-    std::copy(first_value.begin(), first_value.end(), odd.begin());
-    odd[20 * 7 + 16] = 0x1A;
-    ASSERT_TRUE(save_pose(pose_of(odd), path.c_str()));
-    const Bytes file = read_file(path);
-    EXPECT_EQ(Bytes(file.begin(), file.begin() + 5), (Bytes{0x0D, 0x0D, 0x0A, 0x1A, 0x3E}));
-    BonePose loaded = {};
-    const PoseLoad result = load_pose(loaded, path.c_str());
-    EXPECT_EQ(result.status, pose_ok);
-    EXPECT_FALSE(result.longer);
-    EXPECT_EQ(result.replaced, 0);
-    EXPECT_EQ(record_of(loaded), odd);
-}
 
 TEST_F(PoseFile, EveryPrefixChangesExactlyTheRecordBytesItSupplies) {
     ASSERT_TRUE(save_pose(the_default_pose(), path.c_str()));
@@ -196,33 +140,29 @@ TEST_F(PoseFile, EveryPrefixChangesExactlyTheRecordBytesItSupplies) {
 TEST_F(PoseFile, DamagedValuesAreReplacedOrClampedAndValuesBeyondTheFileLeftAlone) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const BonePose defaults = the_default_pose();
-    BonePose damaged = defaults;
-    damaged.bones[0].rotation.x = nan;
-    damaged.bones[2].rotation.z = -inf;
-    damaged.bones[3].rotation.w = float_of(0xFFC00001u);  // a negative NaN with a payload
-    damaged.bones[5].length = inf;
-    damaged.bones[6].rotation.y = 1e30f;
-    damaged.bones[7].rotation.x = -1.5f;
-    damaged.bones[8].length = -5.0f;
-    damaged.bones[13].length = 100.0f;
-    damaged.bones[13].rotation.w = 1.0f;  // at the limit: kept
-
+    // Value v of a bone: rotation x, y, z, w, then length. NaN as the result: the default.
+    auto value = [](BonePose& pose, int bone, int v) -> float& {
+        return reinterpret_cast<float*>(&pose.bones[bone])[v];
+    };
+    const struct {
+        int bone, v;
+        float damaged, repaired;
+    } cases[] = {
+        {0, 0, nan, nan},    {2, 2, -inf, nan},      {3, 3, float_of(0xFFC00001u), nan},
+        {5, 4, inf, nan},    {6, 1, 1e30f, 1.0f},    {7, 0, -1.5f, -1.0f},
+        {8, 4, -5.0f, 0.0f}, {13, 4, 100.0f, 10.0f}, {13, 3, 1.0f, 1.0f},  // at the limit: kept
+    };
+    BonePose defaults = the_default_pose(), damaged = defaults;
+    for (const auto& c : cases) value(damaged, c.bone, c.v) = c.damaged;
     unsigned char file[kMaxPoseFileBytes];
-    const size_t size = encode_pose_file(damaged, file);
     BonePose pose = {};
-    PoseLoad result = apply_pose_file_bytes(pose, file, size);
+    PoseLoad result = apply_pose_file_bytes(pose, file, encode_pose_file(damaged, file));
     EXPECT_EQ(result.status, pose_ok);
     EXPECT_EQ(result.replaced, 8);
-    EXPECT_EQ(pose.bones[0].rotation.x, defaults.bones[0].rotation.x);
-    EXPECT_EQ(pose.bones[2].rotation.z, defaults.bones[2].rotation.z);
-    EXPECT_EQ(pose.bones[3].rotation.w, defaults.bones[3].rotation.w);
-    EXPECT_EQ(pose.bones[5].length, defaults.bones[5].length);
-    EXPECT_EQ(pose.bones[6].rotation.y, 1.0f);
-    EXPECT_EQ(pose.bones[7].rotation.x, -1.0f);
-    EXPECT_EQ(pose.bones[8].length, 0.0f);
-    EXPECT_EQ(pose.bones[13].length, 10.0f);
-    EXPECT_EQ(pose.bones[13].rotation.w, 1.0f);
+    for (const auto& c : cases) {
+        const float want = std::isnan(c.repaired) ? value(defaults, c.bone, c.v) : c.repaired;
+        EXPECT_EQ(value(pose, c.bone, c.v), want) << "bone " << c.bone << " value " << c.v;
+    }
 
     pose.bones[13].length = 50.0f;  // the caller's business, not the file's
     result = apply_pose_file_bytes(pose, record_of(defaults).data(), 20);
@@ -279,6 +219,85 @@ TEST_F(PoseFile, AFailedSaveKeepsTheOldFileWhole) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// Each test runs in a fresh folder holding an empty Data/bones.
+class KeyPose : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.ok());
+        std::filesystem::create_directories(folder_.path() / "Data/bones");
+        ASSERT_TRUE(inside_.ok());
+    }
+
+    // A key file told apart from the others by its head length.
+    static void write_key(const std::string& name, float mark) {
+        BonePose pose = the_default_pose();
+        pose.bones[0].length = mark;
+        ASSERT_TRUE(save_pose(pose, ("Data/bones/" + name + ".bones").c_str()));
+    }
+    static BonePose key(uint32_t action, int32_t phase) {
+        BonePose pose;
+        key_pose(pose, action, phase);
+        return pose;
+    }
+    static float shown(uint32_t action, int32_t phase) {
+        return key(action, phase).bones[0].length;
+    }
+
+    TempFolder folder_{"torvi-keys-"};
+    WorkingFolder inside_{folder_.path()};
+};
+
+TEST_F(KeyPose, WalkPingPongsIdleShowsOneKeyAttackThreeAndRewritesShowAtOnce) {
+    const char* names[] = {"WALK1", "WALK2", "WALK3", "ZOMBIE1", "ATTACK1", "ATTACK2", "ATTACK3"};
+    for (int k = 0; k < 7; ++k) write_key(names[k], static_cast<float>(k + 1));
+    const float walk_keys[] = {1, 2, 3, 2, 1};  // phases 0, 1, 2, 3, then 0 again
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(shown(action_walk, i % 4), walk_keys[i]) << i;
+    for (int phase = 0; phase < 3; ++phase) {
+        EXPECT_EQ(shown(action_idle, phase), 4);
+        EXPECT_EQ(shown(action_attack, phase), 5 + phase);
+    }
+    // Phases and actions without a key show the default pose.
+    const Bytes defaults = record_of(the_default_pose());
+    const int32_t keyless[][2] = {{action_attack, 3},
+                                  {action_walk, 4},
+                                  {action_walk, -1},
+                                  {action_attack, INT32_MIN},
+                                  {2, 0}};
+    for (const auto& k : keyless) EXPECT_EQ(record_of(key(k[0], k[1])), defaults) << k[0];
+
+    write_key("WALK2", 9);
+    EXPECT_EQ(shown(action_walk, 3), 9);
+}
+
+// A missing or short key shows the default pose (where the file has no bytes), and each
+// change of a key's state is said once.
+TEST_F(KeyPose, ABadKeyShowsTheDefaultPoseAndIsReportedOncePerChangeOfItsState) {
+    write_key("ZOMBIE1", 4);
+    testing::internal::CaptureStderr();
+    shown(action_idle, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    std::filesystem::remove("Data/bones/ZOMBIE1.bones");
+    testing::internal::CaptureStderr();
+    const Bytes defaults = record_of(the_default_pose());
+    for (int frame = 0; frame < 100; ++frame) {
+        EXPECT_EQ(record_of(key(action_idle, frame % 3)), defaults) << frame;
+    }
+    std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1);
+    EXPECT_NE(output.find("Data/bones/ZOMBIE1.bones"), std::string::npos);
+
+    write_key("ZOMBIE1", 4);
+    testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 10; ++frame) shown(action_idle, 0);
+    write_file("Data/bones/ZOMBIE1.bones", {1, 2, 3});
+    const float head = the_default_pose().bones[0].length;  // beyond the short key's bytes
+    for (int frame = 0; frame < 10; ++frame) EXPECT_EQ(shown(action_idle, 0), head);
+    output = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1);
+    EXPECT_NE(output.find("3 of 280"), std::string::npos);
 }
 
 }  // namespace

@@ -25,32 +25,25 @@ constexpr Vec3 kBodyCentre = {0.0f, 0.81f, 0.0f};
 
 // A colour and depth target bigger than the test window, so the health ring (which hangs
 // around screen point (116, 150)) and a row of characters fit.
-class RenderTarget {
-  public:
-    RenderTarget(int width, int height) {
-        glGenFramebuffers(1, &framebuffer_);
-        glGenRenderbuffers(2, buffers_);
-        glBindRenderbuffer(GL_RENDERBUFFER, buffers_[0]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glBindRenderbuffer(GL_RENDERBUFFER, buffers_[1]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                  buffers_[0]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  buffers_[1]);
+struct RenderTarget {
+    RenderTarget() {
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glGenRenderbuffers(2, buffers);
+        const GLenum formats[2] = {GL_RGBA8, GL_DEPTH24_STENCIL8};
+        const GLenum attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_STENCIL_ATTACHMENT};
+        for (int k = 0; k < 2; ++k) {
+            glBindRenderbuffer(GL_RENDERBUFFER, buffers[k]);
+            glRenderbufferStorage(GL_RENDERBUFFER, formats[k], kTargetWidth, kTargetHeight);
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachments[k], GL_RENDERBUFFER, buffers[k]);
+        }
     }
     ~RenderTarget() {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteRenderbuffers(2, buffers_);
-        glDeleteFramebuffers(1, &framebuffer_);
+        glDeleteRenderbuffers(2, buffers);
+        glDeleteFramebuffers(1, &framebuffer);
     }
-    RenderTarget(const RenderTarget&) = delete;
-    RenderTarget& operator=(const RenderTarget&) = delete;
-
-  private:
-    GLuint framebuffer_ = 0;
-    GLuint buffers_[2] = {};
+    GLuint framebuffer = 0, buffers[2] = {};
 };
 
 struct Rgb {
@@ -70,12 +63,6 @@ PlayerRecord make_record(int32_t element, Vec3 position) {
     return record;
 }
 
-BonePose default_figure() {
-    BonePose pose;
-    default_pose(pose);
-    return pose;
-}
-
 class CharacterDrawTest : public GlTest {
   protected:
     void SetUp() override {
@@ -89,6 +76,7 @@ class CharacterDrawTest : public GlTest {
         load_bone_markers(markers_, device_.textures());
         fonts_.console.create(device_, "Tahoma", 14, true);  // the shipped console font
         device_.clear(kClearGrey);
+        default_pose(figure_);
     }
 
     Font* label_font() { return ready_font(fonts_.console); }
@@ -96,20 +84,22 @@ class CharacterDrawTest : public GlTest {
     std::unique_ptr<CharacterAssets> assets_ = std::make_unique<CharacterAssets>();
     BoneMarkerAssets markers_;
     Fonts fonts_;
+    BonePose figure_;  // the default pose
 
     void look_from(Vec3 eye, Vec3 target) {
         device_.set_view(look_at_lh(eye, target, {0.0f, 1.0f, 0.0f}));
     }
     // Straight in front of a character that faces -Z, at the height of its body.
     void look_at_body() { look_from({0.0f, 0.81f, -2.5f}, kBodyCentre); }
-    void draw(PlayerRecord record, const BonePose& pose = default_figure()) {
+    void draw(PlayerRecord record) { draw(record, figure_); }
+    void draw(PlayerRecord record, const BonePose& pose) {
         draw_character(device_, *assets_, label_font(), record, pose);
-        image_ = read_back_buffer(kTargetWidth, kTargetHeight);
+        read_back();
     }
+    void read_back() { image_ = read_back_buffer(kTargetWidth, kTargetHeight); }
 
     ScreenPixel screen(Vec3 p) const {
-        const Vec3 s =
-            project(p, device_.viewport(), device_.projection(), device_.view(), identity());
+        const Vec3 s = screen_of(device_, p);
         return {static_cast<int>(s.x), static_cast<int>(s.y)};
     }
     Rgb at(int x, int y) const {
@@ -139,7 +129,7 @@ class CharacterDrawTest : public GlTest {
         }
     }
 
-    RenderTarget target_{kTargetWidth, kTargetHeight};
+    RenderTarget target_;
     std::vector<uint8_t> image_;
 };
 
@@ -191,20 +181,19 @@ TEST_F(CharacterDrawTest, StatusLabelIsWhiteTextAtTheFeet) {
 }
 
 TEST_F(CharacterDrawTest, HealthRingShowsItsSegmentsOnlyForLivingPlayers) {
-    int drawn[4];
-    const uint32_t healths[4] = {100, 15, 0, 101};
-    for (int k = 0; k < 4; ++k) {
+    auto ring_pixels = [&](uint32_t health) {
         device_.clear(kClearGrey);
         PlayerRecord record = make_record(0, {0, 0, 0});
-        record.health = healths[k];
+        record.health = health;
         draw_health_ring(*assets_, record);
-        image_ = read_back_buffer(kTargetWidth, kTargetHeight);
-        drawn[k] = changed_pixels();
-    }
-    EXPECT_GT(drawn[1], 0);
-    EXPECT_LT(drawn[1], drawn[0]) << "health 15 shows as many segments as 100";
-    EXPECT_EQ(drawn[2], 0);
-    EXPECT_EQ(drawn[3], 0);
+        read_back();
+        return changed_pixels();
+    };
+    const int low = ring_pixels(15);
+    EXPECT_GT(low, 0);
+    EXPECT_LT(low, ring_pixels(100)) << "health 15 shows as many segments as 100";
+    EXPECT_EQ(ring_pixels(0), 0);
+    EXPECT_EQ(ring_pixels(101), 0);
 }
 
 TEST_F(CharacterDrawTest, TrailBrightensNearTheRightHandOnlyWhileAttacking) {
@@ -236,8 +225,8 @@ TEST_F(CharacterDrawTest, TrailBrightensNearTheRightHandOnlyWhileAttacking) {
 
 TEST_F(CharacterDrawTest, PoseFigureIsBlueAtTheHeadKnob) {
     look_from({0.0f, 1.0f, -2.5f}, {0.0f, 0.8f, 0.0f});
-    draw_pose_figure(device_, markers_, default_figure());
-    image_ = read_back_buffer(kTargetWidth, kTargetHeight);
+    draw_pose_figure(device_, markers_, figure_);
+    read_back();
     const Rgb head = at(Vec3{0.0f, 1.33f, 0.0f});
     EXPECT_GT(head.b, head.r + 40);
     EXPECT_GT(head.b, head.g + 40);
@@ -253,7 +242,7 @@ TEST_F(CharacterDrawTest, DrawsEveryPlayerInTheGameWhereItStandsAndNoOther) {
     table.slots[7] = make_record(3, {1.5f, 0, 0});
     table.slots[7].slot_state = slot_reserved;
     draw_characters(device_, *assets_, label_font(), table);
-    image_ = read_back_buffer(kTargetWidth, kTargetHeight);
+    read_back();
     EXPECT_FALSE(at(Vec3{-1.5f, 0.81f, 0}).clear());
     EXPECT_TRUE(at(Vec3{1.5f, 0.81f, 0}).clear());
 }
@@ -271,9 +260,9 @@ TEST_F(CharacterDrawTest, MissingModelsAreSaidOnceEachAndDrawNothing) {
     record.action = action_attack;
     testing::internal::CaptureStderr();
     draw(record);
-    draw_pose_figure(device_, markers_, default_figure());
+    draw_pose_figure(device_, markers_, figure_);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "drawing repeats the complaint";
-    image_ = read_back_buffer(kTargetWidth, kTargetHeight);
+    read_back();
     EXPECT_TRUE(at(kBodyCentre).clear());
     EXPECT_TRUE(at(Vec3{0.0f, 1.33f, 0.0f}).clear());
 }
