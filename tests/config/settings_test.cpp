@@ -46,7 +46,8 @@ class SettingsTest : public ::testing::Test {
     const fs::path dir_ = folder_.path();
 };
 
-TEST_F(SettingsTest, MissingFileSectionOrKeyReadsAsDefaultsAndStringsAreCut) {
+TEST_F(SettingsTest,
+       MissingValuesReadAsDefaultsStringsAreCutAndWritesReadBackFromTheCurrentFolder) {
     EXPECT_EQ(read_setting_int("console", "posx"), 0);
     EXPECT_EQ(read_string("shell", "texturecfg"), "error");
     put(kConfigFileName, "[console]\nposx=12\nfont=\n");
@@ -61,9 +62,8 @@ TEST_F(SettingsTest, MissingFileSectionOrKeyReadsAsDefaultsAndStringsAreCut) {
     read_setting_string("input", "type", untouched, 0);
     read_setting_string("input", "type", nullptr, 10);
     EXPECT_EQ(std::string(untouched, 2), "xy");
-}
 
-TEST_F(SettingsTest, EveryCallUsesTheCurrentFolderAndWrittenValuesReadBackExactly) {
+    // Every call uses the current folder, and written values read back exactly.
     fs::create_directory(dir_ / "one");
     put(dir_ / "one" / kConfigFileName, "[input]\njump=1\n");
     put(kConfigFileName, "[input]\njump=2\n");

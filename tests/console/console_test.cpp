@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -38,9 +37,7 @@ TEST(Console, LinesFadeAndEmpty) {
     Console c;
     console_lines_init(c, 2);
     console_print(c, 0xFFFFFFFF, "white");
-    for (int t = 0; t < 100; ++t) console_fade(c);
-    EXPECT_EQ(console_line(c, 1)->colour, 0x9BFFFFFFu);  // alpha 255 - 100
-    for (int t = 100; t < 255; ++t) console_fade(c);
+    for (int t = 0; t < 255; ++t) console_fade(c);
     EXPECT_EQ(console_line(c, 1)->colour, 0x00FFFFFFu);
     EXPECT_EQ(text_of(c, 1), "white");
     console_fade(c);
@@ -87,26 +84,14 @@ class ConsoleDrawTest : public GlTest {
         console_device_init(console_, fonts_, device_);
     }
 
-    // Red pixels (red above 8, green and blue none) in rows first..last, after a fresh draw.
-    struct Reds {
-        int count, leftmost, brightest;
-    };
-    Reds reds_in_rows(int first, int last) {
+    // After a fresh draw, the pixels of red brighter than `above` and no green or blue.
+    Lit reds(int above = 8) {
         device_.clear(0xFF000000);
         console_draw(console_, ready_font(fonts_.console));
-        const std::vector<uint8_t> image = pixels();
-        Reds reds{0, kWidth, 0};
-        for (int y = first; y <= last; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                const uint32_t c = rgba_at(image, x, y);
-                const int r = c >> 24, g = (c >> 16) & 0xFF, b = (c >> 8) & 0xFF;
-                if (r <= 8 || g > 8 || b > 8) continue;
-                ++reds.count;
-                reds.leftmost = std::min(reds.leftmost, x);
-                reds.brightest = std::max(reds.brightest, r);
-            }
-        }
-        return reds;
+        return lit_pixels([above](uint32_t rgb) {
+            return static_cast<int>(rgb >> 16) > above && (rgb >> 8 & 0xFF) <= 8 &&
+                   (rgb & 0xFF) <= 8;
+        });
     }
 
     Console console_;
@@ -117,25 +102,26 @@ TEST_F(ConsoleDrawTest, TheNewestLineIsDrawnInItsColourOnTheBottomLineAndFades) 
     ASSERT_NE(ready_font(fonts_.console), nullptr);  // the fonts come from the settings
     EXPECT_EQ(console_line_count(console_), 2);
     EXPECT_GE(ready_font(fonts_.console)->line_height(), kLineHeight);
-    EXPECT_EQ(reds_in_rows(0, kHeight - 1).count, 0);  // empty lines draw nothing
+    EXPECT_EQ(reds().count, 0);  // empty lines draw nothing
 
     console_print(console_, kRed, "MMMM");
     // Line 1 starts at y = 0 + 1 * (14 + 4) and x = 0 + 4; line 0 is still empty.
-    EXPECT_EQ(reds_in_rows(0, kLineHeight + 3).count, 0);
-    const Reds bottom = reds_in_rows(kLineHeight + 4, kHeight - 1);
+    const Lit bottom = reds();
     EXPECT_GT(bottom.count, 30);
-    EXPECT_GE(bottom.leftmost, 4);
-    EXPECT_LT(bottom.leftmost, 8);
-    EXPECT_GE(bottom.brightest, 250);
+    EXPECT_GE(bottom.top, kLineHeight + 4);
+    EXPECT_GE(bottom.left, 4);
+    EXPECT_LT(bottom.left, 8);
+    EXPECT_GT(reds(249).count, 0);
 
     console_print(console_, kRed, "MMMM");  // pushes the first one up to line 0
-    EXPECT_GT(reds_in_rows(0, kLineHeight + 3).count, 30);
+    const Lit both = reds();
+    EXPECT_LT(both.top, kLineHeight + 4);
+    EXPECT_GT(both.count, bottom.count + 30);
 
     // Faded lines are drawn with their alpha over the background.
     for (int tick = 0; tick < 200; ++tick) console_fade(console_);
-    const Reds faded = reds_in_rows(0, kHeight - 1);
-    EXPECT_GT(faded.count, 0);
-    EXPECT_LE(faded.brightest, 256 - 200);
+    EXPECT_GT(reds().count, 0);
+    EXPECT_EQ(reds(256 - 200).count, 0);
 }
 
 TEST_F(ConsoleDrawTest, NoConsoleSectionDrawsNothingAndSaysSo) {
@@ -146,7 +132,7 @@ TEST_F(ConsoleDrawTest, NoConsoleSectionDrawsNothingAndSaysSo) {
     EXPECT_EQ(ready_font(fonts_.console), nullptr);
     EXPECT_NE(ready_font(fonts_.gui), nullptr);
     console_print(console_, kRed, "MMMM");
-    EXPECT_EQ(reds_in_rows(0, kHeight - 1).count, 0);
+    EXPECT_EQ(reds().count, 0);
 }
 
 }  // namespace

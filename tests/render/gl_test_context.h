@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -103,6 +104,26 @@ class GlTest : public ::testing::Test {
             for (int x = 0; x < kWidth; ++x) count += rgba_at(image, x, y) >> 8 != rgb;
         }
         return count;
+    }
+    // The back buffer's pixels that pass test (given 0xRRGGBB): how many, and their box.
+    struct Lit {
+        int count = 0, left = kWidth, top = kHeight, right = -1, bottom = -1;
+    };
+    template <class Test>
+    Lit lit_pixels(Test test) {
+        const std::vector<uint8_t> image = pixels();
+        Lit lit;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                if (!test(rgba_at(image, x, y) >> 8)) continue;
+                ++lit.count;
+                lit.left = std::min(lit.left, x);
+                lit.right = std::max(lit.right, x);
+                lit.top = std::min(lit.top, y);
+                lit.bottom = std::max(lit.bottom, y);
+            }
+        }
+        return lit;
     }
     // Where world lands on the screen with device's matrices and no world transform.
     static Vec3 screen_of(const Renderer& device, Vec3 world) {
