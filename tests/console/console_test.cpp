@@ -17,7 +17,7 @@ std::string text_of(const Console& c, int i) {
     return line != nullptr ? std::string(line->text) : std::string("<none>");
 }
 
-TEST(Console, NewestAtTheBottomOldestPushedOutInTheLinesAllocatedAtSetUp) {
+TEST(Console, NewestAtTheBottomInTheLinesAllocatedAtSetUpThenFadedAndEmptied) {
     Console c;
     console_lines_init(c, 5);
     const ConsoleLine* first = c.storage.data();
@@ -31,19 +31,15 @@ TEST(Console, NewestAtTheBottomOldestPushedOutInTheLinesAllocatedAtSetUp) {
     // Printing the text of the line about to be reused keeps it intact.
     console_print(c, 0xFFFFFFFF, "again %s", console_line(c, 0)->text);
     EXPECT_EQ(text_of(c, 4), "again 95");
-}
 
-TEST(Console, LinesFadeAndEmpty) {
-    Console c;
-    console_lines_init(c, 2);
-    console_print(c, 0xFFFFFFFF, "white");
+    // Over 255 ticks a line fades to transparent, and then it empties.
     for (int t = 0; t < 255; ++t) console_fade(c);
-    EXPECT_EQ(console_line(c, 1)->colour, 0x00FFFFFFu);
-    EXPECT_EQ(text_of(c, 1), "white");
+    EXPECT_EQ(console_line(c, 4)->colour, 0x00FFFFFFu);
+    EXPECT_EQ(text_of(c, 4), "again 95");
     console_fade(c);
-    EXPECT_EQ(text_of(c, 1), "");
-    EXPECT_EQ(console_line(c, 1)->age, 255);
-    EXPECT_EQ(console_line(c, 1)->colour, 0x00FFFFFFu);
+    EXPECT_EQ(text_of(c, 4), "");
+    EXPECT_EQ(console_line(c, 4)->age, 255);
+    EXPECT_EQ(console_line(c, 4)->colour, 0x00FFFFFFu);
 }
 
 TEST(Console, LongMessagesAreCutAndNoLinesOrAbsurdCountsOrSizesAreSafe) {
@@ -67,7 +63,7 @@ TEST(Console, LongMessagesAreCutAndNoLinesOrAbsurdCountsOrSizesAreSafe) {
     console_lines_init(c, INT_MAX);
     EXPECT_EQ(console_line_count(c), kMaxConsoleLines);
     // Placement saturates instead of overflowing.
-    const ConsoleSettings huge{INT_MAX, 10, INT_MAX};
+    const ConsoleSettings huge{INT_MAX, 10, INT_MAX, ""};
     EXPECT_EQ(console_line_position(huge, 3).x, INT_MAX);
     EXPECT_EQ(console_line_position(huge, 3).y, INT_MAX);
 }

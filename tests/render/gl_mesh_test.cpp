@@ -137,7 +137,6 @@ TEST_F(MeshTest, ToonShadingShowsTwoBandsLitFromOneSideTimesTheSkin) {
     // The light comes from +x, +y, -z: the -z face is in the bright band, -x in the dark.
     EXPECT_EQ(rgb_where(device_, {0, 0, -1}), 0xFFFFFFu);
     EXPECT_NEAR(rgb_where(device_, {-1, 0, 0}) >> 16, 128, 2);
-    EXPECT_EQ(rgba_at(pixels(), 1, 1), 0x000000FFu);
     // The light is handed to the shader in view space.
     const Vec4 c10 = device_.constant(10);
     expect_near({c10.x, c10.y, c10.z}, transform_normal(normalize({-1, -1, 1}), device_.view()));

@@ -97,7 +97,7 @@ const Matrix kProjection = perspective_fov_lh(3.1415927f / 4, 1024.0f / 768.0f, 
 
 // Every point of the ray projects back onto the pixel it was made for; the centre's ray
 // looks from the eye at the target.
-TEST(CursorRay, RayProjectsBackOntoItsPixel) {
+TEST(CursorRay, RayProjectsBackOntoItsPixelAndDegenerateInputGivesNone) {
     const Ray centre = cursor_ray(512, 384, 1024, 768, kProjection, kView);
     expect_near(centre.origin, kEye, 1e-4f);
     expect_near(normalize(centre.direction), normalize(subtract(kTarget, kEye)));
@@ -111,9 +111,7 @@ TEST(CursorRay, RayProjectsBackOntoItsPixel) {
             EXPECT_NEAR(screen.y, p.second, 0.01f);
         }
     }
-}
-
-TEST(CursorRay, DegenerateInputGivesNoDirection) {
+    // Degenerate input gives no direction.
     const Vec3 none = {0, 0, 0};
     for (const auto& size : {std::pair{0, 768}, {1024, 0}, {-5, -5}}) {
         expect_near(cursor_ray(10, 10, size.first, size.second, kProjection, kView).direction, none,

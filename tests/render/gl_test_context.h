@@ -5,7 +5,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -38,7 +37,6 @@ class GlTest : public ::testing::Test {
         ASSERT_NE(window_, nullptr) << SDL_GetError();
         context_ = SDL_GL_CreateContext(window_);
         ASSERT_NE(context_, nullptr) << SDL_GetError();
-        SDL_GL_MakeCurrent(window_, context_);
     }
 
     static void TearDownTestSuite() {
