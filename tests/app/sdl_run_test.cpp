@@ -50,44 +50,28 @@ uint32_t pixel(const SDL_Surface* s, int x, int y) {
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kDarkGrey = 0x202020;
 
-// Each run happens in a fresh data folder with W/S/A/D and J for jump.
+// Each run in a fresh data folder, on a fresh game left for the test to look at.
 class RunTest : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         ASSERT_TRUE(folder_.ok());
         fs::create_directories(dir_ / "Data" / "maps");
-        put("config.cfg",
-            "[input]\ntype=tastatur\nforward=22\nbackward=18\nleft=0\nright=3\n"
-            "primattack=5\nsecnattack=6\njump=9\n");
+        options_.windowed = true;
+        options_.data_dir = dir_text_.c_str();
     }
-    void TearDown() override { fs::current_path(old_dir_); }
-
     void put(const std::string& name, const std::string& text) {
         std::ofstream(dir_ / name, std::ios::binary) << text;
     }
-    // A windowed run playing the script put under that name, if any.
-    RunOptions options(const char* script = nullptr, const std::string& text = "") {
-        RunOptions o;
-        o.windowed = true;
-        o.data_dir = dir_text_.c_str();
-        if (script != nullptr) {
-            put(script, text);
-            o.play = true;
-            o.script = script;
-        }
-        return o;
-    }
-    // Each run on a fresh game, left for the test to look at.
-    int run(const RunOptions& o) {
+    int run() {
         game_ = std::make_unique<Game>();
-        const int code = run_game(o, *game_);
+        const int code = run_game(options_, *game_);
         fs::current_path(old_dir_);  // the run works in its data folder
         return code;
     }
+    Vec3 position() const { return game_->table.slots[0].position; }
 
-    Game& game() { return *game_; }
-
+    RunOptions options_;
     std::unique_ptr<Game> game_;
     const fs::path old_dir_ = fs::current_path();
     TempFolder folder_{"torvi-run-"};
@@ -95,70 +79,41 @@ class RunTest : public ::testing::Test {
     const std::string dir_text_ = dir_.string();
 };
 
-// Walks left and forward, jumps once landed from the start at 20, looks, leaves; then the
-// recorded session replays to the same place.
-TEST_F(RunTest, ScriptedPlayWalksJumpsTakesAShotAndARecordingReplaysIt) {
-    RunOptions o = options("walk.txt",
-                           "# walk and jump\n50 key down A\n400 key down W\n"
-                           "420 mouse click left 30 40\n900 key up A\n1500 key down J\n"
-                           "1520 key up J\n1600 screenshot shot.png\n1700 key up W\n1800 quit\n");
-    o.record = "rec.txt";
-    ASSERT_EQ(run(o), kExitOk);
-    EXPECT_FALSE(game().shell.running);
-    EXPECT_TRUE(game().session.host);
-    const Vec3 first = game().table.slots[0].position;
-    EXPECT_LT(first.z, -1.0f) << "the player should have walked forward (-z)";
-    EXPECT_GT(first.x, 0.5f);  // and left, which is +x from the play camera
-    EXPECT_GT(first.y, 1.0f) << "the player should be in the air";
-    Surface shot = load_png(dir_ / "shot.png");
-    ASSERT_TRUE(shot) << IMG_GetError();
-    EXPECT_EQ(shot->w, 1024);
-    EXPECT_EQ(shot->h, 768);
-    EXPECT_EQ(pixel(shot.get(), 0, 0), 0x002900u);  // the map, light grass, all around
-    EXPECT_EQ(pixel(shot.get(), 1023, 767), 0x002900u);
-
-    const std::string recorded = read_text(dir_ / "rec.txt");
-    EXPECT_NE(recorded.find("420 mouse down left 30 40\n"), std::string::npos) << recorded;
-    EXPECT_NE(recorded.find("1800 quit\n"), std::string::npos) << recorded;
-    o.script = "rec.txt";
-    o.record = nullptr;
-    ASSERT_EQ(run(o), kExitOk);
-    EXPECT_FLOAT_EQ(game().table.slots[0].position.x, first.x);
-    EXPECT_FLOAT_EQ(game().table.slots[0].position.z, first.z);
-}
-
 TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndReplaysFromItsRecord) {
     put("config.cfg",
         "[input]\ntype=gamepad\nforward=0\nbackward=0\nleft=0\nright=0\n"
         "primattack=5\nsecnattack=6\njump=2\n");
-    RunOptions o = options("pad.txt",
-                           "0 gamepad attach\n100 gamepad axis y -100\n400 gamepad axis x -60\n"
-                           "1500 gamepad button 2 down\n1520 gamepad button 2 up\n"
-                           "1560 gamepad axis y 0\n1600 gamepad axis x 0\n1700 quit\n");
-    o.record = "rec.txt";
-    ASSERT_EQ(run(o), kExitOk);
-    const Vec3 first = game().table.slots[0].position;
+    put("pad.txt",
+        "0 gamepad attach\n100 gamepad axis y -100\n400 gamepad axis x -60\n"
+        "1500 gamepad button 2 down\n1520 gamepad button 2 up\n"
+        "1560 gamepad axis y 0\n1600 gamepad axis x 0\n1700 quit\n");
+    options_.play = true;
+    options_.script = "pad.txt";
+    options_.record = "rec.txt";
+    ASSERT_EQ(run(), kExitOk);
+    const Vec3 first = position();
     EXPECT_LT(first.z, -1.0f);  // the stick's -y walks forward
     EXPECT_GT(first.x, 0.5f);   // and -x to the left, +x from the play camera
     EXPECT_GT(first.y, 0.5f);   // button 2 is bound to jump: still in the air
     const std::string recorded = read_text(dir_ / "rec.txt");
-    EXPECT_NE(recorded.find("100 gamepad axis y -100\n"), std::string::npos) << recorded;
-    EXPECT_NE(recorded.find("1500 gamepad button 2 down\n"), std::string::npos) << recorded;
+    for (const char* line :
+         {"100 gamepad axis y -100\n", "1500 gamepad button 2 down\n", "1700 quit\n"}) {
+        EXPECT_NE(recorded.find(line), std::string::npos) << line << " not in\n" << recorded;
+    }
 
-    o.script = "rec.txt";
-    o.record = nullptr;
-    ASSERT_EQ(run(o), kExitOk);
-    EXPECT_FLOAT_EQ(game().table.slots[0].position.x, first.x);
-    EXPECT_FLOAT_EQ(game().table.slots[0].position.y, first.y);
-    EXPECT_FLOAT_EQ(game().table.slots[0].position.z, first.z);
+    options_.script = "rec.txt";
+    options_.record = nullptr;
+    ASSERT_EQ(run(), kExitOk);
+    EXPECT_FLOAT_EQ(position().x, first.x);
+    EXPECT_FLOAT_EQ(position().y, first.y);
+    EXPECT_FLOAT_EQ(position().z, first.z);
 }
 
 TEST_F(RunTest, FramesAndScreenshotWriteTheLastFrameThenQuitAndTheStartUpMapIsRewritten) {
     put("Data/maps/test123.map", "not a map");
-    RunOptions o = options();
-    o.screenshot = "frames.png";
-    o.frames = 3;
-    ASSERT_EQ(run(o), kExitOk);
+    options_.screenshot = "frames.png";
+    options_.frames = 3;
+    ASSERT_EQ(run(), kExitOk);
     Surface shot = load_png(dir_ / "frames.png");
     ASSERT_TRUE(shot);
     EXPECT_EQ(pixel(shot.get(), 10, 10), kWhite);  // the menu's backdrop
@@ -170,58 +125,56 @@ TEST_F(RunTest, FramesAndScreenshotWriteTheLastFrameThenQuitAndTheStartUpMapIsRe
 }
 
 TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {
+    put("bad.txt", "100 key down W\nfly away\n");
+    options_.script = "bad.txt";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(run(options("bad.txt", "100 key down W\nfly away\n")), kExitBadInput);
+    EXPECT_EQ(run(), kExitBadInput);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("bad.txt:2:"), std::string::npos);
-    RunOptions o = options();
-    o.data_dir = "/nonexistent/torvi";
-    EXPECT_EQ(run(o), kExitBadInput);
-    o = options();
-    o.frames = 1;
-    o.record = "no/such/folder/rec.txt";
-    EXPECT_EQ(run(o), kExitBadInput);
+    options_.script = nullptr;
+    options_.frames = 1;
+    options_.record = "no/such/folder/rec.txt";
+    EXPECT_EQ(run(), kExitBadInput);
+    options_.record = nullptr;
+    options_.data_dir = "/nonexistent/torvi";
+    EXPECT_EQ(run(), kExitBadInput);
 
+    options_.data_dir = dir_text_.c_str();
     const char* saved_display = std::getenv("DISPLAY");
     const std::string display = saved_display ? saved_display : "";
     unsetenv("SDL_VIDEODRIVER");
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    o.record = nullptr;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(run(o), kExitNoDisplay);
+    EXPECT_EQ(run(), kExitNoDisplay);
     const std::string err = testing::internal::GetCapturedStderr();
     if (saved_display) setenv("DISPLAY", display.c_str(), 1);
     EXPECT_NE(err.find("no display"), std::string::npos) << err;
 }
 
 TEST(CommandLine, OptionsAndTheirMistakes) {
-    auto parse = [](std::vector<const char*> args, RunOptions& o) {
+    RunOptions o;
+    auto parse = [&o](std::vector<const char*> args) {
         args.insert(args.begin(), "torvi");
+        o = RunOptions{};
         return parse_command_line(static_cast<int>(args.size()), const_cast<char**>(args.data()),
                                   o);
     };
-    RunOptions o;
     ASSERT_EQ(parse({"--windowed", "--play", "--data", "d", "--script", "s.txt", "--record",
-                     "r.txt", "--frames", "12", "--screenshot", "out.png"},
-                    o),
+                     "r.txt", "--frames", "12"}),
               command_line_run);
-    EXPECT_TRUE(o.windowed && o.play);
+    EXPECT_TRUE(o.windowed && o.play && uses_virtual_clock(o));
     EXPECT_STREQ(o.data_dir, "d");
     EXPECT_EQ(o.frames, 12);
-    EXPECT_TRUE(uses_virtual_clock(o));
+    ASSERT_EQ(parse({"--screenshot", "a.png"}), command_line_run);
+    EXPECT_EQ(o.frames, 1);
     testing::internal::CaptureStderr();
     for (const char* bad : {"--frames", "--bogus", "--frames=3"}) {
-        RunOptions r;
-        EXPECT_EQ(parse({bad}, r), command_line_bad) << bad;
+        EXPECT_EQ(parse({bad}), command_line_bad) << bad;
     }
     for (const char* count : {"0", "-4", "12x", "99999999999"}) {
-        RunOptions r;
-        EXPECT_EQ(parse({"--frames", count}, r), command_line_bad) << count;
+        EXPECT_EQ(parse({"--frames", count}), command_line_bad) << count;
     }
     testing::internal::GetCapturedStderr();
-    RunOptions r;
-    ASSERT_EQ(parse({"--screenshot", "a.png"}, r), command_line_run);
-    EXPECT_EQ(r.frames, 1);
 }
 
 // The whole game driven through its menus with the shipped data: create a game as robot,
@@ -279,10 +232,8 @@ int bright_pixels(const SDL_Surface* s, int x0, int y0, int x1, int y1, uint32_t
     return count;
 }
 
-TEST(MenuRun, CreatePlayPauseRebindAndQuit) {
-    const TempFolder folder("torvi_menu_run_");
-    ASSERT_TRUE(folder.ok());
-    const fs::path dir = folder.path();
+TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
+    const fs::path& dir = dir_;
     fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", dir / "Data", fs::copy_options::recursive);
     // The shipped config with the menu and settings dialogs moved to (0, 0).
     std::string before = read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg");
@@ -291,16 +242,15 @@ TEST(MenuRun, CreatePlayPauseRebindAndQuit) {
         ASSERT_NE(at, std::string::npos) << section;
         before.replace(at, before.find("\n\n", at) - at, std::string(section) + "posx=0\nposy=0");
     }
-    std::ofstream(dir / "config.cfg", std::ios::binary) << before;
-    std::ofstream(dir / "menu.txt", std::ios::binary) << kMenuScript;
+    put("config.cfg", before);
+    put("menu.txt", kMenuScript);
     const size_t input_at = before.find("[input]");
     ASSERT_NE(input_at, std::string::npos);
     ASSERT_NE(before.find("jump=9"), std::string::npos) << "the test expects J for jump";
 
-    const std::string data = dir.string();
     const pid_t child = fork();
     if (child == 0) {
-        setenv(kChildDirVariable, data.c_str(), 1);
+        setenv(kChildDirVariable, dir_text_.c_str(), 1);
         execl("/proc/self/exe", "tests_app", static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,10 +44,9 @@ class SdlGamepadTest : public ::testing::Test {
         }
         SDL_JoystickUpdate();
     }
-    std::vector<std::string> listed(int max = kMaxListedGamepads) {
+    std::vector<std::string> listed() {
         char names[kMaxListedGamepads][kGamepadNameSize];
-        const int count = pad_.list(names, max);
-        return std::vector<std::string>(names, names + count);
+        return std::vector<std::string>(names, names + pad_.list(names, kMaxListedGamepads));
     }
     // The messages the pad makes of the SDL events now queued.
     std::vector<Message> messages() {
@@ -66,8 +64,10 @@ class SdlGamepadTest : public ::testing::Test {
     std::vector<SDL_Joystick*> handles_;
 };
 
-TEST_F(SdlGamepadTest, StartUpTakesTheFirstWithTwoAxesAndEightButtons) {
-    attach("seven", 2, 7);
+// Start-up takes the first controller with two axes and eight buttons; every one is listed
+// and can be chosen, and the listed entries follow their controllers when one leaves.
+TEST_F(SdlGamepadTest, StartUpTakesTheFirstThatFitsAndAnyListedOneCanBeChosen) {
+    SDL_Joystick* seven = attach("seven", 2, 7);
     SDL_Joystick* eight = attach("eight", 4, 8);
     SDL_Joystick* later = attach("later", 4, 16);
     SDL_JoystickUpdate();
@@ -88,39 +88,23 @@ TEST_F(SdlGamepadTest, StartUpTakesTheFirstWithTwoAxesAndEightButtons) {
     }
     EXPECT_TRUE(button);
     EXPECT_TRUE(axis);
+
+    ASSERT_EQ(listed(), (std::vector<std::string>{"seven", "eight", "later"}));
+    EXPECT_FALSE(pad_.use(3));
+    EXPECT_FALSE(pad_.use(-1));
+    ASSERT_TRUE(pad_.use(0));  // the one start-up skipped
+    ASSERT_TRUE(pad_.use(0));  // choosing it again keeps it
+    EXPECT_TRUE(pad_.present());
+    detach(seven);
+    ASSERT_TRUE(pad_.use(1));   // still "eight", now at device index 0
+    EXPECT_FALSE(pad_.use(0));  // "seven" is gone
 }
 
-TEST_F(SdlGamepadTest, NoControllerIsNoGamepad) {
+TEST_F(SdlGamepadTest, NoControllerOrAPulledOutOneIsNoGamepad) {
     EXPECT_FALSE(pad_.open_first());
-    EXPECT_FALSE(pad_.present());
     EXPECT_TRUE(listed().empty());
     EXPECT_FALSE(pad_.use(0));
     EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(SdlGamepadTest, SkippedControllerIsListedAndCanBeChosen) {
-    attach("seven", 2, 7);
-    attach("other", 2, 8);
-    EXPECT_TRUE(pad_.open_first());
-    ASSERT_EQ(listed(), (std::vector<std::string>{"seven", "other"}));
-    EXPECT_FALSE(pad_.use(2));
-    EXPECT_FALSE(pad_.use(-1));
-    ASSERT_TRUE(pad_.use(0));
-    EXPECT_TRUE(pad_.present());
-    ASSERT_TRUE(pad_.use(0));  // choosing it again keeps it
-    EXPECT_TRUE(pad_.present());
-}
-
-TEST_F(SdlGamepadTest, ListedEntryFollowsItsControllerWhenAnEarlierOneLeaves) {
-    SDL_Joystick* first = attach("first", 2, 8);
-    attach("second", 2, 8);
-    ASSERT_EQ(listed().size(), 2u);
-    detach(first);
-    ASSERT_TRUE(pad_.use(1));   // still "second", now at device index 0
-    EXPECT_FALSE(pad_.use(0));  // "first" is gone
-}
-
-TEST_F(SdlGamepadTest, PulledOutGamepadSaysSoOnceAndIsClosed) {
     SDL_Joystick* pad = attach("pad", 2, 8);
     ASSERT_TRUE(pad_.open_first());
     messages();
@@ -134,16 +118,6 @@ TEST_F(SdlGamepadTest, PulledOutGamepadSaysSoOnceAndIsClosed) {
     SDL_JoystickUpdate();
     EXPECT_TRUE(messages().empty());
     EXPECT_FALSE(pad_.present());
-}
-
-TEST(ScaleAxis, MapsSdlRangeOntoPlusMinusHundred) {
-    EXPECT_EQ(scale_axis(32767), 100);
-    EXPECT_EQ(scale_axis(-32768), -100);
-    EXPECT_EQ(scale_axis(0), 0);
-    EXPECT_EQ(scale_axis(16384), 50);
-    EXPECT_EQ(scale_axis(-16384), -50);
-    EXPECT_EQ(scale_axis(327), 0);  // cut toward zero
-    EXPECT_EQ(scale_axis(-328), -1);
 }
 
 }  // namespace

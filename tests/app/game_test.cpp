@@ -1,5 +1,6 @@
-#include "app/ticks.h"
-
+// The game object without a window: its modes and the routing the window procedure does by
+// itself, on a game whose dialogs are not built (the dialogs' own routing is in
+// dialogs_test), and its ticks.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,8 +8,60 @@
 #include <thread>
 
 #include "app/modes.h"
+#include "app/ticks.h"
 
 namespace {
+
+class ModesTest : public ::testing::Test {
+  protected:
+    int route(const Message& msg) { return window_procedure(game, msg); }
+    void press(uint32_t command) { route(command_message(command)); }
+    void escape() { route(key_message(true, vk_escape)); }
+
+    std::unique_ptr<Game> owner = std::make_unique<Game>();
+    Game& game = *owner;
+};
+
+TEST_F(ModesTest, EscapePausesPlayResumeReturnsDisconnectEndsItAndTheMenuIgnoresEscape) {
+    press(command_disconnect);  // without a game: nothing
+    EXPECT_EQ(game.shell.mode, mode_menu);
+    start_local_game(game, true);
+    EXPECT_EQ(game.shell.mode, mode_playing);
+    escape();
+    EXPECT_EQ(game.shell.mode, mode_paused);
+    escape();  // a second Escape does not hide the menu
+    EXPECT_EQ(game.shell.mode, mode_paused);
+    press(command_resume_game);
+    EXPECT_EQ(game.shell.mode, mode_playing);
+    route(key_message(false, vk_escape));  // releasing is no press
+    route(key_message(true, 'P'));
+    EXPECT_EQ(game.shell.mode, mode_playing);
+    escape();
+    press(command_disconnect);
+    EXPECT_EQ(game.shell.mode, mode_menu);
+    EXPECT_FALSE(game.session.host);
+    EXPECT_EQ(game.session.local_player_index, -1);
+    EXPECT_EQ(route(key_message(true, vk_escape)), 0);
+    toggle_menu(game);
+    EXPECT_EQ(game.shell.mode, mode_menu);
+}
+
+TEST_F(ModesTest, DialogButtonsOpenCloseAndReplace) {
+    press(command_settings);
+    EXPECT_EQ(game.shell.dialog, dialog_settings);
+    press(command_settings);
+    EXPECT_EQ(game.shell.dialog, dialog_none);
+    press(command_create_game);
+    press(command_join_game);  // replaces the create dialog
+    EXPECT_EQ(game.shell.dialog, dialog_join);
+    press(command_editor);
+    EXPECT_EQ(game.shell.dialog, dialog_editor);
+    set_dialog_mode(game.shell, static_cast<DialogMode>(7));
+    EXPECT_EQ(game.shell.dialog, dialog_none);
+    press(99);  // an unknown command changes nothing
+    EXPECT_EQ(game.shell.mode, mode_menu);
+    EXPECT_TRUE(game.shell.running);
+}
 
 // Counts what the render tick asks of it; can run a probe while drawing.
 class CountingDisplay : public Display {
@@ -46,24 +99,19 @@ class TicksTest : public ::testing::Test {
 
     std::unique_ptr<Game> owner = std::make_unique<Game>();
     Game& game = *owner;
-    Shell& shell = game.shell;
     PlayerTable& table = game.table;
     SessionState& session = game.session;
     KeyboardInput& input = game.input;
     CountingDisplay display;
 };
 
-TEST_F(TicksTest, SimTickWhilePlayingMovesEveryRecordAndFadesTheConsole) {
+// Play moves every record; pause holds them but phases advance; the menu reads no input.
+// The console fades in every mode.
+TEST_F(TicksTest, EachModeMovesReadsAndFadesWhatItShould) {
     hold('W');
     tick(sim_tick);
     EXPECT_LT(table.slots[0].position.z, -5.0f);  // walked forward
     EXPECT_LT(table.slots[5].position.y, 10.0f);  // a record nobody controls still falls
-    EXPECT_EQ(fades(), 1);
-}
-
-TEST_F(TicksTest, PausedPlayersStayButPhasesAdvance) {
-    hold('W');
-    tick(sim_tick);  // starts the walk
     ASSERT_EQ(table.slots[0].action, action_walk);
     set_mode(game, mode_paused);
     const PlayerRecord before = table.slots[0];
@@ -71,21 +119,23 @@ TEST_F(TicksTest, PausedPlayersStayButPhasesAdvance) {
     for (int i = 0; i < 10; ++i) tick(sim_tick);
     EXPECT_EQ(std::memcmp(&before.position, &table.slots[0].position, sizeof(Vec3)), 0);
     EXPECT_FLOAT_EQ(table.slots[5].position.y, faller.y);
-    EXPECT_EQ(fades(), 11);  // the console fades in every mode
     tick(phase_tick);
     EXPECT_NE(table.slots[0].action_phase, before.action_phase);
-}
-
-TEST_F(TicksTest, MenuModeReadsNoInput) {
     set_mode(game, mode_menu);
     hold('J');
     tick(sim_tick);
     EXPECT_EQ(input.latch.entries[latch_jump], 0);
     EXPECT_FLOAT_EQ(table.slots[0].velocity.y, 0.0f);
+    EXPECT_EQ(fades(), 12);
 }
 
-TEST_F(TicksTest, AClientNeverRunsPhasesOrPhysics) {
+// Without a game nothing changes; a client leaves phases and physics to the host.
+TEST_F(TicksTest, NoGameOrAClientRunsNoPhasesOrPhysics) {
     init_session_state(session);
+    const PlayerTable idle = table;
+    tick(phase_tick);
+    EXPECT_EQ(std::memcmp(&idle, &table, sizeof idle), 0);
+
     start_game_as_client(table, session);
     table.slots[0].position = {5.0f, 3.0f, -5.0f};
     table.slots[0].action = action_walk;
@@ -99,28 +149,8 @@ TEST_F(TicksTest, AClientNeverRunsPhasesOrPhysics) {
     EXPECT_EQ(before.action_phase, after.action_phase);
 }
 
-TEST_F(TicksTest, PhaseTickWithoutALocalPlayerDoesNothing) {
-    init_session_state(session);
-    const PlayerTable before = table;
-    tick(phase_tick);
-    EXPECT_EQ(std::memcmp(&before, &table, sizeof before), 0);
-}
-
-TEST_F(TicksTest, JumpOnTheHostGoesUpThroughTheSameTicksPhysics) {
-    hold('J');
-    tick(sim_tick);
-    EXPECT_GT(table.slots[0].position.y, 0.0f);
-}
-
-TEST_F(TicksTest, RenderTickDrawsThenPresentsAndNeedsNoDisplay) {
-    tick(render_tick);
-    EXPECT_EQ(display.frames, 1);
-    EXPECT_EQ(display.presents, 1);
-    run_tick(game, render_tick, nullptr);
-    EXPECT_EQ(display.frames, 1);
-}
-
-TEST_F(TicksTest, AnotherThreadCannotTakeTheLockDuringATick) {
+// The render tick draws and presents once, holding the lock no other thread can take.
+TEST_F(TicksTest, RenderTickDrawsUnderTheLockAndNeedsNoDisplay) {
     display.probe = [](Game& g) {
         std::thread probe([&g] {
             other_thread_got_lock = g.net_lock.try_lock();
@@ -129,9 +159,13 @@ TEST_F(TicksTest, AnotherThreadCannotTakeTheLockDuringATick) {
         probe.join();
     };
     tick(render_tick);
+    EXPECT_EQ(display.frames, 1);
+    EXPECT_EQ(display.presents, 1);
     EXPECT_FALSE(other_thread_got_lock);
     EXPECT_TRUE(game.net_lock.try_lock());  // released afterwards
     game.net_lock.unlock();
+    run_tick(game, render_tick, nullptr);
+    EXPECT_EQ(display.frames, 1);
 }
 
 TEST_F(TicksTest, TwoGamesInOneProcessTickApart) {
