@@ -164,7 +164,9 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
         glyphs_[code] = {{glyph.x, glyph.y, glyph.x + glyph.surface->w, glyph.y + glyph.surface->h},
                          glyph.advance};
     }
-    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), TextureWrap::clamp);
+    // Glyphs are drawn texel for pixel, never shrunk: a mip chain would go unused.
+    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), TextureWrap::clamp,
+                               MipChain::none);
     return batch_.init(device);
 }
 

@@ -3,9 +3,11 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "render/texture_config.h"
 
@@ -31,25 +33,125 @@ void set_sampling(GLint min_filter, GLint mag_filter, TextureWrap wrap) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap_mode(wrap));
 }
 
+bool power_of_two(int size) {
+    return size > 0 && (size & (size - 1)) == 0;
+}
+
+// llvmpipe builds a mip chain by JIT-compiling a blit shader for each kind of texture it
+// meets, a tenth of a second apiece at start-up. For power-of-two sizes the chain from
+// halve() is texel for texel what that blit gives, so there it is built here instead.
+bool builds_own_mips(int width, int height) {
+    if (!power_of_two(width) || !power_of_two(height)) return false;
+    if (epoxy_gl_version() < 42 && !epoxy_has_gl_extension("GL_ARB_texture_storage")) return false;
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return name != nullptr && std::strstr(name, "llvmpipe") != nullptr;
+}
+
+// Levels down to 1 x 1.
+int mip_levels(int width, int height) {
+    int levels = 1;
+    while ((width >> levels) > 0 || (height >> levels) > 0) ++levels;
+    return levels;
+}
+
+// The mean of each byte pair, rounded up: (a + b + 1) >> 1 in each of the four bytes.
+uint32_t byte_means(uint32_t a, uint32_t b) {
+    return (a | b) - (((a ^ b) & 0xFEFEFEFEu) >> 1);
+}
+
+uint32_t texel_at(const uint8_t* bytes) {
+    uint32_t texel;
+    std::memcpy(&texel, bytes, sizeof texel);
+    return texel;
+}
+
+// The next level down: each side above 1 halved, each texel the mean of its two row
+// pairs' means, every mean rounded up, as the blit's bilinear filter rounds.
+void halve(const uint8_t* texels, int width, int height, size_t row_bytes, int channels,
+           uint8_t* out) {
+    const int next_width = std::max(1, width / 2);
+    const int next_height = std::max(1, height / 2);
+    const int dx = width > 1 ? channels : 0;
+    const size_t dy = height > 1 ? row_bytes : 0;
+    for (int y = 0; y < next_height; ++y) {
+        const uint8_t* upper = texels + (height > 1 ? 2 * y : y) * row_bytes;
+        const uint8_t* lower = upper + dy;
+        if (channels == 4) {
+            for (int x = 0; x < next_width; ++x, upper += 2 * dx, lower += 2 * dx, out += 4) {
+                const uint32_t top = byte_means(texel_at(upper), texel_at(upper + dx));
+                const uint32_t bottom = byte_means(texel_at(lower), texel_at(lower + dx));
+                const uint32_t mean = byte_means(top, bottom);
+                std::memcpy(out, &mean, sizeof mean);
+            }
+            continue;
+        }
+        for (int x = 0; x < next_width; ++x, upper += 2 * dx, lower += 2 * dx, ++out) {
+            const int top = (upper[0] + upper[dx] + 1) >> 1;
+            const int bottom = (lower[0] + lower[dx] + 1) >> 1;
+            *out = static_cast<uint8_t>((top + bottom + 1) >> 1);
+        }
+    }
+}
+
+// Levels 1 and down into the texture's storage, from level 0 of width x height texels
+// with row_bytes per row.
+void upload_mip_chain(int width, int height, size_t row_bytes, int channels, GLenum format,
+                      const uint8_t* texels) {
+    std::vector<uint8_t> level, next;
+    for (int index = 1; width > 1 || height > 1; ++index) {
+        const int next_width = std::max(1, width / 2);
+        const int next_height = std::max(1, height / 2);
+        next.resize(static_cast<size_t>(next_width) * next_height * channels);
+        halve(texels, width, height, row_bytes, channels, next.data());
+        glTexSubImage2D(GL_TEXTURE_2D, index, 0, 0, next_width, next_height, format,
+                        GL_UNSIGNED_BYTE, next.data());
+        level.swap(next);
+        texels = level.data();
+        width = next_width;
+        height = next_height;
+        row_bytes = static_cast<size_t>(width) * channels;
+    }
+}
+
 // Uploads rows top first with the given row length in texels; leaves the texture bound.
 GlTexture upload(int width, int height, int row_length, GLenum internal, GLenum format,
-                 const uint8_t* texels, TextureWrap wrap) {
+                 const uint8_t* texels, TextureWrap wrap, MipChain mips = MipChain::full) {
     GlTexture name = make_texture_name();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, name.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const bool own_mips = mips == MipChain::full && builds_own_mips(width, height);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, row_length);
-    glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE, texels);
+    if (own_mips) {
+        // Storage for every level at once: llvmpipe draws slower from a chain it was given
+        // level by level.
+        glTexStorage2D(GL_TEXTURE_2D, mip_levels(width, height), internal, width, height);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, format, GL_UNSIGNED_BYTE, texels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE,
+                     texels);
+    }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    if (mips == MipChain::none) {
+        set_sampling(GL_LINEAR, GL_LINEAR, wrap);
+        return name;
+    }
+    if (own_mips) {
+        const int channels = format == GL_RED ? 1 : 4;
+        upload_mip_chain(width, height, static_cast<size_t>(row_length) * channels, channels,
+                         format, texels);
+    } else {
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
     set_sampling(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, wrap);
     return name;
 }
 
 }  // namespace
 
-Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap) {
-    return Texture(upload(width, height, width, GL_RGBA8, GL_RGBA, rgba, wrap), width, height,
+Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap,
+                          MipChain mips) {
+    return Texture(upload(width, height, width, GL_RGBA8, GL_RGBA, rgba, wrap, mips), width, height,
                    false);
 }
 

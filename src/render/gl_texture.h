@@ -30,9 +30,12 @@ class Texture {
 };
 
 enum class TextureWrap { repeat, clamp };
+// none: one level, filtered linearly; for pictures only ever drawn texel for pixel.
+enum class MipChain { full, none };
 
 // width x height RGBA8 texels, top row first, with a full mip chain and trilinear filtering.
-Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap);
+Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap,
+                          MipChain mips = MipChain::full);
 // width x height single-channel texels (read back as luminance in .r), with a mip chain.
 Texture make_luminance_texture(int width, int height, const uint8_t* texels, TextureWrap wrap);
 Texture make_fallback_texture();
