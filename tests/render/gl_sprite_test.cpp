@@ -111,4 +111,20 @@ TEST_F(SpriteTest, MoreSpritesThanTheBufferHoldsAllShow) {
     EXPECT_EQ(lit(pixels()), 10);
 }
 
+TEST_F(SpriteTest, BatchesOfOneDeviceDrawWithItsOneProgram) {
+    SpriteBatch other;
+    ASSERT_TRUE(other.init(device_));
+    ASSERT_NE(device_.sprite_program(), 0u);
+    for (SpriteBatch* batch : {&batch_, &other}) {
+        glUseProgram(0);
+        batch->begin();
+        batch->draw(nullptr, nullptr, {1, 1}, {0, 0}, 0, {0, 0}, 0xFFFFFFFF);
+        batch->end();
+        GLint current = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+        EXPECT_EQ(static_cast<GLuint>(current), device_.sprite_program());
+    }
+    EXPECT_EQ(lit(pixels()), 1);
+}
+
 }  // namespace
