@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/parallel.h"
 #include "render/texture_config.h"
 
 namespace {
@@ -173,23 +176,56 @@ Texture make_white_texture() {
     return make_rgba_texture(1, 1, kWhiteTexel, TextureWrap::repeat);
 }
 
-Texture load_texture(const char* path) {
+namespace {
+
+// An image file as RGBA32 texels, or the line that says why it is not.
+struct DecodedImage {
+    SurfacePtr rgba;
+    std::string error;
+};
+
+// Only SDL_image and SDL's surfaces, no GL: any thread can decode.
+DecodedImage decode_image(const char* path) {
+    DecodedImage decoded;
     SurfacePtr image(IMG_Load(path));
     if (!image) {
-        std::fprintf(stderr, "torvi: cannot load image \"%s\": %s\n", path, IMG_GetError());
-        return make_fallback_texture();
+        decoded.error =
+            std::string("torvi: cannot load image \"") + path + "\": " + IMG_GetError() + "\n";
+        return decoded;
     }
     // RGBA32 is the byte order R, G, B, A in memory, whatever the machine's endianness.
-    SurfacePtr rgba(SDL_ConvertSurfaceFormat(image.get(), SDL_PIXELFORMAT_RGBA32, 0));
-    if (!rgba || SDL_LockSurface(rgba.get()) != 0) {
-        std::fprintf(stderr, "torvi: cannot convert image \"%s\": %s\n", path, SDL_GetError());
+    decoded.rgba.reset(SDL_ConvertSurfaceFormat(image.get(), SDL_PIXELFORMAT_RGBA32, 0));
+    if (!decoded.rgba || SDL_LockSurface(decoded.rgba.get()) != 0) {
+        decoded.rgba.reset();
+        decoded.error =
+            std::string("torvi: cannot convert image \"") + path + "\": " + SDL_GetError() + "\n";
+    }
+    return decoded;
+}
+
+Texture upload_image(const DecodedImage& decoded) {
+    if (!decoded.rgba) {
+        std::fputs(decoded.error.c_str(), stderr);
         return make_fallback_texture();
     }
+    SDL_Surface* rgba = decoded.rgba.get();
     const auto* texels = static_cast<const uint8_t*>(rgba->pixels);
     GlTexture name =
         upload(rgba->w, rgba->h, rgba->pitch / 4, GL_RGBA8, GL_RGBA, texels, TextureWrap::repeat);
-    SDL_UnlockSurface(rgba.get());
+    SDL_UnlockSurface(rgba);
     return Texture(std::move(name), rgba->w, rgba->h, false);
+}
+
+void add_texture(TextureRegistry& registry, const char* name, Texture texture) {
+    TextureEntry& entry = registry.entries.emplace_front();
+    std::snprintf(entry.name, sizeof entry.name, "%s", name);
+    entry.texture = std::move(texture);
+}
+
+}  // namespace
+
+Texture load_texture(const char* path) {
+    return upload_image(decode_image(path));
 }
 
 void bind_texture(int stage, const Texture* texture) {
@@ -203,15 +239,20 @@ TextureRegistry& texture_registry() {
 }
 
 void read_texture_config(TextureRegistry& registry, const char* path) {
-    for (const TextureConfigEntry& entry : read_texture_config_entries(path)) {
-        add_texture(registry, entry.name.c_str(), entry.path.c_str());
+    // Decoded on every core, uploaded in file order on this thread, which holds the context.
+    // SDL_image sets its decoders up on first use: that happens here, not on two threads.
+    IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
+    const std::vector<TextureConfigEntry> entries = read_texture_config_entries(path);
+    std::vector<DecodedImage> images(entries.size());
+    for_each_in_parallel(static_cast<int>(entries.size()),
+                         [&](int i) { images[i] = decode_image(entries[i].path.c_str()); });
+    for (size_t i = 0; i < entries.size(); ++i) {
+        add_texture(registry, entries[i].name.c_str(), upload_image(images[i]));
     }
 }
 
 void add_texture(TextureRegistry& registry, const char* name, const char* path) {
-    TextureEntry& entry = registry.entries.emplace_front();
-    std::snprintf(entry.name, sizeof entry.name, "%s", name);
-    entry.texture = load_texture(path);
+    add_texture(registry, name, load_texture(path));
 }
 
 const Texture* find_texture(const TextureRegistry& registry, const char* name) {
