@@ -1,11 +1,14 @@
-// Frame benchmark on the software renderer: the time from process start to the first
-// presented menu frame, and, with 12 characters on the start-up map, the main thread's
-// CPU time per play frame, the wall time per frame with the rendering finished, the draw
-// calls per frame and the heap allocations made inside a steady frame, in play and in
-// the menu with its dialogs.
+// Frame benchmark on the software renderer: the whole game process from start to its
+// first frame and exit against a bare program that only opens a window with a GL context
+// and presents one cleared frame (medians of runs taken in turn, and their ratio), the
+// time from process start to the first presented menu frame, and, with 12 characters on
+// the start-up map, the main thread's CPU time per play frame, the wall time per frame
+// with the rendering finished, the draw calls per frame and the heap allocations made
+// inside a steady frame, in play and in the menu with its dialogs.
 //
 //   SDL_VIDEODRIVER=offscreen build/frame_bench [DATA_DIR]
 #include <epoxy/gl.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -50,7 +53,68 @@ double ms_since_process_start() {
     return now_ms(CLOCK_BOOTTIME) - 1e3 * start_ticks / sysconf(_SC_CLK_TCK);
 }
 
-const double g_main_entry_ms = now_ms(CLOCK_MONOTONIC);
+// Reset in each measured child, where the game's own main() would begin.
+double g_main_entry_ms = now_ms(CLOCK_MONOTONIC);
+
+// --- start-up as a whole process, against the bare window ---
+
+constexpr int kProcessRuns = 11;
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Wall milliseconds from fork to the exit of argv[0] run with argv, its output thrown
+// away; negative when it could not run or failed.
+double time_process(const char* const* argv) {
+    const double start = now_ms(CLOCK_MONOTONIC);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+        }
+        execv(argv[0], const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    const double elapsed = now_ms(CLOCK_MONOTONIC) - start;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed : -1;
+}
+
+// The game to its first menu frame and out, and the bare window, in turn (one warm-up
+// run each first), so a machine that speeds up or slows down weighs on both alike.
+int measure_process_startup(const char* data_dir) {
+    const char* const game[] = {TORVI_GAME, "--windowed", "--frames", "1",
+                                "--data",   data_dir,     nullptr};
+    const char* const bare[] = {TORVI_BARE_WINDOW, nullptr};
+    std::vector<double> game_ms, bare_ms, ratios;
+    for (int run = 0; run <= kProcessRuns; ++run) {
+        const double g = time_process(game);
+        const double b = time_process(bare);
+        if (g < 0 || b < 0) {
+            std::fprintf(stderr, "frame_bench: %s failed\n",
+                         g < 0 ? TORVI_GAME : TORVI_BARE_WINDOW);
+            return 1;
+        }
+        if (run == 0) continue;
+        game_ms.push_back(g);
+        bare_ms.push_back(b);
+        ratios.push_back(g / b);
+    }
+    const double game_median = median(game_ms), bare_median = median(bare_ms);
+    std::printf(
+        "start-up, whole process to the first frame and exit, median of %d runs each:\n"
+        "  game %.1f ms, bare window %.1f ms, ratio %.2f (median of the %d pairs' ratios "
+        "%.2f)\n",
+        kProcessRuns, game_median, bare_median, game_median / bare_median, kProcessRuns,
+        median(ratios));
+    return 0;
+}
 
 // --- start-up: measured in a child so the play run starts from a fresh process state ---
 
@@ -171,6 +235,7 @@ bool run_in_child(const char* data_dir, FrameWatcher& watcher, int frames, void 
     if (pipe(fds) != 0) return false;
     const pid_t child = fork();
     if (child == 0) {
+        g_main_entry_ms = now_ms(CLOCK_MONOTONIC);
         close(fds[0]);
         const RunOptions o = options_for(data_dir, frames, false);
         auto game = std::make_unique<Game>();
@@ -249,6 +314,7 @@ void operator delete[](void* p, size_t) noexcept {
 
 int main(int argc, char** argv) {
     const char* data_dir = argc > 1 ? argv[1] : TORVI_SOURCE_DIR;
+    if (measure_process_startup(data_dir) != 0) return 1;
     if (measure_startup(data_dir) != 0) return 1;
     const int menu_failed = measure_menu_allocations(data_dir);
 

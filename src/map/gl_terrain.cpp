@@ -1,8 +1,10 @@
 #include "map/gl_terrain.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "map/terrain_mesh.h"
+#include "platform/parallel.h"
 #include "render/gl_mesh.h"
 #include "render/gl_texture.h"
 
@@ -23,11 +25,17 @@ constexpr ItemModelFiles kItemModelFiles[kItemModelCount] = {
 
 constexpr int kRegisterWorldView = 1;
 constexpr int kRegisterWorldViewProjection = 5;
-void load_item_model(ItemMeshes& meshes, const ItemModelFiles& files,
+// The model and its outline hull as read_mesh_file read them.
+struct ItemMeshData {
+    MeshData model;
+    MeshData outline;
+};
+
+void load_item_model(ItemMeshes& meshes, const ItemModelFiles& files, ItemMeshData read,
                      const TextureRegistry& textures) {
     meshes = ItemMeshes();  // a file that fails to load leaves nothing of an earlier load
-    meshes.model.load(files.model);
-    if (files.outline != nullptr) meshes.outline.load(files.outline);
+    meshes.model.load(std::move(read.model));
+    if (files.outline != nullptr) meshes.outline.load(std::move(read.outline));
     if (find_texture(textures, files.texture) == nullptr) {
         std::fprintf(stderr, "torvi: no texture \"%s\" for %s; drawn plain white\n", files.texture,
                      files.model);
@@ -51,8 +59,19 @@ void flush_cells(Renderer& device, const TerrainVertex* vertices, int count) {
 }  // namespace
 
 void load_terrain_resources(TerrainResources& terrain, const TextureRegistry& textures) {
+    // Parsed on every core; made in order on this thread, which holds the GL context.
+    ItemMeshData read[kItemModelCount];
+    for_each_in_parallel(2 * kItemModelCount, [&](int i) {
+        const ItemModelFiles& files = kItemModelFiles[i / 2];
+        if (i % 2 == 0) {
+            read[i / 2].model = read_mesh_file(files.model);
+        } else if (files.outline != nullptr) {
+            read[i / 2].outline = read_mesh_file(files.outline);
+        }
+    });
     for (int kind = 0; kind < kItemModelCount; ++kind) {
-        load_item_model(terrain.items[kind], kItemModelFiles[kind], textures);
+        load_item_model(terrain.items[kind], kItemModelFiles[kind], std::move(read[kind]),
+                        textures);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/parallel.h"
+
 namespace {
 
 constexpr uint32_t kFirstGlyph = 32;
@@ -52,6 +54,15 @@ struct RenderedGlyph {
     int advance = 0;
     int x = 0, y = 0;  // place in the atlas
 };
+
+FontPtr open_font(const char* file, int height, bool bold) {
+    FontPtr font(TTF_OpenFont(file, height));
+    if (font && bold && TTF_FontFaceStyleName(font.get()) != nullptr &&
+        std::string(TTF_FontFaceStyleName(font.get())).find("Bold") == std::string::npos) {
+        TTF_SetFontStyle(font.get(), TTF_STYLE_BOLD);  // no bold face installed: embolden
+    }
+    return font;
+}
 
 RenderedGlyph render_glyph(TTF_Font* font, uint32_t code) {
     RenderedGlyph glyph;
@@ -138,21 +149,24 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
     file_ = match_font_file(face, bold);
     TtfUser ttf;
     FontPtr font;
-    if (ttf.ok() && !file_.empty() && height > 0) font.reset(TTF_OpenFont(file_.c_str(), height));
+    if (ttf.ok() && !file_.empty() && height > 0) font = open_font(file_.c_str(), height, bold);
     if (!font) {
         std::fprintf(stderr, "torvi: no font for \"%s\" at height %d\n", face, height);
         return false;
     }
-    if (bold && TTF_FontFaceStyleName(font.get()) != nullptr &&
-        std::string(TTF_FontFaceStyleName(font.get())).find("Bold") == std::string::npos) {
-        TTF_SetFontStyle(font.get(), TTF_STYLE_BOLD);  // no bold face installed: embolden
-    }
     line_height_ = TTF_FontLineSkip(font.get());
 
-    std::vector<RenderedGlyph> rendered;
-    for (uint32_t code = kFirstGlyph; code < kFontGlyphs; ++code) {
-        rendered.push_back(render_glyph(font.get(), code));
-    }
+    // A second handle on the file renders every other glyph on another core: one face must
+    // not be used by two threads at once.
+    FontPtr second = open_font(file_.c_str(), height, bold);
+    TTF_Font* const renderers[] = {font.get(), second ? second.get() : font.get()};
+    const int step = second ? 2 : 1;
+    std::vector<RenderedGlyph> rendered(kFontGlyphs - kFirstGlyph);
+    for_each_in_parallel(step, [&](int r) {
+        for (uint32_t code = kFirstGlyph + r; code < kFontGlyphs; code += step) {
+            rendered[code - kFirstGlyph] = render_glyph(renderers[r], code);
+        }
+    });
     const int atlas_height = std::max(1, pack(rendered));
     std::vector<uint8_t> texels(static_cast<size_t>(kAtlasWidth) * atlas_height * kBytesPerTexel,
                                 255);
@@ -164,7 +178,9 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
         glyphs_[code] = {{glyph.x, glyph.y, glyph.x + glyph.surface->w, glyph.y + glyph.surface->h},
                          glyph.advance};
     }
-    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), wrap_clamp);
+    // Glyphs are drawn texel for pixel, never shrunk: a mip chain would go unused.
+    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), wrap_clamp,
+                               mip_none);
     return batch_.init(device);
 }
 

@@ -6,6 +6,7 @@
 #include <assimp/Importer.hpp>
 #include <cstddef>
 #include <cstdio>
+#include <utility>
 
 #include "render/draw_stats.h"
 
@@ -67,21 +68,33 @@ void cull_counter_clockwise() {
 
 }  // namespace
 
-bool Mesh::load(const char* path) {
+MeshData read_mesh_file(const char* path) {
+    MeshData data;
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path, kImportFlags);
     if (scene == nullptr || scene->mRootNode == nullptr) {
-        std::fprintf(stderr, "torvi: cannot load mesh \"%s\": %s\n", path,
-                     importer.GetErrorString());
+        data.error = std::string("torvi: cannot load mesh \"") + path +
+                     "\": " + importer.GetErrorString() + "\n";
+        return data;
+    }
+    append_node(*scene, *scene->mRootNode, aiMatrix4x4(), data.vertices, data.indices);
+    if (data.indices.empty()) {
+        data.error = std::string("torvi: mesh \"") + path + "\" has no triangles\n";
+    }
+    return data;
+}
+
+bool Mesh::load(const char* path) {
+    return load(read_mesh_file(path));
+}
+
+bool Mesh::load(MeshData data) {
+    if (!data.error.empty()) {
+        std::fputs(data.error.c_str(), stderr);
         return false;
     }
-    vertices_.clear();
-    indices_.clear();
-    append_node(*scene, *scene->mRootNode, aiMatrix4x4(), vertices_, indices_);
-    if (indices_.empty()) {
-        std::fprintf(stderr, "torvi: mesh \"%s\" has no triangles\n", path);
-        return false;
-    }
+    vertices_ = std::move(data.vertices);
+    indices_ = std::move(data.indices);
     upload();
     return true;
 }

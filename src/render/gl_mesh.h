@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "math/math3d.h"
@@ -17,12 +18,24 @@ struct MeshVertex {
 };
 static_assert(sizeof(MeshVertex) == 32, "the mesh vertex layout is 32 bytes");
 
+// What Mesh::load takes from a .x file, read without GL so that any thread can read it.
+struct MeshData {
+    std::vector<MeshVertex> vertices;
+    std::vector<uint32_t> indices;
+    std::string error;  // the line to say when the file gave no triangles; empty when it did
+};
+
+// Every sub-mesh of the file, merged into one list with the file's own coordinates,
+// winding and texture coordinates; materials are ignored.
+MeshData read_mesh_file(const char* path);
+
 class Mesh {
   public:
-    // Loads every sub-mesh of the file, merged into one list with the file's own
-    // coordinates, winding and texture coordinates; materials are ignored. False, with
-    // one line on stderr, when the file cannot be read; the mesh then draws nothing.
+    // Loads the file as read_mesh_file reads it. False, with one line on stderr, when the
+    // file cannot be read; the mesh then draws nothing.
     bool load(const char* path);
+    // The same for a file read already: says its error or uploads its triangles.
+    bool load(MeshData data);
 
     // Toon-shaded with skin on stage 1 (white when null); both faces drawn. The caller
     // has set c1..c8 for this mesh; this sets c9 and c10 from the renderer's view.

@@ -10,6 +10,7 @@
 #include "platform/assertion.h"
 #include "render/draw_stats.h"
 #include "render/gl_shader.h"
+#include "render/gl_sprite.h"
 
 namespace {
 
@@ -128,7 +129,9 @@ bool Renderer::build_programs() {
     outline_program_ = build_program(kOutlineVertex, kOutlineFragment, remap_depth(), "outline");
     coloured_program_ =
         build_program(kColouredVertex, kColouredFragment, remap_depth(), "coloured triangles");
-    if (!outline_program_ || !coloured_program_) return false;
+    sprite_program_ = build_sprite_program();
+    if (!outline_program_ || !coloured_program_ || !sprite_program_) return false;
+    sprite_screen_ = glGetUniformLocation(sprite_program_.get(), "screen");
     outline_matrix_ = glGetUniformLocation(outline_program_.get(), "world_view_projection");
     coloured_matrix_ = glGetUniformLocation(coloured_program_.get(), "world_view_projection");
 
@@ -238,6 +241,11 @@ bool Renderer::use_toon_program() const {
 void Renderer::use_outline_program() const {
     glUseProgram(outline_program_.get());
     upload_matrix(outline_matrix_, multiply(multiply(world_, view_), projection_));
+}
+
+void Renderer::use_sprite_program() const {
+    glUseProgram(sprite_program_.get());
+    glUniform2f(sprite_screen_, static_cast<float>(width_), static_cast<float>(height_));
 }
 
 void set_matrix_constants(Renderer& device, int first_register, const Matrix& matrix) {

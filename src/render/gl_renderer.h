@@ -90,6 +90,10 @@ class Renderer {
     bool use_toon_program() const;
     // Binds the position-only program with world * view * projection and the rim colour.
     void use_outline_program() const;
+    // The one program of all sprite batches on this device; 0 when it failed to build.
+    GLuint sprite_program() const { return sprite_program_.get(); }
+    // Binds it with the back buffer's size.
+    void use_sprite_program() const;
 
   private:
     void set_lasting_states();
@@ -115,6 +119,8 @@ class Renderer {
     GLint coloured_matrix_ = -1;
     GlVertexArray coloured_vao_;
     GlBuffer coloured_buffer_;
+    GlProgram sprite_program_;
+    GLint sprite_screen_ = -1;
     TextureRegistry textures_;
 };
 

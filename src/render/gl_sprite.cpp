@@ -36,15 +36,21 @@ void main() {
 
 }  // namespace
 
+GlProgram build_sprite_program() {
+    GlProgram program = build_program(kSpriteVertex, kSpriteFragment, false, "sprite batch");
+    if (program) {
+        glUseProgram(program.get());
+        glUniform1i(glGetUniformLocation(program.get(), "picture"), 0);
+    }
+    return program;
+}
+
 bool SpriteBatch::init(const Renderer& device, int capacity) {
     device_ = &device;
     capacity_ = capacity;
     vertices_.assign(static_cast<size_t>(capacity) * kVerticesPerSprite, SpriteVertex{});
-    program_ = build_program(kSpriteVertex, kSpriteFragment, false, "sprite batch");
-    if (!program_) return false;
-    screen_ = glGetUniformLocation(program_.get(), "screen");
-    glUseProgram(program_.get());
-    glUniform1i(glGetUniformLocation(program_.get(), "picture"), 0);
+    ready_ = device.sprite_program() != 0;
+    if (!ready_) return false;
 
     vertex_array_ = make_vertex_array();
     buffer_ = make_buffer();
@@ -71,7 +77,7 @@ void SpriteBatch::begin() {
 
 void SpriteBatch::draw(const Texture* texture, const SpriteRect* source, Vec2 scaling, Vec2 centre,
                        float rotation, Vec2 translation, uint32_t argb) {
-    if (!program_) return;
+    if (!ready_) return;
     if (texture == nullptr) texture = &device_->white_texture();
     if (texture != texture_ || queued_ == capacity_) flush();
     texture_ = texture;
@@ -104,10 +110,8 @@ void SpriteBatch::draw(const Texture* texture, const SpriteRect* source, Vec2 sc
 }
 
 void SpriteBatch::flush() {
-    if (queued_ == 0 || !program_) return;
-    glUseProgram(program_.get());
-    glUniform2f(screen_, static_cast<float>(device_->width()),
-                static_cast<float>(device_->height()));
+    if (queued_ == 0 || !ready_) return;
+    device_->use_sprite_program();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);

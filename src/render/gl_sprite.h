@@ -23,9 +23,13 @@ struct SpriteVertex {
     uint32_t colour;  // ARGB
 };
 
+// The program every sprite batch draws with; the renderer builds it once and shares it.
+GlProgram build_sprite_program();
+
 class SpriteBatch {
   public:
-    // Builds the program and the fixed-size buffers; false when GL refused.
+    // Builds the fixed-size buffers for drawing with the device's sprite program; false
+    // when the device has none.
     bool init(const Renderer& device, int capacity = kSpriteBatchCapacity);
 
     void begin();
@@ -45,8 +49,7 @@ class SpriteBatch {
     std::vector<SpriteVertex> vertices_;  // sized once at init
     int queued_ = 0;                      // sprites
     const Texture* texture_ = nullptr;
-    GlProgram program_;
-    GLint screen_ = -1;
+    bool ready_ = false;
     GlVertexArray vertex_array_;
     GlBuffer buffer_;
 };

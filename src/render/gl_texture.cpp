@@ -3,10 +3,15 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/parallel.h"
 #include "render/texture_config.h"
 
 namespace {
@@ -31,25 +36,125 @@ void set_sampling(GLint min_filter, GLint mag_filter, TextureWrap wrap) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap_mode(wrap));
 }
 
+bool power_of_two(int size) {
+    return size > 0 && (size & (size - 1)) == 0;
+}
+
+// llvmpipe builds a mip chain by JIT-compiling a blit shader for each kind of texture it
+// meets, a tenth of a second apiece at start-up. For power-of-two sizes the chain from
+// halve() is texel for texel what that blit gives, so there it is built here instead.
+bool builds_own_mips(int width, int height) {
+    if (!power_of_two(width) || !power_of_two(height)) return false;
+    if (epoxy_gl_version() < 42 && !epoxy_has_gl_extension("GL_ARB_texture_storage")) return false;
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return name != nullptr && std::strstr(name, "llvmpipe") != nullptr;
+}
+
+// Levels down to 1 x 1.
+int mip_levels(int width, int height) {
+    int levels = 1;
+    while ((width >> levels) > 0 || (height >> levels) > 0) ++levels;
+    return levels;
+}
+
+// The mean of each byte pair, rounded up: (a + b + 1) >> 1 in each of the four bytes.
+uint32_t byte_means(uint32_t a, uint32_t b) {
+    return (a | b) - (((a ^ b) & 0xFEFEFEFEu) >> 1);
+}
+
+uint32_t texel_at(const uint8_t* bytes) {
+    uint32_t texel;
+    std::memcpy(&texel, bytes, sizeof texel);
+    return texel;
+}
+
+// The next level down: each side above 1 halved, each texel the mean of its two row
+// pairs' means, every mean rounded up, as the blit's bilinear filter rounds.
+void halve(const uint8_t* texels, int width, int height, size_t row_bytes, int channels,
+           uint8_t* out) {
+    const int next_width = std::max(1, width / 2);
+    const int next_height = std::max(1, height / 2);
+    const int dx = width > 1 ? channels : 0;
+    const size_t dy = height > 1 ? row_bytes : 0;
+    for (int y = 0; y < next_height; ++y) {
+        const uint8_t* upper = texels + (height > 1 ? 2 * y : y) * row_bytes;
+        const uint8_t* lower = upper + dy;
+        if (channels == 4) {
+            for (int x = 0; x < next_width; ++x, upper += 2 * dx, lower += 2 * dx, out += 4) {
+                const uint32_t top = byte_means(texel_at(upper), texel_at(upper + dx));
+                const uint32_t bottom = byte_means(texel_at(lower), texel_at(lower + dx));
+                const uint32_t mean = byte_means(top, bottom);
+                std::memcpy(out, &mean, sizeof mean);
+            }
+            continue;
+        }
+        for (int x = 0; x < next_width; ++x, upper += 2 * dx, lower += 2 * dx, ++out) {
+            const int top = (upper[0] + upper[dx] + 1) >> 1;
+            const int bottom = (lower[0] + lower[dx] + 1) >> 1;
+            *out = static_cast<uint8_t>((top + bottom + 1) >> 1);
+        }
+    }
+}
+
+// Levels 1 and down into the texture's storage, from level 0 of width x height texels
+// with row_bytes per row.
+void upload_mip_chain(int width, int height, size_t row_bytes, int channels, GLenum format,
+                      const uint8_t* texels) {
+    std::vector<uint8_t> level, next;
+    for (int index = 1; width > 1 || height > 1; ++index) {
+        const int next_width = std::max(1, width / 2);
+        const int next_height = std::max(1, height / 2);
+        next.resize(static_cast<size_t>(next_width) * next_height * channels);
+        halve(texels, width, height, row_bytes, channels, next.data());
+        glTexSubImage2D(GL_TEXTURE_2D, index, 0, 0, next_width, next_height, format,
+                        GL_UNSIGNED_BYTE, next.data());
+        level.swap(next);
+        texels = level.data();
+        width = next_width;
+        height = next_height;
+        row_bytes = static_cast<size_t>(width) * channels;
+    }
+}
+
 // Uploads rows top first with the given row length in texels; leaves the texture bound.
 GlTexture upload(int width, int height, int row_length, GLenum internal, GLenum format,
-                 const uint8_t* texels, TextureWrap wrap) {
+                 const uint8_t* texels, TextureWrap wrap, MipChain mips = mip_full) {
     GlTexture name = make_texture_name();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, name.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const bool own_mips = mips == mip_full && builds_own_mips(width, height);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, row_length);
-    glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE, texels);
+    if (own_mips) {
+        // Storage for every level at once: llvmpipe draws slower from a chain it was given
+        // level by level.
+        glTexStorage2D(GL_TEXTURE_2D, mip_levels(width, height), internal, width, height);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, format, GL_UNSIGNED_BYTE, texels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE,
+                     texels);
+    }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    if (mips == mip_none) {
+        set_sampling(GL_LINEAR, GL_LINEAR, wrap);
+        return name;
+    }
+    if (own_mips) {
+        const int channels = format == GL_RED ? 1 : 4;
+        upload_mip_chain(width, height, static_cast<size_t>(row_length) * channels, channels,
+                         format, texels);
+    } else {
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
     set_sampling(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, wrap);
     return name;
 }
 
 }  // namespace
 
-Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap) {
-    return Texture(upload(width, height, width, GL_RGBA8, GL_RGBA, rgba, wrap), width, height,
+Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap,
+                          MipChain mips) {
+    return Texture(upload(width, height, width, GL_RGBA8, GL_RGBA, rgba, wrap, mips), width, height,
                    false);
 }
 
@@ -71,23 +176,56 @@ Texture make_white_texture() {
     return make_rgba_texture(1, 1, kWhiteTexel, wrap_repeat);
 }
 
-Texture load_texture(const char* path) {
+namespace {
+
+// An image file as RGBA32 texels, or the line that says why it is not.
+struct DecodedImage {
+    SurfacePtr rgba;
+    std::string error;
+};
+
+// Only SDL_image and SDL's surfaces, no GL: any thread can decode.
+DecodedImage decode_image(const char* path) {
+    DecodedImage decoded;
     SurfacePtr image(IMG_Load(path));
     if (!image) {
-        std::fprintf(stderr, "torvi: cannot load image \"%s\": %s\n", path, IMG_GetError());
-        return make_fallback_texture();
+        decoded.error =
+            std::string("torvi: cannot load image \"") + path + "\": " + IMG_GetError() + "\n";
+        return decoded;
     }
     // RGBA32 is the byte order R, G, B, A in memory, whatever the machine's endianness.
-    SurfacePtr rgba(SDL_ConvertSurfaceFormat(image.get(), SDL_PIXELFORMAT_RGBA32, 0));
-    if (!rgba || SDL_LockSurface(rgba.get()) != 0) {
-        std::fprintf(stderr, "torvi: cannot convert image \"%s\": %s\n", path, SDL_GetError());
+    decoded.rgba.reset(SDL_ConvertSurfaceFormat(image.get(), SDL_PIXELFORMAT_RGBA32, 0));
+    if (!decoded.rgba || SDL_LockSurface(decoded.rgba.get()) != 0) {
+        decoded.rgba.reset();
+        decoded.error =
+            std::string("torvi: cannot convert image \"") + path + "\": " + SDL_GetError() + "\n";
+    }
+    return decoded;
+}
+
+Texture upload_image(const DecodedImage& decoded) {
+    if (!decoded.rgba) {
+        std::fputs(decoded.error.c_str(), stderr);
         return make_fallback_texture();
     }
+    SDL_Surface* rgba = decoded.rgba.get();
     const auto* texels = static_cast<const uint8_t*>(rgba->pixels);
     GlTexture name =
         upload(rgba->w, rgba->h, rgba->pitch / 4, GL_RGBA8, GL_RGBA, texels, wrap_repeat);
-    SDL_UnlockSurface(rgba.get());
+    SDL_UnlockSurface(rgba);
     return Texture(std::move(name), rgba->w, rgba->h, false);
+}
+
+void add_texture(TextureRegistry& registry, const char* name, Texture texture) {
+    TextureEntry& entry = registry.entries.emplace_front();
+    std::snprintf(entry.name, sizeof entry.name, "%s", name);
+    entry.texture = std::move(texture);
+}
+
+}  // namespace
+
+Texture load_texture(const char* path) {
+    return upload_image(decode_image(path));
 }
 
 void bind_texture(int stage, const Texture* texture) {
@@ -96,15 +234,20 @@ void bind_texture(int stage, const Texture* texture) {
 }
 
 void read_texture_config(TextureRegistry& registry, const char* path) {
-    for (const TextureConfigEntry& entry : read_texture_config_entries(path)) {
-        add_texture(registry, entry.name.c_str(), entry.path.c_str());
+    // Decoded on every core, uploaded in file order on this thread, which holds the context.
+    // SDL_image sets its decoders up on first use: that happens here, not on two threads.
+    IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
+    const std::vector<TextureConfigEntry> entries = read_texture_config_entries(path);
+    std::vector<DecodedImage> images(entries.size());
+    for_each_in_parallel(static_cast<int>(entries.size()),
+                         [&](int i) { images[i] = decode_image(entries[i].path.c_str()); });
+    for (size_t i = 0; i < entries.size(); ++i) {
+        add_texture(registry, entries[i].name.c_str(), upload_image(images[i]));
     }
 }
 
 void add_texture(TextureRegistry& registry, const char* name, const char* path) {
-    TextureEntry& entry = registry.entries.emplace_front();
-    std::snprintf(entry.name, sizeof entry.name, "%s", name);
-    entry.texture = load_texture(path);
+    add_texture(registry, name, load_texture(path));
 }
 
 const Texture* find_texture(const TextureRegistry& registry, const char* name) {

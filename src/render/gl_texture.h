@@ -30,9 +30,12 @@ class Texture {
 };
 
 enum TextureWrap { wrap_repeat, wrap_clamp };
+// mip_none: one level, filtered linearly; for pictures only ever drawn texel for pixel.
+enum MipChain { mip_full, mip_none };
 
 // width x height RGBA8 texels, top row first, with a full mip chain and trilinear filtering.
-Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap);
+Texture make_rgba_texture(int width, int height, const uint8_t* rgba, TextureWrap wrap,
+                          MipChain mips = mip_full);
 // width x height single-channel texels (read back as luminance in .r), with a mip chain.
 Texture make_luminance_texture(int width, int height, const uint8_t* texels, TextureWrap wrap);
 Texture make_fallback_texture();

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
+#include "platform/parallel.h"
 #include "render/gl_mesh.h"
 #include "render/gl_sprite.h"
 #include "render/gl_texture.h"
@@ -20,9 +23,17 @@ constexpr Vec2 kUnscaled = {1.0f, 1.0f};
 
 // Looks a name up once; a missing one is said once on stderr and leaves nothing to draw.
 // A fresh mesh each time, so a file gone since an earlier load draws nothing.
-void reload(Mesh& mesh, const char* path) {
+void reload(Mesh& mesh, MeshData data) {
     mesh = Mesh();
-    mesh.load(path);
+    mesh.load(std::move(data));
+}
+
+// The files are parsed on every core; the meshes are made in file order on this thread,
+// which holds the GL context, so failures are said in that order too.
+void reload_all(Mesh* const* meshes, const char* const* paths, int count) {
+    std::vector<MeshData> read(static_cast<size_t>(count));
+    for_each_in_parallel(count, [&](int i) { read[i] = read_mesh_file(paths[i]); });
+    for (int i = 0; i < count; ++i) reload(*meshes[i], std::move(read[i]));
 }
 
 const Texture* look_up(const TextureRegistry& textures, const char* name) {
@@ -103,7 +114,9 @@ void draw_hud_sprite(SpriteBatch& batch, const CharacterAssets& assets, const Hu
 }  // namespace
 
 void load_character_assets(CharacterAssets& assets, Renderer& device) {
-    for (int m = 0; m < kCharacterMeshCount; ++m) reload(assets.meshes[m], kCharacterMeshFiles[m]);
+    Mesh* meshes[kCharacterMeshCount];
+    for (int m = 0; m < kCharacterMeshCount; ++m) meshes[m] = &assets.meshes[m];
+    reload_all(meshes, kCharacterMeshFiles, kCharacterMeshCount);
     look_up_skins(assets, device.textures());
     for (int h = 0; h < 2; ++h) assets.hud[h] = look_up(device.textures(), kHudTextureNames[h]);
     assets.sprites_ready = assets.sprites.init(device);
@@ -141,8 +154,9 @@ void draw_health_ring(CharacterAssets& assets, const PlayerRecord& record) {
 }
 
 void load_bone_markers(BoneMarkerAssets& markers, const TextureRegistry& textures) {
-    reload(markers.shaft, kBoneShaftFile);
-    reload(markers.knob, kBoneKnobFile);
+    Mesh* const meshes[] = {&markers.shaft, &markers.knob};
+    const char* const paths[] = {kBoneShaftFile, kBoneKnobFile};
+    reload_all(meshes, paths, 2);
     markers.skin = look_up(textures, kPoseFigureSkin);
 }
 

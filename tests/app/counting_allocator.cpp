@@ -20,12 +20,15 @@ long stop_counting_allocations() {
     return allocations;
 }
 
-// The library's array and sized forms come here.
+// The library's array forms come here.
 void* operator new(size_t size) {
     if (counting) ++allocations;
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
     std::free(p);
 }

@@ -4,9 +4,11 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "render/gl_test_context.h"
 #include "render/gl_texture.h"
@@ -145,6 +147,66 @@ TEST(TextureConfig, ReadsSectionsOneToTexturecountAndDamagedEntriesReadAsErrorOr
     EXPECT_TRUE(read_texture_config_entries("/nonexistent/torvi/textures.cfg").empty());
     EXPECT_EQ(parse_texture_config("[main]\ntexturecount=2000000000\n").size(),
               static_cast<size_t>(kTextureCountLimit));
+}
+
+TEST_F(SpriteTest, BatchesOfOneDeviceDrawWithItsOneProgram) {
+    SpriteBatch other;
+    ASSERT_TRUE(other.init(device_));
+    ASSERT_NE(device_.sprite_program(), 0u);
+    device_.clear(0xFF000000);
+    for (SpriteBatch* batch : {&batch_, &other}) {
+        glUseProgram(0);
+        batch->begin();
+        batch->draw(nullptr, nullptr, {1, 1}, {0, 0}, 0, {0, 0}, 0xFFFFFFFF);
+        batch->end();
+        GLint current = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+        EXPECT_EQ(static_cast<GLuint>(current), device_.sprite_program());
+    }
+    EXPECT_EQ(pixels_not(0), 1);
+}
+
+// Every level of a texture, level 0 first, read as format (GL_RGBA or GL_RED).
+std::vector<std::vector<uint8_t>> levels_of(GLuint name, int width, int height, GLenum format) {
+    const int channels = format == GL_RED ? 1 : 4;
+    std::vector<std::vector<uint8_t>> levels;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    for (int level = 0;; ++level) {
+        levels.emplace_back(static_cast<size_t>(width) * height * channels);
+        glGetTexImage(GL_TEXTURE_2D, level, format, GL_UNSIGNED_BYTE, levels.back().data());
+        if (width == 1 && height == 1) return levels;
+        width = std::max(1, width / 2);
+        height = std::max(1, height / 2);
+    }
+}
+
+// The chain the texture functions make is the one glGenerateMipmap makes, texel for texel,
+// whoever builds it.
+TEST_F(SpriteTest, MipChainsAreTheDriversOwn) {
+    const int sizes[][2] = {{16, 4}, {1, 8}, {8, 1}};
+    uint32_t seed = 12345;
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        std::vector<uint8_t> texels(static_cast<size_t>(w) * h * 4);
+        for (uint8_t& t : texels)
+            t = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+        for (const GLenum format : {GL_RGBA, GL_RED}) {
+            const Texture made = format == GL_RGBA
+                                     ? make_rgba_texture(w, h, texels.data(), wrap_repeat)
+                                     : make_luminance_texture(w, h, texels.data(), wrap_repeat);
+            GLuint driver = 0;
+            glGenTextures(1, &driver);
+            glBindTexture(GL_TEXTURE_2D, driver);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glTexImage2D(GL_TEXTURE_2D, 0, format == GL_RGBA ? GL_RGBA8 : GL_R8, w, h, 0, format,
+                         GL_UNSIGNED_BYTE, texels.data());
+            glGenerateMipmap(GL_TEXTURE_2D);
+            EXPECT_EQ(levels_of(made.name(), w, h, format), levels_of(driver, w, h, format))
+                << w << " x " << h << (format == GL_RED ? " R8" : " RGBA8");
+            glDeleteTextures(1, &driver);
+        }
+    }
 }
 
 }  // namespace
