@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -61,7 +60,7 @@ class GameDialogsTest : public ::testing::Test {
     // Writes config.cfg, then builds the dialogs of a fresh game as start-up does.
     void start(const std::string& config) {
         game_ = std::make_unique<Game>();
-        std::ofstream("config.cfg", std::ios::binary) << config;
+        write_text("config.cfg", config);
         dialogs().gamepad = &pads_;
         build_game_dialogs(dialogs(), controls(), &game().commands);
         set_mode(game(), mode_menu);
@@ -71,10 +70,7 @@ class GameDialogsTest : public ::testing::Test {
     Game& game() { return *game_; }
     GameDialogs& dialogs() { return game().dialogs; }
     ControlTable& controls() { return game().input.controls; }
-    static std::string config() {
-        std::ifstream in("config.cfg", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static std::string config() { return read_text("config.cfg"); }
 
     void deliver(const Message& msg) {
         track_input(game(), msg);

@@ -46,23 +46,6 @@ TEST_F(ModesTest, EscapePausesPlayResumeReturnsDisconnectEndsItAndTheMenuIgnores
     EXPECT_EQ(game.shell.mode, mode_menu);
 }
 
-TEST_F(ModesTest, DialogButtonsOpenCloseAndReplace) {
-    press(command_settings);
-    EXPECT_EQ(game.shell.dialog, dialog_settings);
-    press(command_settings);
-    EXPECT_EQ(game.shell.dialog, dialog_none);
-    press(command_create_game);
-    press(command_join_game);  // replaces the create dialog
-    EXPECT_EQ(game.shell.dialog, dialog_join);
-    press(command_editor);
-    EXPECT_EQ(game.shell.dialog, dialog_editor);
-    set_dialog_mode(game.shell, static_cast<DialogMode>(7));
-    EXPECT_EQ(game.shell.dialog, dialog_none);
-    press(99);  // an unknown command changes nothing
-    EXPECT_EQ(game.shell.mode, mode_menu);
-    EXPECT_TRUE(game.shell.running);
-}
-
 // Counts what the render tick asks of it; can run a probe while drawing.
 class CountingDisplay : public Display {
   public:

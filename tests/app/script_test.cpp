@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 
@@ -123,7 +121,7 @@ TEST(ScriptFile, AGoodScriptLoadsInOrderAndAnyBadLineOrAMissingFileRejectsTheWho
     const std::string path = folder.file("s.txt");
     std::vector<ScriptEvent> events;
     auto load = [&](const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
+        write_text(path, text);
         return load_script(path.c_str(), events);
     };
     ASSERT_TRUE(

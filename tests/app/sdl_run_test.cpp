@@ -1,16 +1,12 @@
-// The real program loop on SDL's offscreen driver: scripted runs in this process with a
-// bare data folder, and a run through the menus with the shipped data in a child process.
+// The real program loop on SDL's offscreen driver, in this process: scripted runs with a
+// bare data folder, and a run through the menus with the shipped data.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,11 +25,6 @@ struct SurfaceDeleter {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 };
 using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 Surface load_png(const fs::path& path) {
     Surface loaded(IMG_Load(path.c_str()));
@@ -60,9 +51,7 @@ class RunTest : public ::testing::Test {
         options_.windowed = true;
         options_.data_dir = dir_text_.c_str();
     }
-    void put(const std::string& name, const std::string& text) {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
-    }
+    void put(const std::string& name, const std::string& text) { write_text(dir_ / name, text); }
     int run() {
         game_ = std::make_unique<Game>();
         const int code = run_game(options_, *game_);
@@ -192,36 +181,6 @@ constexpr char kMenuScript[] =
     "3200 mouse click left 502 182\n"  // the jump binding's button
     "3300 mouse click left 6 78\n";    // "quit"
 
-constexpr char kChildDirVariable[] = "TORVI_MENU_RUN_CHILD_DIR";
-
-// Runs in the child: the real loop, then what the run left. The exit code is 20 + the
-// first check that failed: robot, host, walked, paused, stopped.
-int run_child(const std::string& dir) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    RunOptions options;
-    options.windowed = true;
-    options.data_dir = dir.c_str();
-    options.script = "menu.txt";
-    auto game = std::make_unique<Game>();
-    const int code = run_game(options, *game);
-    if (code != kExitOk) return code;
-    const PlayerRecord& me = game->table.slots[0];
-    const bool checks[] = {me.element == 3, game->session.host, me.position.z < -1.0f,
-                           game->shell.mode == mode_paused, !game->shell.running};
-    for (int k = 0; k < 5; ++k) {
-        if (!checks[k]) return 20 + k;
-    }
-    return 0;
-}
-
-// A fresh process image for the game: a child that only forked would inherit the GL
-// dispatch state of the tests that ran before it. The re-executed test program finds the
-// variable and plays the game before any test starts.
-const int child_entry = [] {
-    if (const char* dir = std::getenv(kChildDirVariable)) _exit(run_child(dir));
-    return 0;
-}();
-
 // Text pixels: those of the box (x0, y0)-(x1, y1) clearly brighter than the dialog's fill.
 int bright_pixels(const SDL_Surface* s, int x0, int y0, int x1, int y1, uint32_t fill) {
     auto brightness = [](uint32_t rgb) { return (rgb >> 16) + (rgb >> 8 & 0xFF) + (rgb & 0xFF); };
@@ -248,17 +207,14 @@ TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
     ASSERT_NE(input_at, std::string::npos);
     ASSERT_NE(before.find("jump=9"), std::string::npos) << "the test expects J for jump";
 
-    const pid_t child = fork();
-    if (child == 0) {
-        setenv(kChildDirVariable, dir_text_.c_str(), 1);
-        execl("/proc/self/exe", "tests_app", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    ASSERT_GT(child, 0);
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    options_.script = "menu.txt";
+    ASSERT_EQ(run(), kExitOk);
+    const PlayerRecord& me = game_->table.slots[0];
+    EXPECT_EQ(me.element, 3);  // robot
+    EXPECT_TRUE(game_->session.host);
+    EXPECT_LT(me.position.z, -1.0f);  // walked
+    EXPECT_EQ(game_->shell.mode, mode_paused);
+    EXPECT_FALSE(game_->shell.running);
 
     const std::string after = read_text(dir / "config.cfg");
     EXPECT_EQ(after.substr(0, input_at), before.substr(0, input_at))

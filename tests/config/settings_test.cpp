@@ -5,8 +5,6 @@
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,13 +26,6 @@ class SettingsTest : public ::testing::Test {
     }
     void TearDown() override { set_save_fault_for_testing(fault_none); }
 
-    static void put(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string contents(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     static std::string read_string(const char* section, const char* key, size_t size = 80) {
         std::vector<char> buffer(size + 1, '#');
         read_setting_string(section, key, buffer.data(), size);
@@ -50,11 +41,11 @@ TEST_F(SettingsTest,
        MissingValuesReadAsDefaultsStringsAreCutAndWritesReadBackFromTheCurrentFolder) {
     EXPECT_EQ(read_setting_int("console", "posx"), 0);
     EXPECT_EQ(read_string("shell", "texturecfg"), "error");
-    put(kConfigFileName, "[console]\nposx=12\nfont=\n");
+    write_text(kConfigFileName, "[console]\nposx=12\nfont=\n");
     EXPECT_EQ(read_string("console", "posy"), "error");
     EXPECT_EQ(read_string("console", "font"), "");
 
-    put(kConfigFileName, "[input]\ntype=gamepad\n");
+    write_text(kConfigFileName, "[input]\ntype=gamepad\n");
     EXPECT_EQ(read_string("input", "type", 4), "gam");
     char untouched[2] = {'x', 'y'};
     read_setting_string("input", "type", untouched, 0);
@@ -63,19 +54,19 @@ TEST_F(SettingsTest,
 
     // Every call uses the current folder, and written values read back exactly.
     fs::create_directory(dir_ / "one");
-    put(dir_ / "one" / kConfigFileName, "[input]\njump=1\n");
-    put(kConfigFileName, "[input]\njump=2\n");
+    write_text(dir_ / "one" / kConfigFileName, "[input]\njump=1\n");
+    write_text(kConfigFileName, "[input]\njump=2\n");
     fs::current_path(dir_ / "one");
     EXPECT_EQ(read_setting_int("input", "jump"), 1);
     fs::current_path(dir_);
     EXPECT_TRUE(write_setting_int("input", "jump", 5));
-    EXPECT_EQ(contents(dir_ / "one" / kConfigFileName), "[input]\njump=1\n");
+    EXPECT_EQ(read_text(dir_ / "one" / kConfigFileName), "[input]\njump=1\n");
 
     EXPECT_TRUE(write_setting_string("input", "type", "Gamepad"));
     EXPECT_TRUE(write_setting_int("menu_dialog", "posx", INT_MIN));
     EXPECT_EQ(read_string("input", "type"), "Gamepad");
     EXPECT_EQ(read_setting_int("menu_dialog", "posx"), INT_MIN);
-    EXPECT_EQ(contents(kConfigFileName),
+    EXPECT_EQ(read_text(kConfigFileName),
               "[input]\njump=5\ntype=Gamepad\n[menu_dialog]\nposx=-2147483648\n");
 }
 
@@ -85,10 +76,10 @@ TEST_F(SettingsTest, FailedSavesBadNamesAndUnreadableFilesLeaveTheFileAlone) {
     EXPECT_FALSE(write_setting_int("in]put", "jump", 1));
     EXPECT_FALSE(fs::exists(kConfigFileName));
     const std::string original = "[input]\ntype=tastatur\n";
-    put(kConfigFileName, original);
+    write_text(kConfigFileName, original);
     set_save_fault_for_testing(fault_rename);
     EXPECT_FALSE(write_setting_string("input", "type", "gamepad"));
-    EXPECT_EQ(contents(kConfigFileName), original);
+    EXPECT_EQ(read_text(kConfigFileName), original);
     set_save_fault_for_testing(fault_none);
     fs::remove(kConfigFileName);
 
@@ -100,10 +91,10 @@ TEST_F(SettingsTest, FailedSavesBadNamesAndUnreadableFilesLeaveTheFileAlone) {
 
     // Too big to be a real settings file: refused whole, on reading and on writing.
     const std::string huge = "[input]\njump=3\n" + std::string(size_t{1} << 20, ';');
-    put(kConfigFileName, huge);
+    write_text(kConfigFileName, huge);
     EXPECT_EQ(read_setting_int("input", "jump"), 0);
     EXPECT_FALSE(write_setting_int("input", "jump", 1));
-    EXPECT_EQ(contents(kConfigFileName), huge);
+    EXPECT_EQ(read_text(kConfigFileName), huge);
 }
 
 std::string found(const std::string& text, const char* section, const char* key) {

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
@@ -31,10 +30,7 @@ class AtomicFile : public ::testing::Test {
         const std::filesystem::directory_iterator all(dir_);
         return std::distance(begin(all), end(all)) == 1;
     }
-    std::string contents() const {
-        std::ifstream in(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string contents() const { return read_text(path_); }
     bool save(const std::string& text) {
         return save_file_atomically(path_.c_str(), text.data(), text.size());
     }

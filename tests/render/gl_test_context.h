@@ -80,7 +80,7 @@ class GlTest : public ::testing::Test {
 
     std::string write_file(const std::string& name, const std::string& text) {
         const std::string path = folder() + "/" + name;
-        std::ofstream(path, std::ios::binary) << text;
+        write_text(path, text);
         return path;
     }
 
@@ -93,15 +93,6 @@ class GlTest : public ::testing::Test {
     }
     static uint8_t red_at(const std::vector<uint8_t>& image, int x, int y) {
         return image[(static_cast<size_t>(y) * kWidth + x) * 4];
-    }
-    // How many pixels of the back buffer are not rgb (0xRRGGBB).
-    int pixels_not(uint32_t rgb) {
-        const std::vector<uint8_t> image = pixels();
-        int count = 0;
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) count += rgba_at(image, x, y) >> 8 != rgb;
-        }
-        return count;
     }
     // The back buffer's pixels that pass test (given 0xRRGGBB): how many, and their box.
     struct Lit {
@@ -122,6 +113,10 @@ class GlTest : public ::testing::Test {
             }
         }
         return lit;
+    }
+    // How many pixels of the back buffer are not rgb (0xRRGGBB).
+    int pixels_not(uint32_t rgb) {
+        return lit_pixels([rgb](uint32_t c) { return c != rgb; }).count;
     }
     // Where world lands on the screen with device's matrices and no world transform.
     static Vec3 screen_of(const Renderer& device, Vec3 world) {

@@ -47,11 +47,6 @@ TEST(CharacterPlacement, PiecesHangFromTheBasePointAndTurnAboutIt) {
                 1e-5f);
 }
 
-TEST(CharacterPieces, PartsOutsideTheSkinTableHaveNoSkin) {
-    EXPECT_EQ(element_skin_name(0, 5), nullptr);
-    EXPECT_EQ(element_skin_name(0, -1), nullptr);
-}
-
 TEST(StatusLabel, TextOfARecordCutAt255Characters) {
     PlayerRecord r = record_at({2.5f, 0, -3.25f}, {1, 0, -2});
     std::strcpy(r.name, "anna");
@@ -71,12 +66,8 @@ TEST(StatusLabel, TextOfARecordCutAt255Characters) {
     EXPECT_EQ(text[kStatusLabelSize], '#');
 }
 
-TEST(StatusLabel, ScreenPositionTruncatesTowardZero) {
-    const Matrix view = look_at_lh({5, 3, -2}, {5, 0, -7}, {0, 1, 0});
-    const Matrix projection = perspective_fov_lh(kPi / 4, 4.0f / 3.0f, 1, 1500);
-    const ScreenPixel p = status_label_position(record_at({5, 0, -7}), projection, view, 1024, 768);
-    EXPECT_EQ(p.x, 512);
-    EXPECT_EQ(p.y, 384);
+// Absurd projections give a pixel anyway: no undefined float-to-int conversion.
+TEST(StatusLabel, PixelsTruncateTowardZeroAndSaturate) {
     EXPECT_EQ(truncate_to_pixel(-3.7f), -3);
     EXPECT_EQ(truncate_to_pixel(NAN), 0);
     EXPECT_EQ(truncate_to_pixel(1e20f), INT_MAX);

@@ -1,4 +1,5 @@
-// Scratch folders and working-directory changes for tests, undone when they go out of scope.
+// Scratch folders and working-directory changes for tests, undone when they go out of scope,
+// and whole files read and written in one call.
 #pragma once
 
 #include <stdlib.h>
@@ -6,8 +7,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
+
+// The whole file's bytes; empty when it cannot be read.
+inline std::string read_text(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Replaces the file with exactly these bytes.
+inline void write_text(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 // A fresh folder /tmp/<prefix>XXXXXX, removed with everything in it when this ends.
 // path() is empty if the folder could not be made; ok() says whether it was.

@@ -7,7 +7,6 @@
 
 #include <assimp/Importer.hpp>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
@@ -20,11 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kSource = TORVI_SOURCE_DIR;
-
-std::string read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The files under root/folder with the given extension, or all of them for "".
 std::set<fs::path> files_in(const fs::path& root, const char* folder, const char* ext = "") {
@@ -59,14 +53,14 @@ TEST(Artgen, WritesTheCommittedFilesByteForByte) {
     const std::set<fs::path> made = generated_under(first.path());
     EXPECT_EQ(made, generated_under(kSource)) << "the committed art and the generator disagree";
     for (const fs::path& file : made) {
-        EXPECT_EQ(read_bytes(first.path() / file), read_bytes(kSource / file)) << file;
+        EXPECT_EQ(read_text(first.path() / file), read_text(kSource / file)) << file;
     }
 }
 
 // Textures are power-of-two images, the cursor a 32-pixel cursor, every model imports
 // with normals and texture coordinates, and every key pose loads without complaint.
 TEST(Artgen, EveryFileLoadsAsTheGameLoadsIt) {
-    const std::string config = read_bytes(kSource / "Data/textures.cfg");
+    const std::string config = read_text(kSource / "Data/textures.cfg");
     auto power_of_two = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
     int textures = 0;
     for (size_t at = config.find("texturename="); at != std::string::npos;
@@ -79,7 +73,7 @@ TEST(Artgen, EveryFileLoadsAsTheGameLoadsIt) {
     }
     EXPECT_NE(config.find("texturecount=" + std::to_string(textures) + "\n"), std::string::npos);
 
-    const std::string bytes = read_bytes(kSource / "Data/shell/main.cur");
+    const std::string bytes = read_text(kSource / "Data/shell/main.cur");
     ASSERT_GE(bytes.size(), 22u);
     EXPECT_EQ(bytes[2], 2) << "a cursor, not an icon";
     SDL_Surface* cursor = IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
