@@ -127,8 +127,10 @@ LoopStats run_loop(Game& game, EventSource& events, LoopDisplay* display, LoopSe
         pump_events(loop);
         play_due_events(loop);
         if (!game.shell.running) break;
-        // On its own clock a script without "quit" ends after its last event.
-        if (setup.virtual_clock && script_over(loop) && setup.frames == 0) {
+        // On its own clock a script without "quit" ends after its last event, once a
+        // screenshot it asked for last has been taken.
+        if (setup.virtual_clock && script_over(loop) && setup.frames == 0 &&
+            loop.shot_path[0] == '\0') {
             quit_program(game);
             break;
         }

@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/game_main.h"
-#include "app/gl_game_setup.h"
 #include "app/modes.h"
 #include "support/temp_folder.h"
 #include "world/player_table.h"
@@ -96,21 +94,6 @@ TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndReplaysFromItsRecord) {
     EXPECT_FLOAT_EQ(position().x, first.x);
     EXPECT_FLOAT_EQ(position().y, first.y);
     EXPECT_FLOAT_EQ(position().z, first.z);
-}
-
-TEST_F(RunTest, FramesAndScreenshotWriteTheLastFrameThenQuitAndTheStartUpMapIsRewritten) {
-    put("Data/maps/test123.map", "not a map");
-    options_.screenshot = "frames.png";
-    options_.frames = 3;
-    ASSERT_EQ(run(), kExitOk);
-    Surface shot = load_png(dir_ / "frames.png");
-    ASSERT_TRUE(shot);
-    EXPECT_EQ(pixel(shot.get(), 10, 10), kWhite);  // the menu's backdrop
-    MapGrid expected{};
-    fill_startup_map(expected);
-    const std::string map = read_text(dir_ / "Data/maps/test123.map");
-    ASSERT_EQ(map.size(), kMapFileSize);
-    EXPECT_EQ(std::memcmp(map.data(), &expected, kMapFileSize), 0);
 }
 
 TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {

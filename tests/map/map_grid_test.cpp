@@ -40,20 +40,13 @@ MapGrid patterned_grid(int shift) {
     return grid;
 }
 
-std::vector<unsigned char> read_whole_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
-                                      std::istreambuf_iterator<char>());
+// The first size bytes at data, as a file's contents.
+std::string image_of(const void* data, size_t size) {
+    return std::string(static_cast<const char*>(data), size);
 }
 
-bool write_whole_file(const std::string& path, const unsigned char* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    return static_cast<bool>(out);
-}
-
-std::vector<unsigned char> grid_image(const MapGrid& grid) {
-    return std::vector<unsigned char>(bytes_of(grid), bytes_of(grid) + sizeof(MapGrid));
+std::string grid_image(const MapGrid& grid) {
+    return image_of(&grid, sizeof grid);
 }
 
 constexpr uint8_t kPaint = terrain_water;  // found nowhere in a patterned grid
@@ -124,7 +117,7 @@ TEST(StartupMap, ReplacesOldContentAndIsWrittenAsTest123IntoTheMapsFolderIfThere
 
     ASSERT_TRUE(std::filesystem::create_directories("Data/maps"));
     EXPECT_TRUE(save_startup_map(grid));
-    EXPECT_EQ(read_whole_file("Data/maps/test123.map"), grid_image(grid));
+    EXPECT_EQ(read_text("Data/maps/test123.map"), grid_image(grid));
 }
 
 class MapFile : public ::testing::Test {
@@ -142,7 +135,7 @@ TEST_F(MapFile, EveryCutFileChangesExactlyTheBytesPresent) {
     const unsigned char *src = bytes_of(source), *old = bytes_of(target);
     for (size_t n = 0; n <= kMapFileSize; ++n) {
         std::filesystem::remove(path);  // a fresh file: truncating one waits for its writeback
-        ASSERT_TRUE(write_whole_file(path, src, n));
+        write_text(path, image_of(src, n));
         MapGrid grid = target;
         const MapLoad result = load_map(grid, path.c_str());
         const MapLoadStatus want = n < kMapFileSize ? map_short_file : map_ok;
@@ -153,9 +146,7 @@ TEST_F(MapFile, EveryCutFileChangesExactlyTheBytesPresent) {
         ASSERT_EQ(std::memcmp(got, src, n), 0) << "cut at " << n;
         ASSERT_EQ(std::memcmp(got + n, old + n, kMapFileSize - n), 0) << "cut at " << n;
     }
-    std::vector<unsigned char> longer = grid_image(source);  // a longer file gives its start
-    longer.insert(longer.end(), 500, 0xEE);
-    ASSERT_TRUE(write_whole_file(path, longer.data(), longer.size()));
+    write_text(path, grid_image(source) + std::string(500, '\xEE'));  // longer: its start
     MapGrid grid = target;
     EXPECT_TRUE(load_map(grid, path.c_str()).longer);
     EXPECT_TRUE(same_grid(grid, source));
@@ -173,7 +164,7 @@ TEST_F(MapFile, DamagedCornersAndItemsBecomeSnowAndNoItem) {
         damaged.items[i][j] = static_cast<uint8_t>(value);
         expected.items[i][j] = item_none;
     }
-    ASSERT_TRUE(write_whole_file(path, bytes_of(damaged), sizeof damaged));
+    write_text(path, grid_image(damaged));
     MapGrid grid = patterned_grid(1);
     const MapLoad result = load_map(grid, path.c_str());
     EXPECT_EQ(result.status, map_ok);
@@ -228,7 +219,7 @@ TEST_F(MapFile, AFailedSaveKeepsTheOldFileWhole) {
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(save_map(patterned_grid(1), path.c_str()));
     ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(read_whole_file(path), grid_image(old_map));
+    EXPECT_EQ(read_text(path), grid_image(old_map));
 }
 
 // Every cell word of types 0..5 (5 is damage): each mesh corner lands on a grid vertex of

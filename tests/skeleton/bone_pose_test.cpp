@@ -22,10 +22,10 @@
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using Bytes = std::string;  // a file's or a record's bytes
 
 Bytes record_of(const BonePose& pose) {
-    const auto* p = reinterpret_cast<const unsigned char*>(&pose);
+    const auto* p = reinterpret_cast<const char*>(&pose);
     return Bytes(p, p + sizeof pose);
 }
 
@@ -33,16 +33,6 @@ BonePose the_default_pose() {
     BonePose pose;
     default_pose(pose);
     return pose;
-}
-
-void write_file(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
-Bytes read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 float float_of(uint32_t bits) {
@@ -108,7 +98,7 @@ class PoseFile : public ::testing::Test {
 
 TEST_F(PoseFile, EveryPrefixChangesExactlyTheRecordBytesItSupplies) {
     ASSERT_TRUE(save_pose(the_default_pose(), path.c_str()));
-    const Bytes file = read_file(path);
+    const Bytes file = read_text(path);
     ASSERT_EQ(file.size(), 282u);
     const Bytes defaults = record_of(the_default_pose());
     const Bytes known = record_of(unlike_default_pose());
@@ -127,7 +117,7 @@ TEST_F(PoseFile, EveryPrefixChangesExactlyTheRecordBytesItSupplies) {
         std::copy(defaults.begin(), defaults.begin() + record_bytes, expected.begin());
         if (ends_on_cr) expected[record_bytes - 1] = 0x0D;
 
-        write_file(cut_path, Bytes(file.begin(), file.begin() + cut));
+        write_text(cut_path, Bytes(file.begin(), file.begin() + cut));
         BonePose pose = unlike_default_pose();
         const PoseLoad result = load_pose(pose, cut_path.c_str());
         ASSERT_EQ(result.record_bytes, static_cast<int>(record_bytes)) << "cut " << cut;
@@ -165,7 +155,8 @@ TEST_F(PoseFile, DamagedValuesAreReplacedOrClampedAndValuesBeyondTheFileLeftAlon
     }
 
     pose.bones[13].length = 50.0f;  // the caller's business, not the file's
-    result = apply_pose_file_bytes(pose, record_of(defaults).data(), 20);
+    result = apply_pose_file_bytes(
+        pose, reinterpret_cast<const unsigned char*>(record_of(defaults).data()), 20);
     EXPECT_EQ(result.replaced, 0);
     EXPECT_EQ(pose.bones[13].length, 50.0f);
 }
@@ -182,7 +173,7 @@ TEST_F(PoseFile, MissingOrUnreadableFileChangesNothing) {
 TEST_F(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
     Bytes file;
     for (int i = 0; i < 280; ++i) file.insert(file.end(), {0x0D, 0x0A});
-    write_file(path, file);
+    write_text(path, file);
     BonePose pose = {};
     PoseLoad result = load_pose(pose, path.c_str());
     EXPECT_EQ(result.status, pose_ok);
@@ -190,13 +181,13 @@ TEST_F(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
     EXPECT_EQ(record_of(pose), Bytes(280, 0x0A));
 
     file.push_back(0x41);  // one byte past the longest possible pose file
-    write_file(path, file);
+    write_text(path, file);
     EXPECT_TRUE(load_pose(pose, path.c_str()).longer);
 
     // The 280th record byte is a CR that is not part of a line end.
     file.resize(279 * 2);
     file.insert(file.end(), {0x0D, 0x0D, 0x0A});
-    write_file(path, file);
+    write_text(path, file);
     result = load_pose(pose, path.c_str());
     EXPECT_EQ(result.status, pose_ok);
     EXPECT_TRUE(result.longer);
@@ -207,7 +198,7 @@ TEST_F(PoseFile, AFileOfOnlyLineEndsFillsTheWholeRecord) {
 // saving a pose goes through it, and that bad names fail cleanly.
 TEST_F(PoseFile, AFailedSaveKeepsTheOldFileWhole) {
     ASSERT_TRUE(save_pose(the_default_pose(), path.c_str()));
-    const Bytes old_file = read_file(path);
+    const Bytes old_file = read_text(path);
     set_save_fault_for_testing(fault_rename);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_pose(unlike_default_pose(), path.c_str()));
@@ -215,7 +206,7 @@ TEST_F(PoseFile, AFailedSaveKeepsTheOldFileWhole) {
     EXPECT_FALSE(save_pose(the_default_pose(), dir.file("no/such/folder.bones").c_str()));
     EXPECT_FALSE(save_pose(the_default_pose(), nullptr));
     EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(read_file(path), old_file);
+    EXPECT_EQ(read_text(path), old_file);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);
@@ -292,7 +283,7 @@ TEST_F(KeyPose, ABadKeyShowsTheDefaultPoseAndIsReportedOncePerChangeOfItsState) 
     write_key("ZOMBIE1", 4);
     testing::internal::CaptureStderr();
     for (int frame = 0; frame < 10; ++frame) shown(action_idle, 0);
-    write_file("Data/bones/ZOMBIE1.bones", {1, 2, 3});
+    write_text("Data/bones/ZOMBIE1.bones", {1, 2, 3});
     const float head = the_default_pose().bones[0].length;  // beyond the short key's bytes
     for (int frame = 0; frame < 10; ++frame) EXPECT_EQ(shown(action_idle, 0), head);
     output = testing::internal::GetCapturedStderr();
