@@ -4,11 +4,13 @@
 // time from process start to the first presented menu frame, and, with 12 characters on
 // the start-up map, the main thread's CPU time per play frame, the wall time per frame
 // with the rendering finished, the draw calls per frame and the heap allocations made
-// inside a steady frame, in play and in the menu with its dialogs.
+// inside a steady frame, in play and in the menu with its dialogs, and the CPU the menu
+// takes while it idles.
 //
 //   SDL_VIDEODRIVER=offscreen build/frame_bench [DATA_DIR]
 #include <epoxy/gl.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -66,9 +68,14 @@ double median(std::vector<double> v) {
     return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Wall milliseconds from fork to the exit of argv[0] run with argv, its output thrown
-// away; negative when it could not run or failed.
-double time_process(const char* const* argv) {
+struct ProcessTime {
+    double wall_ms;  // negative when the process could not run or failed
+    double cpu_ms;   // user and system time of the process
+};
+
+// Wall and CPU milliseconds of argv[0] run with argv, from fork to its exit, its output
+// thrown away.
+ProcessTime run_process(const char* const* argv) {
     const double start = now_ms(CLOCK_MONOTONIC);
     const pid_t child = fork();
     if (child == 0) {
@@ -81,9 +88,35 @@ double time_process(const char* const* argv) {
         _exit(127);
     }
     int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child) return {-1, 0};
     const double elapsed = now_ms(CLOCK_MONOTONIC) - start;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed : -1;
+    auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return {ok ? elapsed : -1, ms(usage.ru_utime) + ms(usage.ru_stime)};
+}
+
+double time_process(const char* const* argv) {
+    return run_process(argv).wall_ms;
+}
+
+// The menu left alone on the wall clock: what 80 more frames cost over a run of one, so
+// start-up drops out.
+int measure_idle_menu(const char* data_dir) {
+    const char* const one[] = {TORVI_GAME, "--windowed", "--realtime", "--frames",
+                               "1",        "--data",     data_dir,     nullptr};
+    const char* const many[] = {TORVI_GAME, "--windowed", "--realtime", "--frames",
+                                "81",       "--data",     data_dir,     nullptr};
+    const ProcessTime short_run = run_process(one), long_run = run_process(many);
+    if (short_run.wall_ms < 0 || long_run.wall_ms < 0) {
+        std::fprintf(stderr, "frame_bench: the idle run failed\n");
+        return 1;
+    }
+    const double cpu = long_run.cpu_ms - short_run.cpu_ms;
+    const double wall = long_run.wall_ms - short_run.wall_ms;
+    std::printf("idle in the menu: %.0f ms CPU over %.0f ms wall, %.1f%% of one core\n", cpu, wall,
+                100.0 * cpu / wall);
+    return 0;
 }
 
 // The game to its first menu frame and out, and the bare window, in turn (one warm-up
@@ -316,6 +349,7 @@ int main(int argc, char** argv) {
     const char* data_dir = argc > 1 ? argv[1] : TORVI_SOURCE_DIR;
     if (measure_process_startup(data_dir) != 0) return 1;
     if (measure_startup(data_dir) != 0) return 1;
+    if (measure_idle_menu(data_dir) != 0) return 1;
     const int menu_failed = measure_menu_allocations(data_dir);
 
     g_cpu_ms.reserve(kMeasuredFrames);
