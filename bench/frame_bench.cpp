@@ -20,19 +20,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "app/game_main.h"
 #include "app/modes.h"
 #include "effects/effect_list.h"
 #include "render/draw_stats.h"
+#include "support/counting_allocator.h"
 #include "world/player_table.h"
 
 namespace {
 
-bool g_counting = false;
-long g_allocations = 0;
 
 double now_ms(clockid_t clock) {
     timespec ts;
@@ -203,16 +201,15 @@ struct PlayWatch : FrameWatcher {
         draws_before = draw_stats().draw_calls;
         cpu0 = now_ms(CLOCK_THREAD_CPUTIME_ID);
         wall0 = now_ms(CLOCK_MONOTONIC);
-        allocations_before = g_allocations;
-        g_counting = measured;
+        if (measured) start_counting_allocations();
     }
     void after_frame(Game&) override {
-        g_counting = false;
+        const long allocations = stop_counting_allocations();
         const double cpu1 = now_ms(CLOCK_THREAD_CPUTIME_ID);
         glFinish();  // the software rasteriser's threads finish the picture
         const double wall1 = now_ms(CLOCK_MONOTONIC);
         if (!measured) return;
-        g_frame_allocations += g_allocations - allocations_before;
+        g_frame_allocations += allocations;
         g_cpu_ms.push_back(cpu1 - cpu0);
         g_wall_ms.push_back(wall1 - wall0);
         g_draws.push_back(draw_stats().draw_calls - draws_before);
@@ -220,7 +217,6 @@ struct PlayWatch : FrameWatcher {
     bool measured = false;
     uint64_t draws_before = 0;
     double cpu0 = 0, wall0 = 0;
-    long allocations_before = 0;
 };
 
 // --- menu frames with the settings dialog open: measured in a child as well ---
@@ -232,15 +228,13 @@ struct MenuWatch : FrameWatcher {
     void before_frame(Game& game) override {
         if (++g_menu_frames == 1) game.shell.dialog = dialog_settings;
         measured = g_menu_frames > kWarmupFrames;
-        before = g_allocations;
-        g_counting = measured;
+        if (measured) start_counting_allocations();
     }
     void after_frame(Game&) override {
-        g_counting = false;
-        if (measured) g_menu_allocations += g_allocations - before;
+        const long allocations = stop_counting_allocations();
+        if (measured) g_menu_allocations += allocations;
     }
     bool measured = false;
-    long before = 0;
 };
 
 double percentile(std::vector<double> v, double p) {
@@ -323,27 +317,6 @@ int measure_menu_allocations(const char* data_dir) {
 }
 
 }  // namespace
-
-void* operator new(size_t size) {
-    if (g_counting) ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
-}
 
 int main(int argc, char** argv) {
     const char* data_dir = argc > 1 ? argv[1] : TORVI_SOURCE_DIR;

@@ -13,7 +13,6 @@
 #include "app/game_main.h"
 #include "app/modes.h"
 #include "support/temp_folder.h"
-#include "world/player_table.h"
 
 namespace {
 
