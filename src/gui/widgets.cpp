@@ -352,6 +352,10 @@ bool Dialog::handle_message(const Message& msg, int cx, int cy) {
         drag_dx = drag_dy = 0;
         return true;
     }
+    // Only the widget under the cursor stays lit: the move that lights one stops there.
+    if (msg.id == msg_mouse_move) {
+        for (const auto& node : nodes_) node->hover = false;
+    }
     for (int i = 0; i < widget_count(); ++i) {
         if (handle_widget(widget_newest_first(i), msg, cx, cy)) return true;
     }

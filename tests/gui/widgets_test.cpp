@@ -55,6 +55,9 @@ TEST_F(WidgetTest, ButtonSendsOnlyOnReleaseInsideButAlwaysEndsThePress) {
     EXPECT_TRUE(b->hover);
     EXPECT_FALSE(move(300, 300));
     EXPECT_FALSE(b->hover);
+    const Button* other = dialog_.add_button(8, "NO", nullptr, nullptr, 0, 30, style_text);
+    EXPECT_TRUE(move(105, 55) && move(105, 85));  // from one button straight onto another
+    EXPECT_TRUE(other->hover && !b->hover);
 
     EXPECT_TRUE(down(105, 55));
     EXPECT_TRUE(up(300, 300));  // released outside: consumed, no command
