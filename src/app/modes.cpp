@@ -145,7 +145,8 @@ int window_procedure(Game& game, const Message& msg) {
     if (menu_shown(game.shell.mode) && menu_dialog_handler(game.dialogs, game.keys, msg)) {
         return 1;
     }
-    if (valid_dialog(game.shell.dialog)) {
+    // An open dialog shows only with the menu; in play it takes nothing and waits there.
+    if (menu_shown(game.shell.mode) && valid_dialog(game.shell.dialog)) {
         const DialogOutcome outcome = dialog_message(game, msg);
         act_on(game, outcome.request);
         if (outcome.consumed) return 1;

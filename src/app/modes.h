@@ -1,6 +1,6 @@
 // The program's top-level mode, the open dialog, and the window procedure that decides who
-// gets each message: the menu dialog, then the open dialog, then Escape and the menu's
-// commands.
+// gets each message: while the menu shows, the menu dialog, then the open dialog; then
+// Escape and the menu's commands.
 #pragma once
 #include <cstdint>
 

@@ -347,6 +347,7 @@ void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, Command
     init_frame(dialogs.settings, kSettingsFrame, sink);
     restore_position(dialogs.settings, kSectionSettingsDialog);
     add_settings_controls(dialogs);
+    list_devices(dialogs);  // an attached controller shows without "refresh"
     load_control_table(controls);
     show_control_page(dialogs, controls);
     refresh_binding_labels(dialogs, controls);

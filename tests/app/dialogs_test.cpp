@@ -140,6 +140,9 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersAsClientWithTheChosenElement) {
 // widgets show on the control page only.
 TEST_F(GameDialogsTest, SettingsStepBindingsWhileOpenAndInGamepadTypeListAndUsePads) {
     start_placed();
+    const Dialog& s = dialogs().settings;
+    const auto* list = static_cast<const ListBox*>(s.find(command_gamepad_list));
+    EXPECT_EQ(list->count(), 2) << "the pads are listed from the start";
     click_settings(kJumpButton);  // the dialog is closed
     EXPECT_EQ(controls().entries[control_jump], 9);
     click_menu(kSettingsButton);
@@ -147,8 +150,11 @@ TEST_F(GameDialogsTest, SettingsStepBindingsWhileOpenAndInGamepadTypeListAndUseP
     EXPECT_EQ(label_text(command_label_jump), "K");
     click_settings(kForwardButton);
     EXPECT_EQ(label_text(command_label_forward), "X");
+    set_mode(game(), mode_playing);  // left open, it is not drawn in play: it takes nothing
+    click_settings(kForwardButton);
+    set_mode(game(), mode_paused);
+    EXPECT_EQ(label_text(command_label_forward), "X");
 
-    const Dialog& s = dialogs().settings;
     const uint32_t gamepad_widgets[] = {command_gamepad_list, command_gamepad_list_scroll,
                                         command_gamepad_refresh, command_use_gamepad,
                                         command_type_gamepad};
@@ -170,7 +176,6 @@ TEST_F(GameDialogsTest, SettingsStepBindingsWhileOpenAndInGamepadTypeListAndUseP
     EXPECT_EQ(controls().entries[control_forward], 23);
     EXPECT_EQ(label_text(command_label_jump), "joy 11");
 
-    const auto* list = static_cast<const ListBox*>(s.find(command_gamepad_list));
     ASSERT_EQ(list->count(), 2);
     EXPECT_STREQ(list->items[0].text, "pad one");
     click_settings({kDeviceList.x, kDeviceList.y + kRow});  // "pad zero"
