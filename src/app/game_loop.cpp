@@ -26,7 +26,7 @@ class ShootingDisplay : public Display {
     void draw(Game& game) override { loop_.display->draw(game); }
     void present() override {
         if (loop_.shot_path[0] != '\0') {
-            loop_.display->save_screenshot(loop_.shot_path);
+            if (!loop_.display->save_screenshot(loop_.shot_path)) ++loop_.stats.failed_shots;
             loop_.shot_path[0] = '\0';
         }
         loop_.display->present();

@@ -24,8 +24,9 @@ class EventSource {
 // A display that can also save what it shows.
 class LoopDisplay : public Display {
   public:
-    // Saves the frame drawn last, before it is presented, as a PNG file.
-    virtual void save_screenshot(const char* path) = 0;
+    // Saves the frame drawn last, before it is presented, as a PNG file; false, with a
+    // line on stderr, when it could not be written.
+    virtual bool save_screenshot(const char* path) = 0;
 };
 
 struct LoopSetup {
@@ -39,7 +40,8 @@ struct LoopSetup {
 };
 
 struct LoopStats {
-    int frames = 0;  // render ticks run
+    int frames = 0;        // render ticks run
+    int failed_shots = 0;  // screenshots that could not be written
 };
 
 // Runs until the game quits: every message of the source and of the script is recorded,

@@ -31,7 +31,8 @@ bool uses_virtual_clock(const RunOptions& options);
 // Exit codes of run_game.
 constexpr int kExitOk = 0;
 constexpr int kExitNoDisplay = 1;  // no display, or the window or GL context failed
-constexpr int kExitBadInput = 2;   // bad command line, script, data folder or record file
+constexpr int kExitBadInput = 2;   // bad command line, script, data folder, record file or
+                                   // a screenshot that could not be written
 
 // The game's start-up without graphics: fills and saves the start-up map (rewriting
 // Data/maps/test123.map), loads the control bindings, and starts a fresh player table and

@@ -71,8 +71,8 @@ class WindowDisplay : public LoopDisplay {
         if (watcher_) watcher_->after_frame(game);
     }
     void present() override { window_.swap(); }
-    void save_screenshot(const char* path) override {
-        shot_.save(path, window_.width(), window_.height());
+    bool save_screenshot(const char* path) override {
+        return shot_.save(path, window_.width(), window_.height());
     }
 
   private:
@@ -157,8 +157,9 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     if (options.play) start_local_game(game, true);
     SdlEventSource events(window, gamepad);
     WindowDisplay display(window, *screen, watcher);
-    run_loop(game, events, &display, setup);
+    const LoopStats stats = run_loop(game, events, &display, setup);
 
     set_error_box_window(nullptr);
-    return kExitOk;
+    // A picture a script or --screenshot asked for and did not get fails the run.
+    return stats.failed_shots == 0 ? kExitOk : kExitBadInput;
 }

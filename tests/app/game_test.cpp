@@ -57,7 +57,10 @@ class CountingDisplay : public LoopDisplay {
         if (probe) probe(game);
     }
     void present() override { ++presents; }
-    void save_screenshot(const char* path) override { shots += path; }
+    bool save_screenshot(const char* path) override {
+        shots += path;
+        return true;
+    }
     int frames = 0;
     int presents = 0;
     std::string shots;

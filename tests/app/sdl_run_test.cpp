@@ -106,6 +106,9 @@ TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {
     options_.record = "no/such/folder/rec.txt";
     EXPECT_EQ(run(), kExitBadInput);
     options_.record = nullptr;
+    options_.screenshot = "no/such/folder/shot.png";  // a picture asked for and not written
+    EXPECT_EQ(run(), kExitBadInput);
+    options_.screenshot = nullptr;
     options_.data_dir = "/nonexistent/torvi";
     EXPECT_EQ(run(), kExitBadInput);
 
