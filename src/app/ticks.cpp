@@ -17,8 +17,11 @@ void run_tick(Game& game, TickId id, Display* display) {
 
 void run_sim_tick(Game& game) {
     if (game.shell.mode == mode_playing) {
-        input_tick(game.input, game.keys, game.pad,
-                   InputTarget{game.cam, game.table, game.session});
+        const InputNotice notice = input_tick(game.input, game.keys, game.pad,
+                                              InputTarget{game.cam, game.table, game.session});
+        if (notice == notice_no_gamepad) {
+            console_print(game.console, kNoGamepadColour, "%s", kNoGamepadText);
+        }
         if (game.session.host) {
             for (PlayerRecord& record : game.table.slots) physics_step(record);
         }

@@ -9,6 +9,10 @@
 #include "app/game.h"
 #include "platform/scheduler.h"
 
+inline constexpr char kNoGamepadText[] =
+    "no gamepad is open: plug one in and choose it under settings, or switch to the keyboard";
+inline constexpr uint32_t kNoGamepadColour = 0xFFFF4040;
+
 // What the render tick draws the game on and shows it with; the GL screen is one.
 class Display {
   public:

@@ -12,8 +12,8 @@ float axis_turn(int32_t axis) {
     return static_cast<float>(axis / kUnitsPerDegree) * kOneDegree;
 }
 
-bool gamepad_branch(const KeyboardInput& input, const GamepadState& pad) {
-    return input.controls.entries[control_type] == input_gamepad && pad.present;
+bool gamepad_type(const KeyboardInput& input) {
+    return input.controls.entries[control_type] == input_gamepad;
 }
 
 int32_t clamp_axis(int32_t value) {
@@ -59,11 +59,14 @@ void gamepad_input_tick(KeyboardInput& input, const GamepadState& state, InputTa
     }
 }
 
-void input_tick(KeyboardInput& input, const KeyState& keys, const GamepadState& pad,
-                InputTarget target) {
-    if (gamepad_branch(input, pad)) {
-        gamepad_input_tick(input, pad, target);
-    } else {
+InputNotice input_tick(KeyboardInput& input, const KeyState& keys, const GamepadState& pad,
+                       InputTarget target) {
+    if (!gamepad_type(input)) {
         keyboard_input_tick(input, keys, target);
+        return notice_none;
     }
+    gamepad_input_tick(input, pad.present ? pad : GamepadState{}, target);
+    const bool tell = !pad.present && !input.told_no_gamepad;
+    input.told_no_gamepad = !pad.present;
+    return tell ? notice_no_gamepad : notice_none;
 }

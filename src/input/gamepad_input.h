@@ -47,7 +47,14 @@ bool gamepad_button_down(const GamepadState& state, int32_t binding);
 // latched and sent as one Move, then the three buttons emit on their edges.
 void gamepad_input_tick(KeyboardInput& input, const GamepadState& state, InputTarget target);
 
-// The whole input tick: the gamepad branch in gamepad type with a gamepad chosen, the
-// keyboard branch in keyboard type, nothing otherwise.
-void input_tick(KeyboardInput& input, const KeyState& keys, const GamepadState& pad,
-                InputTarget target);
+// What the input tick has for the player to read.
+enum InputNotice : int32_t {
+    notice_none = 0,
+    notice_no_gamepad = 1,  // gamepad type, and no gamepad is open
+};
+
+// The whole input tick: the gamepad branch in gamepad type, the keyboard branch in
+// keyboard type. Without a gamepad the gamepad branch reads it centred with nothing held,
+// so the player rests, and says so once (again after a gamepad came and went).
+InputNotice input_tick(KeyboardInput& input, const KeyState& keys, const GamepadState& pad,
+                       InputTarget target);

@@ -51,6 +51,7 @@ struct KeyboardInput {
     ControlTable controls;
     InputLatch latch;
     SendActionFn send_action;  // nullptr until the network layer sets it
+    bool told_no_gamepad;      // the player was told once that no gamepad is open
 };
 
 // Every entry zero, no sender.

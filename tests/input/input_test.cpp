@@ -172,15 +172,19 @@ TEST_F(InputTest, GamepadTypeReadsOnlyThePadAndAPulledOutPadReleasesItsButtons) 
     EXPECT_EQ(sent[1].a, 0.0f);
 }
 
-TEST_F(InputTest, WithoutAPadGamepadTypeReadsNothingAndKeyboardTypeIgnoresThePad) {
+// Without a gamepad, gamepad type rests the player and says so once; no key is read.
+TEST_F(InputTest, WithoutAPadGamepadTypeRestsAndSaysSoOnceAndKeyboardTypeIgnoresThePad) {
     bind("WSADEFG", input_gamepad);
     press('W');
     press(vk_right);
     const Vec3 eye = cam.eye;
     pad = GamepadState{};  // no gamepad chosen
-    tick();
-    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(input_tick(input, keys, pad, target()), notice_no_gamepad);
+    EXPECT_EQ(input_tick(input, keys, pad, target()), notice_none);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_TRUE(sent[0].kind == kind_move && sent[0].a == 0.0f && sent[0].b == 0.0f);
     EXPECT_EQ(cam.eye.x, eye.x);  // nor the arrows
+    sent.clear();
 
     input.controls.entries[control_type] = input_keyboard;
     pad_message(gamepad_device_message(true));
