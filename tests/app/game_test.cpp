@@ -57,10 +57,7 @@ class CountingDisplay : public LoopDisplay {
         if (probe) probe(game);
     }
     void present() override { ++presents; }
-    bool save_screenshot(const char* path) override {
-        shots += path;
-        return true;
-    }
+    bool save_screenshot(const char* path) override { return !(shots += path).empty(); }
     int frames = 0;
     int presents = 0;
     std::string shots;

@@ -1,5 +1,4 @@
-// Counts the heap allocations made between start and stop; this test program's operator new
-// does the counting.
+// Counts the heap allocations made between start and stop, through a replaced operator new.
 #pragma once
 
 void start_counting_allocations();
