@@ -194,7 +194,7 @@ TEST_F(TicksTest, TwoGamesInOneProcessTickApart) {
     EXPECT_GT(table.slots[0].position.y, 0.0f);         // this one jumped
     EXPECT_LT(other.table.slots[0].position.y, 20.0f);  // the other only fell one step
     EXPECT_GT(other.table.slots[0].position.y, 19.0f);
-    EXPECT_FALSE(other.keys.down['J']);
+    EXPECT_FALSE(key_down(other.keys, 'J'));
 }
 
 }  // namespace

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr float kPi = 3.1415927f;
-
 PlayerRecord record_at(Vec3 position, Vec3 velocity = {0, 0, 0}) {
     PlayerRecord r;
     std::memset(&r, 0, sizeof r);
