@@ -27,11 +27,10 @@ bool parse_frames(const char* text, int& frames) {
     return true;
 }
 
+// A failed save has said so itself.
 void save_default_map(MapGrid& map) {
     fill_startup_map(map);
-    if (!save_startup_map(map)) {
-        std::fprintf(stderr, "torvi: the start-up map %s was not written\n", kStartupMapPath);
-    }
+    save_startup_map(map);
 }
 
 }  // namespace

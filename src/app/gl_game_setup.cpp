@@ -61,11 +61,15 @@ void load_game(Screen& screen, Game& game, GamepadDevices* gamepad) {
     Renderer& device = screen.device;
     load_texture_config(device);
     load_character_assets(screen.characters, device);
-    load_terrain_resources(screen.terrain, device.textures());
+    load_terrain_resources(screen.terrain, device);
     initialise_world(game);
     widgets_device_init(screen.widgets, device);
     game.dialogs = GameDialogs{};  // a second run in one process builds them afresh
     game.dialogs.gamepad = gamepad;
+    if (device.width() > 0 && device.height() > 0) {
+        game.dialogs.screen_width = device.width();
+        game.dialogs.screen_height = device.height();
+    }
     build_game_dialogs(game.dialogs, game.input.controls, &game.commands);
     load_bone_markers(screen.markers, device.textures());
     effects_init(screen.effects, device);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/data_folder.h"
 #include "app/game_loop.h"
 #include "app/game_main.h"
 #include "app/gl_game_setup.h"
@@ -118,6 +119,7 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     if (options.script && !load_script(options.script, script)) return kExitBadInput;
     std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
     if (options.record && !record) return kExitBadInput;
+    if (!check_data_folder()) return kExitBadInput;
 
     SdlVideo video;
     if (!video.start()) return kExitNoDisplay;

@@ -17,6 +17,18 @@ namespace {
 constexpr size_t kConfigSizeLimit = size_t{1} << 20;
 constexpr size_t kFirstReadSize = 4096;
 
+// What a folder without config.cfg runs with; the same as the shipped file. A first save
+// writes it out whole, with the changed key.
+constexpr char kBuiltInConfig[] =
+    "[shell]\ntexturecfg=Data/textures.cfg\n\n"
+    "[shaders]\nToonSurfaceShader=Data/shaders/toon_surface.glsl\n"
+    "ToonPixelShader=Data/shaders/toon_pixel.glsl\n\n"
+    "[console]\nposx=8\nposy=8\nsize=14\nfont=Tahoma\ntextlines=8\n\n"
+    "[menu_dialog]\nposx=80\nposy=100\n\n"
+    "[settings_dialog]\nposx=200\nposy=150\n\n"
+    "[input]\nforward=22\nbackward=18\nleft=0\nright=3\njump=9\nprimattack=10\n"
+    "secnattack=11\ntype=tastatur\n";
+
 enum Load { load_ok, load_missing, load_failed };
 
 struct Config {
@@ -43,6 +55,7 @@ Config load_config() {
         config.text.resize(read.size);
         if (read.status == read_cannot_open && read.error == ENOENT) {
             config.load = load_missing;
+            config.text = kBuiltInConfig;
             return config;
         }
         if (read.status != read_ok) {
@@ -118,6 +131,17 @@ bool write_setting(const char* section, const char* key, const char* value) {
 }
 
 }  // namespace
+
+bool config_present() {
+    return load_config().load != load_missing;
+}
+
+bool config_writable(const char* what) {
+    const std::string path = config_path();
+    if (!is_read_only_file(path.c_str())) return true;
+    std::fprintf(stderr, "torvi: %s is read-only; %s were not saved\n", path.c_str(), what);
+    return false;
+}
 
 int read_setting_int(const char* section, const char* key) {
     std::string value;

@@ -58,6 +58,13 @@ int read_setting_int(const char* section, const char* key);
 // "error" when the file, section or key is missing. Writes nothing when size is 0.
 void read_setting_string(const char* section, const char* key, char* buffer, size_t size);
 
+// False when the current folder has no config.cfg, so the built-in settings are used.
+bool config_present();
+
+// False, with one line on stderr naming what, when config.cfg exists but its owner made it
+// read-only: a caller about to write several settings then writes none.
+bool config_writable(const char* what);
+
 // Write value as "%d" text or as text cut at its first line break. False, with a line on
 // stderr, when config.cfg was not changed: an unusable name, a config.cfg that exists but
 // cannot be read (rewriting it would lose its settings), or a failed save, which keeps the

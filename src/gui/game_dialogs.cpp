@@ -151,9 +151,10 @@ void init_frame(Dialog& dialog, const DialogFrame& frame, CommandSink* sink) {
     dialog.sink = sink;
 }
 
-void restore_position(Dialog& dialog, const char* section) {
+void restore_position(Dialog& dialog, const char* section, const GameDialogs& dialogs) {
     dialog.set_position(static_cast<float>(read_setting_int(section, kKeyPosx)),
                         static_cast<float>(read_setting_int(section, kKeyPosy)));
+    dialog.keep_title_on_screen(dialogs.screen_width, dialogs.screen_height);
 }
 
 void save_position(const Dialog& dialog, const char* section) {
@@ -336,7 +337,7 @@ void add_settings_controls(GameDialogs& dialogs) {
 void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
     init_frame(dialogs.menu, kMenuFrame, sink);
     dialogs.built = true;
-    restore_position(dialogs.menu, kSectionMenuDialog);
+    restore_position(dialogs.menu, kSectionMenuDialog, dialogs);
     for (const TextButton& b : kMenuButtons) add_text_button(dialogs.menu, b.id, b.text, b.x, b.y);
     // Until the first set_mode: the menu of mode_menu.
     show(dialogs.menu, command_disconnect, false);
@@ -345,7 +346,7 @@ void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
 
 void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink) {
     init_frame(dialogs.settings, kSettingsFrame, sink);
-    restore_position(dialogs.settings, kSectionSettingsDialog);
+    restore_position(dialogs.settings, kSectionSettingsDialog, dialogs);
     add_settings_controls(dialogs);
     list_devices(dialogs);  // an attached controller shows without "refresh"
     load_control_table(controls);
@@ -438,7 +439,7 @@ void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls) 
 }
 
 void save_game_settings(const GameDialogs& dialogs, const ControlTable& controls) {
-    if (!dialogs.built) return;
+    if (!dialogs.built || !config_writable("the dialog positions and bindings")) return;
     save_position(dialogs.menu, kSectionMenuDialog);
     save_position(dialogs.settings, kSectionSettingsDialog);
     save_control_table(controls);

@@ -76,11 +76,14 @@ struct GameDialogs {
     int32_t device_index[kMaxGamepads] = {};  // the data of the device list's items
     char device_names[kMaxGamepads][kListItemTextSize] = {};
     bool built = false;  // set by building the menu; nothing is saved before
+    // The back buffer the saved positions are kept inside; start-up sets it.
+    int screen_width = 1024, screen_height = 768;
 };
 
 // Built once at start-up, menu first, each dialog sending its commands to sink. Menu and
 // settings take their corner from sections "menu_dialog" and "settings_dialog" of
-// config.cfg; building the settings dialog loads the control table.
+// config.cfg, moved onto the screen where their title bar could not be reached; building
+// the settings dialog loads the control table.
 void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink);
 void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink);
 void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink);

@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kCell = 16;         // skin pieces, list rows and field cells
 constexpr int kTitleHeight = 11;  // the drag handle above the body
+constexpr float kTitleGrip = 48;  // the title bar width always left on screen
 constexpr int kTextButtonCharWidth = 8;
 constexpr int kTextButtonHeight = 12;
 constexpr int kCheckBoxSize = 16;
@@ -266,6 +267,15 @@ void Dialog::set_position(float new_x, float new_y) {
     y = new_y;
     title_rect = {static_cast<int32_t>(x), static_cast<int32_t>(y - kTitleHeight),
                   static_cast<int32_t>(x + width), static_cast<int32_t>(y)};
+}
+
+void Dialog::keep_title_on_screen(int screen_width, int screen_height) {
+    const float grip = std::min(kTitleGrip, width);
+    const float left = grip - width;
+    const float right = std::max(left, static_cast<float>(screen_width) - grip);
+    const float top = kTitleHeight;
+    const float bottom = std::max(top, static_cast<float>(screen_height));
+    set_position(std::clamp(x, left, right), std::clamp(y, top, bottom));
 }
 
 template <typename W>

@@ -11,6 +11,8 @@ constexpr int32_t kSdlAxisMax = 32767;
 constexpr int32_t kSdlAxisMin = 32768;  // magnitude of SDL's lowest axis value
 
 bool joystick_ready() {
+    // A gamepad keeps playing while another window has the keyboard focus.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     return SDL_WasInit(SDL_INIT_JOYSTICK) != 0 || SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }
 

@@ -32,11 +32,13 @@ struct ItemMeshData {
 };
 
 void load_item_model(ItemMeshes& meshes, const ItemModelFiles& files, ItemMeshData read,
-                     const TextureRegistry& textures) {
+                     const Renderer& device) {
     meshes = ItemMeshes();  // a file that fails to load leaves nothing of an earlier load
     meshes.model.load(std::move(read.model));
     if (files.outline != nullptr) meshes.outline.load(std::move(read.outline));
-    if (find_texture(textures, files.texture) == nullptr) {
+    // Without the model or the toon shaders nothing is drawn white; those said so already.
+    const bool shown_white = meshes.model.loaded() && device.toon_ready();
+    if (shown_white && find_texture(device.textures(), files.texture) == nullptr) {
         std::fprintf(stderr, "torvi: no texture \"%s\" for %s; drawn plain white\n", files.texture,
                      files.model);
     }
@@ -58,7 +60,7 @@ void flush_cells(Renderer& device, const TerrainVertex* vertices, int count) {
 
 }  // namespace
 
-void load_terrain_resources(TerrainResources& terrain, const TextureRegistry& textures) {
+void load_terrain_resources(TerrainResources& terrain, const Renderer& device) {
     // Parsed on every core; made in order on this thread, which holds the GL context.
     ItemMeshData read[kItemModelCount];
     for_each_in_parallel(2 * kItemModelCount, [&](int i) {
@@ -70,8 +72,7 @@ void load_terrain_resources(TerrainResources& terrain, const TextureRegistry& te
         }
     });
     for (int kind = 0; kind < kItemModelCount; ++kind) {
-        load_item_model(terrain.items[kind], kItemModelFiles[kind], std::move(read[kind]),
-                        textures);
+        load_item_model(terrain.items[kind], kItemModelFiles[kind], std::move(read[kind]), device);
     }
 }
 

@@ -32,9 +32,10 @@ struct TerrainResources {
     TerrainVertex batch[kTerrainBatchVertices];
 };
 
-// Loads the item meshes (each model, then its outline). A missing mesh or texture gives
-// one line on stderr; what is there still draws.
-void load_terrain_resources(TerrainResources& terrain, const TextureRegistry& textures);
+// Loads the item meshes (each model, then its outline). A missing mesh, or the texture of
+// a model that would be toon-shaded without it, gives one line on stderr; what is there
+// still draws.
+void load_terrain_resources(TerrainResources& terrain, const Renderer& device);
 
 // Every item and cell of grid with the renderer's view and projection: walking the cells
 // row by row, each cell's item before the cell itself.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,6 +13,9 @@
 namespace {
 
 SaveFault g_fault = fault_none;
+
+// As the kernel's own limit on links followed while opening a path.
+constexpr int kMaxLinkHops = 40;
 
 bool write_all(int fd, const unsigned char* data, size_t size) {
     while (size > 0) {
@@ -41,6 +45,23 @@ void sync_folder(const std::string& folder) {
     ::close(fd);
 }
 
+// The file a chain of symbolic links ends at, so that a save replaces it and keeps the
+// links; the path itself when it is no link. False for a loop or an unreadable link.
+bool follow_links(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), link, sizeof link);
+        if (n <= 0 || static_cast<size_t>(n) == sizeof link) return false;
+        const std::string next(link, static_cast<size_t>(n));
+        target = next[0] == '/' ? next : folder_of(target) + "/" + next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 bool fail(const char* path, const char* step, int err, int fd, const std::string& tmp) {
     if (fd >= 0) ::close(fd);
     if (!tmp.empty()) ::unlink(tmp.c_str());
@@ -50,6 +71,14 @@ bool fail(const char* path, const char* step, int err, int fd, const std::string
 }
 
 }  // namespace
+
+// Kept as it is even where the folder would let a rename replace it, and for root, whom
+// the permission bits do not stop.
+bool is_read_only_file(const char* path) {
+    struct stat st;
+    if (::stat(path, &st) != 0) return false;  // a new file
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path, W_OK) != 0;
+}
 
 void set_save_fault_for_testing(SaveFault fault) {
     g_fault = fault;
@@ -88,14 +117,22 @@ FileRead read_file_prefix(const char* path, void* buf, size_t max) {
 }
 
 bool save_file_atomically(const char* path, const void* data, size_t size) {
-    const std::string target(path);
+    std::string target;
+    if (!follow_links(path, target)) return fail(path, "follow link", errno, -1, std::string());
+    if (is_read_only_file(target.c_str())) {
+        std::fprintf(stderr,
+                     "torvi: %s is read-only and was not saved; the file on disk is unchanged\n",
+                     path);
+        return false;
+    }
     std::string tmp = target + ".tmp-XXXXXX";
     const int fd = ::mkstemp(&tmp[0]);
     if (fd < 0) return fail(path, "create", errno, -1, std::string());
 
     // Keep the permissions of the file being replaced; a new file gets the usual 0644.
     struct stat old_stat;
-    const mode_t mode = (::stat(path, &old_stat) == 0) ? (old_stat.st_mode & 07777) : 0644;
+    const mode_t mode =
+        (::stat(target.c_str(), &old_stat) == 0) ? (old_stat.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
 
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -108,7 +145,7 @@ bool save_file_atomically(const char* path, const void* data, size_t size) {
     if (::fsync(fd) != 0) return fail(path, "flush", errno, fd, tmp);
     if (::close(fd) != 0) return fail(path, "close", errno, -1, tmp);
     if (g_fault == fault_rename) return fail(path, "rename", EIO, -1, tmp);
-    if (::rename(tmp.c_str(), path) != 0) return fail(path, "rename", errno, -1, tmp);
+    if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(path, "rename", errno, -1, tmp);
     sync_folder(folder_of(target));
     return true;
 }

@@ -2,7 +2,9 @@
 //
 // Every file the game writes (maps, poses, settings) goes through save_file_atomically:
 // the new bytes go to a temporary file in the same folder, which is then renamed over the
-// old one, so a reader finds either the complete old file or the complete new one.
+// old one, so a reader finds either the complete old file or the complete new one. A
+// symbolic link is saved through: the file it points to is replaced and the link stays.
+// A file without write permission is never replaced.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +25,10 @@ FileRead read_file_prefix(const char* path, void* buf, size_t max);
 // stays whole, no temporary file is left behind, a line on stderr says what failed,
 // and the result is false.
 bool save_file_atomically(const char* path, const void* data, size_t size);
+
+// True when path (or the file its links end at) exists without write permission: its
+// owner made it read-only, and save_file_atomically refuses to replace it.
+bool is_read_only_file(const char* path);
 
 // Where save_file_atomically should pretend to fail; tests use it to interrupt a save.
 enum SaveFault { fault_none, fault_write, fault_flush, fault_rename };

@@ -1,6 +1,7 @@
 #include "render/gl_shader.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -16,8 +17,16 @@ std::string shader_source_for(const std::string& source, bool remap_depth) {
 
 namespace {
 
+// The driver's log a line at a time, each marked as the game's like every other line.
 void print_log(const char* what, const char* label, const std::vector<char>& log) {
-    std::fprintf(stderr, "torvi: %s %s failed:\n%s\n", what, label, log.data());
+    std::fprintf(stderr, "torvi: %s %s failed:\n", what, label);
+    const char* line = log.data();
+    while (*line != '\0') {
+        const char* end = std::strchr(line, '\n');
+        const size_t length = end ? static_cast<size_t>(end - line) : std::strlen(line);
+        if (length > 0) std::fprintf(stderr, "torvi:   %.*s\n", static_cast<int>(length), line);
+        line += length + (end ? 1 : 0);
+    }
 }
 
 }  // namespace

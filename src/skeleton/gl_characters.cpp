@@ -38,7 +38,7 @@ void reload_all(Mesh* const* meshes, const char* const* paths, int count) {
 
 const Texture* look_up(const TextureRegistry& textures, const char* name) {
     const Texture* texture = find_texture(textures, name);
-    if (texture == nullptr) std::fprintf(stderr, "texture \"%s\" is not configured\n", name);
+    if (texture == nullptr) std::fprintf(stderr, "torvi: texture \"%s\" is not configured\n", name);
     return texture;
 }
 
@@ -120,7 +120,8 @@ void load_character_assets(CharacterAssets& assets, Renderer& device) {
     look_up_skins(assets, device.textures());
     for (int h = 0; h < 2; ++h) assets.hud[h] = look_up(device.textures(), kHudTextureNames[h]);
     assets.sprites_ready = assets.sprites.init(device);
-    if (!assets.sprites_ready) std::fprintf(stderr, "the health ring's sprite batch failed\n");
+    if (!assets.sprites_ready)
+        std::fprintf(stderr, "torvi: the health ring's sprite batch failed\n");
 }
 
 void draw_characters(Renderer& device, const CharacterAssets& assets, Font* label_font,

@@ -2,7 +2,9 @@
 // pixels their layout puts each control on. What the window procedure does on its own is
 // in game_test; here the dialogs' work and what their commands start.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -195,6 +197,20 @@ TEST_F(GameDialogsTest, SettingsStepBindingsWhileOpenAndInGamepadTypeListAndUseP
     EXPECT_EQ(label_text(command_label_right), "D") << "the bindings survive the switch";
 }
 
+// Saved corners far off screen, or with the title bar above it, come back where the title
+// bar can be grabbed, and are saved back as such.
+TEST_F(GameDialogsTest, PositionsOffScreenAreBroughtBackWithinReach) {
+    start(
+        "[menu_dialog]\nposx=99999999999\nposy=0\n"
+        "[settings_dialog]\nposx=-99999999999\nposy=99999\n");
+    EXPECT_EQ(dialogs().menu.x, 1024 - 48);
+    EXPECT_EQ(dialogs().menu.y, 11);
+    EXPECT_EQ(dialogs().settings.x, 48 - dialogs().settings.width);
+    EXPECT_EQ(dialogs().settings.y, 768);
+    save_game_settings(dialogs(), controls());
+    EXPECT_NE(config().find("[menu_dialog]\nposx=976\nposy=11\n"), std::string::npos) << config();
+}
+
 // Quitting saves: positions, cut to whole pixels, then the bindings; an editor section is
 // left alone. The menu run checks that the sections the game only reads stay as they were.
 TEST_F(GameDialogsTest, SavingWritesPositionsThenBindingsAndKeepsTheOtherSections) {
@@ -221,6 +237,18 @@ TEST_F(GameDialogsTest, SavingWritesPositionsThenBindingsAndKeepsTheOtherSection
     save_game_settings(dialogs(), controls());
     EXPECT_NE(config().find("[editor_dialog]\nposx=7\nposy=9\n"), std::string::npos) << config();
     EXPECT_NE(config().find("type=gamepad"), std::string::npos);
+
+    // A config.cfg made read-only stays as it is, with one line saying so.
+    const std::string kept = config();
+    ::chmod("config.cfg", 0444);
+    dialogs().menu.set_position(40, 40);
+    controls().entries[control_jump] = 2;
+    testing::internal::CaptureStderr();
+    save_game_settings(dialogs(), controls());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(config(), kept);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("read-only"), std::string::npos) << said;
 }
 
 }  // namespace

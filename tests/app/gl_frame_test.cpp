@@ -30,7 +30,7 @@ class FrameTest : public GlTest {
             Renderer& device = screen_->device;
             read_texture_config(device.textures(), "Data/textures.cfg");
             load_character_assets(screen_->characters, device);
-            load_terrain_resources(screen_->terrain, device.textures());
+            load_terrain_resources(screen_->terrain, device);
             load_bone_markers(screen_->markers, device.textures());
             effects_init(screen_->effects, device);
         }

@@ -1,5 +1,5 @@
-// The real program loop on SDL's offscreen driver, in this process: scripted runs with a
-// bare data folder, and a run through the menus with the shipped data.
+// The real program loop on SDL's offscreen driver, in this process: scripted runs, damaged
+// data folders, and a run through the menus, each in a copy of the shipped data.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -44,14 +44,38 @@ class RunTest : public ::testing::Test {
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         ASSERT_TRUE(folder_.ok());
-        fs::create_directories(dir_ / "Data" / "maps");
         options_.windowed = true;
         options_.data_dir = dir_text_.c_str();
     }
     void put(const std::string& name, const std::string& text) { write_text(dir_ / name, text); }
-    int run() {
+    static std::string shipped_config() {
+        return read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg");
+    }
+    void copy_shipped_data() {
+        fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", dir_ / "Data", fs::copy_options::recursive);
+        put("config.cfg", shipped_config());
+    }
+    // The shipped config.cfg with its [input] section, the last, replaced.
+    void put_input(const std::string& input) {
+        const std::string config = shipped_config();
+        put("config.cfg", config.substr(0, config.find("[input]")) + input);
+    }
+    // Runs with stderr captured into said_.
+    int run_said() {
+        testing::internal::CaptureStderr();
+        const int code = run();
+        said_ = testing::internal::GetCapturedStderr();
+        return code;
+    }
+    int lines_said(const std::string& part) const {
+        int count = 0;
+        for (size_t at = said_.find(part); at != std::string::npos; at = said_.find(part, at + 1))
+            ++count;
+        return count;
+    }
+    int run(FrameWatcher* watcher = nullptr) {
         game_ = std::make_unique<Game>();
-        const int code = run_game(options_, *game_);
+        const int code = run_game(options_, *game_, watcher);
         fs::current_path(old_dir_);  // the run works in its data folder
         return code;
     }
@@ -63,10 +87,12 @@ class RunTest : public ::testing::Test {
     TempFolder folder_{"torvi-run-"};
     const fs::path dir_ = folder_.path();
     const std::string dir_text_ = dir_.string();
+    std::string said_;
 };
 
 TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndReplaysFromItsRecord) {
-    put("config.cfg",
+    copy_shipped_data();
+    put_input(
         "[input]\ntype=gamepad\nforward=0\nbackward=0\nleft=0\nright=0\n"
         "primattack=5\nsecnattack=6\njump=2\n");
     put("pad.txt",
@@ -95,7 +121,37 @@ TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndReplaysFromItsRecord) {
     EXPECT_FLOAT_EQ(position().z, first.z);
 }
 
+// Pushes a virtual controller's stick forward at the second frame.
+struct StickForward : FrameWatcher {
+    explicit StickForward(SDL_Joystick* stick) : stick(stick) {}
+    void before_frame(Game&) override {
+        if (++frames == 2) SDL_JoystickSetVirtualAxis(stick, 1, SDL_JOYSTICK_AXIS_MIN);
+    }
+    void after_frame(Game&) override {}
+    SDL_Joystick* stick;
+    int frames = 0;
+};
+
+// From SDL's joystick through the real loop to a walking player, in a window that never
+// has the keyboard focus (the offscreen driver gives none).
+TEST_F(RunTest, AControllerWalksThePlayerWithoutKeyboardFocus) {
+    copy_shipped_data();
+    put_input(
+        "[input]\ntype=gamepad\nforward=0\nbackward=0\nleft=0\nright=0\n"
+        "primattack=5\nsecnattack=6\njump=2\n");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 4, 8, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    StickForward watcher(SDL_JoystickOpen(index));  // closed by the run's SDL_Quit
+    ASSERT_NE(watcher.stick, nullptr) << SDL_GetError();
+    options_.play = true;
+    options_.frames = 40;
+    ASSERT_EQ(run(&watcher), kExitOk);
+    EXPECT_LT(position().z, -1.0f);
+}
+
 TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {
+    copy_shipped_data();
     put("bad.txt", "100 key down W\nfly away\n");
     options_.script = "bad.txt";
     testing::internal::CaptureStderr();
@@ -125,6 +181,43 @@ TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {
     EXPECT_NE(err.find("no display"), std::string::npos) << err;
 }
 
+// Without its data the game stops before opening a window, with one line; without
+// config.cfg it starts as shipped, and says so.
+TEST_F(RunTest, AFolderWithoutDataStopsWithOneLineAndOneWithoutConfigStartsAsShipped) {
+    options_.frames = 1;
+    EXPECT_EQ(run_said(), kExitBadInput);
+    EXPECT_EQ(lines_said("\n"), 1) << said_;
+    EXPECT_EQ(lines_said(dir_text_), 1) << said_;
+    EXPECT_EQ(lines_said("--data"), 1) << said_;
+
+    copy_shipped_data();
+    fs::remove(dir_ / "config.cfg");
+    EXPECT_EQ(run_said(), kExitOk);
+    EXPECT_EQ(lines_said("built-in settings"), 1) << said_;
+    EXPECT_EQ(game_->dialogs.menu.x, 80);
+    EXPECT_EQ(game_->dialogs.menu.y, 100);
+    EXPECT_EQ(game_->input.controls.entries[control_forward], 'W' - 'A');
+}
+
+// Damaged data: every line the game says is marked as its own and each fault is said once,
+// and only what is true is said.
+TEST_F(RunTest, DamagedDataIsReportedOnceALineAndTruly) {
+    copy_shipped_data();
+    fs::remove(dir_ / "Data" / "models" / "box.x");
+    fs::remove_all(dir_ / "Data" / "maps");
+    put("Data/textures.cfg",
+        "[main]\ntexturecount=1\n[texture1]\nID=shell\ntexturename=Data/shell/main.cur\n");
+    options_.frames = 1;
+    EXPECT_EQ(run_said(), kExitOk);
+    size_t start = 0;
+    for (size_t end; (end = said_.find('\n', start)) != std::string::npos; start = end + 1) {
+        EXPECT_EQ(said_.compare(start, 7, "torvi: "), 0) << said_.substr(start, end - start);
+    }
+    EXPECT_EQ(lines_said("test123.map"), 1) << said_;
+    EXPECT_EQ(lines_said("no texture \"health\" for Data/models/health.x; drawn plain white"), 1);
+    EXPECT_EQ(lines_said("no texture \"box\""), 0) << "the box model is missing: " << said_;
+}
+
 TEST(CommandLine, OptionsAndTheirMistakes) {
     RunOptions o;
     auto parse = [&o](std::vector<const char*> args) {
@@ -149,18 +242,20 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
 
 // The whole game driven through its menus with the shipped data: create a game as robot,
 // play, pause, change a binding in the settings dialog, quit. The test's config.cfg puts
-// menu and settings at (0, 0); the create dialog has its built-in corner (200, 100). Each
-// click lands 2 pixels inside its control; the jump button is at (500, 180).
+// menu and settings at (0, 11), as high as a title bar can be; the create dialog has its
+// built-in corner (200, 100). Each click lands 2 pixels inside its control; the jump
+// button is at (500, 180) in its dialog.
+constexpr int kTop = 11;
 constexpr char kMenuScript[] =
-    "100 mouse click left 6 19\n"     // "create game"
+    "100 mouse click left 6 30\n"     // "create game"
     "200 mouse click left 227 330\n"  // "robot", third row of the element list
     "300 mouse click left 502 562\n"  // "create"
     "400 key down W\n2000 screenshot play.png\n2500 key down J\n2520 key up J\n"
     "2700 key up W\n2800 key down escape\n2810 key up escape\n2900 screenshot menu.png\n"
-    "3000 mouse click left 6 65\n"  // "settings"
+    "3000 mouse click left 6 76\n"  // "settings"
     "3100 screenshot settings.png\n"
-    "3200 mouse click left 502 182\n"  // the jump binding's button
-    "3300 mouse click left 6 78\n";    // "quit"
+    "3200 mouse click left 502 193\n"  // the jump binding's button
+    "3300 mouse click left 6 89\n";    // "quit"
 
 // Text pixels: those of the box (x0, y0)-(x1, y1) clearly brighter than the dialog's fill.
 int bright_pixels(const SDL_Surface* s, int x0, int y0, int x1, int y1, uint32_t fill) {
@@ -174,13 +269,13 @@ int bright_pixels(const SDL_Surface* s, int x0, int y0, int x1, int y1, uint32_t
 
 TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
     const fs::path& dir = dir_;
-    fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", dir / "Data", fs::copy_options::recursive);
-    // The shipped config with the menu and settings dialogs moved to (0, 0).
-    std::string before = read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg");
+    copy_shipped_data();
+    // The shipped config with the menu and settings dialogs moved to (0, 11).
+    std::string before = shipped_config();
     for (const char* section : {"[menu_dialog]\n", "[settings_dialog]\n"}) {
         const size_t at = before.find(section);
         ASSERT_NE(at, std::string::npos) << section;
-        before.replace(at, before.find("\n\n", at) - at, std::string(section) + "posx=0\nposy=0");
+        before.replace(at, before.find("\n\n", at) - at, std::string(section) + "posx=0\nposy=11");
     }
     put("config.cfg", before);
     put("menu.txt", kMenuScript);
@@ -202,8 +297,8 @@ TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
         << "the shell, shaders and console sections must stay as they were";
     EXPECT_NE(after.find("jump=10"), std::string::npos) << after;
     EXPECT_NE(after.find("forward=22"), std::string::npos);
-    EXPECT_NE(after.find("[menu_dialog]\nposx=0\nposy=0"), std::string::npos) << after;
-    EXPECT_NE(after.find("[settings_dialog]\nposx=0\nposy=0"), std::string::npos) << after;
+    EXPECT_NE(after.find("[menu_dialog]\nposx=0\nposy=11"), std::string::npos) << after;
+    EXPECT_NE(after.find("[settings_dialog]\nposx=0\nposy=11"), std::string::npos) << after;
 
     // Play: the dark grey clear beside the map and the light grass on it.
     Surface play = load_png(dir / "play.png");
@@ -220,27 +315,28 @@ TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
 
     Surface menu = load_png(dir / "menu.png");
     ASSERT_TRUE(menu) << IMG_GetError();
-    // The menu's body (0..200 square) is filled, the backdrop beside it is white.
+    // The menu's body (200 square below kTop) is filled, the backdrop beside it is white.
     const uint32_t fill = pixel(menu.get(), 150, 150);
     EXPECT_NE(fill, kWhite);
     EXPECT_EQ(pixel(menu.get(), 700, 700), kWhite);
     // Text on the rows of "resume game", "disconnect", "editor", "settings" and "quit";
     // none on the empty row between "disconnect" and "editor".
     for (int row_top : {4, 17, 50, 63, 76}) {
-        EXPECT_GT(bright_pixels(menu.get(), 4, row_top, 100, row_top + 12, fill), 10) << row_top;
+        const int y = kTop + row_top;
+        EXPECT_GT(bright_pixels(menu.get(), 4, y, 100, y + 12, fill), 10) << row_top;
     }
-    EXPECT_EQ(bright_pixels(menu.get(), 4, 31, 100, 48, fill), 0);
+    EXPECT_EQ(bright_pixels(menu.get(), 4, kTop + 31, 100, kTop + 48, fill), 0);
 
     Surface settings = load_png(dir / "settings.png");
     ASSERT_TRUE(settings) << IMG_GetError();
-    // The settings dialog's body reaches (640, 380); the backdrop past it stays white.
-    const uint32_t settings_fill = pixel(settings.get(), 600, 350);
+    // The settings dialog's body is 640 x 380; the backdrop past it stays white.
+    const uint32_t settings_fill = pixel(settings.get(), 600, kTop + 350);
     EXPECT_NE(settings_fill, kWhite);
-    EXPECT_EQ(pixel(settings.get(), 700, 450), kWhite);
+    EXPECT_EQ(pixel(settings.get(), 700, kTop + 450), kWhite);
     // "control" and "other", and the jump label "J" beside its button.
-    EXPECT_GT(bright_pixels(settings.get(), 4, 4, 60, 16, settings_fill), 10);
-    EXPECT_GT(bright_pixels(settings.get(), 70, 4, 110, 16, settings_fill), 10);
-    EXPECT_GT(bright_pixels(settings.get(), 532, 192, 545, 206, settings_fill), 3);
+    EXPECT_GT(bright_pixels(settings.get(), 4, kTop + 4, 60, kTop + 16, settings_fill), 10);
+    EXPECT_GT(bright_pixels(settings.get(), 70, kTop + 4, 110, kTop + 16, settings_fill), 10);
+    EXPECT_GT(bright_pixels(settings.get(), 532, kTop + 192, 545, kTop + 206, settings_fill), 3);
 }
 
 }  // namespace

@@ -39,9 +39,16 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest,
        MissingValuesReadAsDefaultsStringsAreCutAndWritesReadBackFromTheCurrentFolder) {
-    EXPECT_EQ(read_setting_int("console", "posx"), 0);
-    EXPECT_EQ(read_string("shell", "texturecfg"), "error");
+    // No config.cfg: the built-in settings, written out whole by the first change.
+    EXPECT_FALSE(config_present());
+    EXPECT_EQ(read_setting_int("menu_dialog", "posy"), 100);
+    EXPECT_EQ(read_string("shell", "texturecfg"), "Data/textures.cfg");
+    EXPECT_TRUE(write_setting_int("input", "jump", 1));
+    EXPECT_EQ(read_setting_int("console", "size"), 14);
+    EXPECT_EQ(read_setting_int("input", "jump"), 1);
+
     write_text(kConfigFileName, "[console]\nposx=12\nfont=\n");
+    EXPECT_EQ(read_setting_int("input", "jump"), 0);
     EXPECT_EQ(read_string("console", "posy"), "error");
     EXPECT_EQ(read_string("console", "font"), "");
 

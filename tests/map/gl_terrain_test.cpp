@@ -22,7 +22,7 @@ class TerrainTest : public GlTest {
         ASSERT_TRUE(init_toon_vertex_shader(device_));
         ASSERT_TRUE(init_toon_pixel_shader(device_));
         read_texture_config(device_.textures(), "Data/textures.cfg");
-        load_terrain_resources(*terrain_, device_.textures());
+        load_terrain_resources(*terrain_, device_);
         fill_startup_map(grid_);
         device_.clear(kClear);
     }
@@ -139,7 +139,7 @@ TEST_F(TerrainTest, EachItemModelDrawsAtTheOriginOutlinedOrNotAndUnknownKindsDra
 TEST_F(TerrainTest, MissingModelsGiveALineAndTheCellsStillDraw) {
     work_in(folder());
     testing::internal::CaptureStderr();
-    load_terrain_resources(*terrain_, device_.textures());
+    load_terrain_resources(*terrain_, device_);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("health.x"), std::string::npos);
     look_at(cell_centre(3, 3), {0, 3, 3});

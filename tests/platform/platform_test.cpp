@@ -58,6 +58,27 @@ TEST_F(AtomicFile, InterruptedSavesKeepTheOldFileWholeAndGoodOnesReplaceItKeepin
     EXPECT_FALSE(save_file_atomically((dir_ + "/no/such/folder/file.bin").c_str(), "x", 1));
 }
 
+TEST_F(AtomicFile, LinksAreSavedThroughAndReadOnlyFilesAreLeftAlone) {
+    namespace fs = std::filesystem;
+    fs::create_directory(dir_ + "/real");
+    write_text(dir_ + "/real/target.cfg", "old");
+    fs::create_symlink("real/target.cfg", dir_ + "/hop");
+    fs::create_symlink("hop", path_);  // file.bin -> hop -> real/target.cfg
+    EXPECT_TRUE(save("new"));
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(read_text(dir_ + "/real/target.cfg"), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ + "/real"), fs::directory_iterator()), 1);
+
+    ::chmod((dir_ + "/real/target.cfg").c_str(), 0444);  // refused even for root
+    EXPECT_FALSE(save("newer"));
+    EXPECT_EQ(read_text(dir_ + "/real/target.cfg"), "new");
+
+    fs::remove(dir_ + "/hop");
+    fs::create_symlink("file.bin", dir_ + "/hop");  // a loop
+    EXPECT_FALSE(save("loop"));
+    EXPECT_TRUE(fs::is_symlink(path_));
+}
+
 TEST(MessagePacking, PointsSplitIntoSigned16BitXAndY) {
     EXPECT_EQ(pack_point(0x1234, 0x0567), 0x05671234u);
     for (const auto& [x, y] : {std::pair{1023, 767}, {-5, -300}, {-1, 7}, {7, -1}}) {

@@ -1,0 +1,14 @@
+// The folder the game runs in: config.cfg and the Data/ files it cannot start without.
+#pragma once
+
+#include <string>
+
+// The first of the files the game cannot run without that is missing from the current
+// folder (the texture configuration, the two toon shaders, the dialogs' "shell" skin),
+// as the path or name looked for; empty when all are there.
+std::string missing_game_data();
+
+// Checks the current folder before the window opens. False, with one stderr line naming
+// the folder and --data, when game data is missing; a folder without config.cfg starts
+// with the built-in settings, and one line says so.
+bool check_data_folder();
