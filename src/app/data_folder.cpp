@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "config/settings.h"
+#include "platform/atomic_file.h"
 #include "render/texture_config.h"
 
 namespace {
@@ -46,6 +47,16 @@ std::string missing_game_data() {
         if (entry.name == kShellSkin) return readable_file(entry.path) ? "" : entry.path;
     }
     return std::string("the \"") + kShellSkin + "\" texture of " + textures;
+}
+
+void remove_unfinished_saves() {
+    const int removed = remove_stale_temporaries(".", ".cfg") +
+                        remove_stale_temporaries("Data/maps", ".map") +
+                        remove_stale_temporaries("Data/bones", ".bones");
+    if (removed > 0) {
+        std::fprintf(stderr, "torvi: removed %d unfinished save file%s of an interrupted run\n",
+                     removed, removed == 1 ? "" : "s");
+    }
 }
 
 bool check_data_folder() {

@@ -8,6 +8,10 @@
 // as the path or name looked for; empty when all are there.
 std::string missing_game_data();
 
+// Removes what interrupted saves left beside config.cfg, the maps and the poses; one line
+// says how many.
+void remove_unfinished_saves();
+
 // Checks the current folder before the window opens. False, with one stderr line naming
 // the folder and --data, when game data is missing; a folder without config.cfg starts
 // with the built-in settings, and one line says so.

@@ -47,7 +47,8 @@ void play_event(Loop& loop, const ScriptEvent& event) {
                     loop.setup.record, now(loop));
             break;
         case script_screenshot:
-            std::snprintf(loop.shot_path, sizeof loop.shot_path, "%s", event.path);
+            std::snprintf(loop.shot_path, sizeof loop.shot_path, "%s",
+                          loop.setup.script.shot_paths[event.shot].c_str());
             break;
         case script_quit:
             deliver(loop.game, close_message(), loop.setup.record, now(loop));
@@ -63,7 +64,7 @@ void pump_events(Loop& loop) {
 }
 
 void play_due_events(Loop& loop) {
-    const std::vector<ScriptEvent>& script = loop.setup.script;
+    const std::vector<ScriptEvent>& script = loop.setup.script.events;
     while (loop.game.shell.running && loop.next_event < script.size() &&
            script[loop.next_event].time_ms <= now(loop)) {
         play_event(loop, script[loop.next_event++]);
@@ -71,12 +72,13 @@ void play_due_events(Loop& loop) {
 }
 
 bool script_over(const Loop& loop) {
-    return loop.setup.has_script && loop.next_event >= loop.setup.script.size();
+    return loop.setup.has_script && loop.next_event >= loop.setup.script.events.size();
 }
 
 uint32_t wait_for_script(const Loop& loop, uint32_t wait) {
-    if (loop.next_event >= loop.setup.script.size()) return wait;
-    const uint64_t due = loop.setup.script[loop.next_event].time_ms;
+    const std::vector<ScriptEvent>& script = loop.setup.script.events;
+    if (loop.next_event >= script.size()) return wait;
+    const uint64_t due = script[loop.next_event].time_ms;
     const uint64_t at = now(loop);
     return due <= at ? 0 : static_cast<uint32_t>(std::min<uint64_t>(due - at, wait));
 }

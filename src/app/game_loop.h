@@ -32,7 +32,7 @@ class LoopDisplay : public Display {
 struct LoopSetup {
     Clock& clock;
     FakeClock* virtual_clock = nullptr;  // non-null: time jumps from deadline to deadline
-    std::vector<ScriptEvent> script;     // timed events played through the routing
+    Script script;                       // timed events played through the routing
     bool has_script = false;             // a script was given (even an empty one)
     std::FILE* record = nullptr;         // where the session's messages are written
     int frames = 0;                      // render ticks before quitting; 0: no limit

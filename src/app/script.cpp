@@ -5,6 +5,9 @@
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -85,13 +88,13 @@ const NamedButton* parse_button(const char* text) {
 }
 
 LineParse fail(const char* why) {
-    LineParse result{0, false, {}};
+    LineParse result{0, false, {}, {}};
     std::snprintf(result.error, sizeof result.error, "%s", why);
     return result;
 }
 
 LineParse done(int count) {
-    return LineParse{count, true, {}};
+    return LineParse{count, true, {}, {}};
 }
 
 LineParse parse_key_event(char** tokens, int count, ScriptEvent& event) {
@@ -204,8 +207,9 @@ LineParse parse_tokens(char** tokens, int count, ScriptEvent out[kMaxEventsPerLi
         if (count != 3) return fail("expected: TIME screenshot FILE (no blanks in the name)");
         if (std::strlen(tokens[2]) >= kScriptPathSize) return fail("file name too long");
         out[0].action = script_screenshot;
-        std::snprintf(out[0].path, sizeof out[0].path, "%s", tokens[2]);
-        return done(1);
+        LineParse result = done(1);
+        std::snprintf(result.shot_path, sizeof result.shot_path, "%s", tokens[2]);
+        return result;
     }
     if (std::strcmp(verb, "quit") == 0) {
         if (count != 2) return fail("expected: TIME quit");
@@ -227,42 +231,64 @@ LineParse parse_script_line(const char* line, ScriptEvent out[kMaxEventsPerLine]
     return parse_tokens(tokens, count, out);
 }
 
-bool load_script(const char* path, std::vector<ScriptEvent>& events) {
-    events.clear();
-    std::FILE* file = std::fopen(path, "r");
-    if (!file) {
-        std::fprintf(stderr, "torvi: cannot open script %s: %s\n", path, std::strerror(errno));
+LineParse append_script_line(Script& script, const char* line) {
+    ScriptEvent made[kMaxEventsPerLine];
+    LineParse parsed = parse_script_line(line, made);
+    if (!parsed.ok || parsed.count == 0) return parsed;
+    if (!script.events.empty() && made[0].time_ms < script.events.back().time_ms) {
+        return fail("time goes backwards");
+    }
+    if (script.events.size() + parsed.count > kScriptMaxEvents) {
+        return fail("more events than a script may hold");
+    }
+    if (made[0].action == script_screenshot) {
+        made[0].shot = static_cast<uint32_t>(script.shot_paths.size());
+        script.shot_paths.emplace_back(parsed.shot_path);
+    }
+    script.events.insert(script.events.end(), made, made + parsed.count);
+    return parsed;
+}
+
+bool load_script(const char* path, Script& script) {
+    script = Script{};
+    std::string text;
+    const FileRead read = read_whole_file(path, kScriptFileSizeLimit, text);
+    if (read.status != read_ok) {
+        std::fprintf(stderr, "torvi: cannot open script %s: %s\n", path,
+                     read.longer ? "larger than 64 MiB" : file_error_text(read.error));
         return false;
     }
-    bool ok = true;
-    uint64_t last_time = 0;
-    char line[kScriptLineSize + 1];
-    for (int number = 1; std::fgets(line, sizeof line, file); ++number) {
-        const size_t length = std::strlen(line);
-        const bool whole = length > 0 && line[length - 1] == '\n';
-        LineParse parsed{};
-        ScriptEvent made[kMaxEventsPerLine];
-        if (!whole && !std::feof(file)) {
+    int bad_lines = 0;
+    size_t begin = 0;
+    for (int number = 1; begin < text.size(); ++number) {
+        const size_t newline = text.find('\n', begin);
+        const size_t end = newline == std::string::npos ? text.size() : newline;
+        const std::string_view line(text.data() + begin, end - begin);
+        begin = end + 1;
+        char copy[kScriptLineSize];
+        LineParse parsed;
+        if (line.size() >= sizeof copy) {
             parsed = fail("line too long");
-            for (int c = 0; c != '\n' && c != EOF;) c = std::fgetc(file);  // skip its rest
+        } else if (line.find('\0') != std::string_view::npos) {
+            parsed = fail("a NUL byte in the line");
         } else {
-            if (whole) line[length - 1] = '\0';
-            parsed = parse_script_line(line, made);
+            line.copy(copy, line.size());
+            copy[line.size()] = '\0';
+            parsed = append_script_line(script, copy);
         }
-        if (parsed.ok && parsed.count > 0 && made[0].time_ms < last_time) {
-            parsed = fail("time goes backwards");
-        }
-        if (!parsed.ok) {
+        if (parsed.ok) continue;
+        if (++bad_lines <= kScriptReportedErrors) {
             std::fprintf(stderr, "torvi: %s:%d: %s\n", path, number, parsed.error);
-            ok = false;
-            continue;
         }
-        for (int i = 0; i < parsed.count; ++i) events.push_back(made[i]);
-        if (parsed.count > 0) last_time = made[0].time_ms;
+        if (script.events.size() + kMaxEventsPerLine > kScriptMaxEvents) break;  // full
     }
-    std::fclose(file);
-    if (!ok) events.clear();
-    return ok;
+    if (bad_lines > kScriptReportedErrors) {
+        std::fprintf(stderr, "torvi: %s: %d more bad lines\n", path,
+                     bad_lines - kScriptReportedErrors);
+    }
+    if (bad_lines == 0) return true;
+    script = Script{};
+    return false;
 }
 
 Message script_message_at(const ScriptEvent& event, uint32_t held_buttons) {

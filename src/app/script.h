@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "input/gamepad_input.h"
@@ -31,6 +32,11 @@ constexpr uint64_t kScriptMaxTimeMs = 24ull * 60 * 60 * 1000;
 constexpr size_t kScriptPathSize = 256;
 constexpr size_t kScriptLineSize = 512;
 constexpr int kScriptMaxCoordinate = 32767;
+// A script is read whole: bounds far beyond any session a person would replay.
+constexpr size_t kScriptFileSizeLimit = size_t{64} << 20;
+constexpr size_t kScriptMaxEvents = 4000000;
+// Bad lines reported one by one; the rest are counted.
+constexpr int kScriptReportedErrors = 20;
 
 enum ScriptAction {
     script_message,     // route msg
@@ -44,24 +50,35 @@ struct ScriptEvent {
     // For mouse messages wparam holds only the button the line names; the player merges
     // in the buttons held at the time (script_message_at).
     Message msg;
-    char path[kScriptPathSize];
+    uint32_t shot;  // script_screenshot: the index of its file in Script::shot_paths
+};
+
+struct Script {
+    std::vector<ScriptEvent> events;
+    std::vector<std::string> shot_paths;
 };
 
 // Events one line can make: a click is two.
 constexpr int kMaxEventsPerLine = 2;
 
 struct LineParse {
-    int count;        // events written; 0 for a blank or comment line
-    bool ok;          // false: error says why
-    char error[128];  // empty when ok
+    int count;                        // events written; 0 for a blank or comment line
+    bool ok;                          // false: error says why
+    char error[128];                  // empty when ok
+    char shot_path[kScriptPathSize];  // a screenshot line's file
 };
 
 // Parses one line (without its line break) into up to two events.
 LineParse parse_script_line(const char* line, ScriptEvent out[kMaxEventsPerLine]);
 
-// Reads a whole script. Every bad line and a missing file give a line on stderr naming
-// the file and line; the result is false if there was any, and events is then empty.
-bool load_script(const char* path, std::vector<ScriptEvent>& events);
+// Parses one line onto the end of script; false, and script unchanged, for a bad line,
+// which the result says.
+LineParse append_script_line(Script& script, const char* line);
+
+// Reads a whole script, a regular file. A missing or unusable file and the first bad lines
+// give a line each on stderr naming the file and line (the rest are counted); the result
+// is false if there was any, and script is then empty.
+bool load_script(const char* path, Script& script);
 
 // The message of an event, with the mouse buttons held before it (mouse_bit_* flags).
 Message script_message_at(const ScriptEvent& event, uint32_t held_buttons);

@@ -95,6 +95,15 @@ bool enter_data_folder(const char* dir) {
     return true;
 }
 
+// A record cut short by a full disk is no replay of the session: say so and fail the run.
+bool finish_record(std::FILE* file, const char* path) {
+    if (!file) return true;
+    if (std::fflush(file) == 0 && !std::ferror(file)) return true;
+    std::fprintf(stderr, "torvi: the record %s could not be written whole: %s\n", path,
+                 std::strerror(errno));
+    return false;
+}
+
 std::FILE* open_record(const char* path) {
     if (!path) return nullptr;
     std::FILE* file = std::fopen(path, "w");
@@ -115,11 +124,12 @@ void reset_run_state(Game& game) {
 
 int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     if (!enter_data_folder(options.data_dir)) return kExitBadInput;
-    std::vector<ScriptEvent> script;
+    Script script;
     if (options.script && !load_script(options.script, script)) return kExitBadInput;
     std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
     if (options.record && !record) return kExitBadInput;
     if (!check_data_folder()) return kExitBadInput;
+    remove_unfinished_saves();
 
     SdlVideo video;
     if (!video.start()) return kExitNoDisplay;
@@ -163,5 +173,6 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
 
     set_error_box_window(nullptr);
     // A picture a script or --screenshot asked for and did not get fails the run.
-    return stats.failed_shots == 0 ? kExitOk : kExitBadInput;
+    const bool recorded = finish_record(record.get(), options.record);
+    return stats.failed_shots == 0 && recorded ? kExitOk : kExitBadInput;
 }

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -70,6 +71,11 @@ LineInfo classify(const std::string& text, const Line& line) {
     return info;
 }
 
+// Editors that save UTF-8 may put a byte-order mark first; it is no part of the first line.
+size_t text_start(const std::string& text) {
+    return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}
+
 struct Location {
     bool section_found = false;
     bool key_found = false;
@@ -84,7 +90,7 @@ struct Location {
 Location locate(const std::string& text, std::string_view section, std::string_view key) {
     Location at;
     bool inside = false;
-    for (size_t pos = 0; pos < text.size();) {
+    for (size_t pos = text_start(text); pos < text.size();) {
         const Line line = line_at(text, pos);
         pos = line.end;
         const LineInfo info = classify(text, line);
@@ -122,6 +128,10 @@ bool ends_open(const std::string& text, size_t end) {
 }
 
 }  // namespace
+
+bool ini_same_name(std::string_view a, std::string_view b) {
+    return same_name(a, b);
+}
 
 std::string_view ini_trim(std::string_view text) {
     size_t begin = 0;
@@ -171,6 +181,9 @@ bool ini_set(std::string& text, const char* section, const char* key, const char
     const std::string_view new_value = ini_value_line(value);
     const Location at = locate(text, section_name, key_name);
     if (at.key_found) {
+        const std::string_view old_value(text.data() + at.value_begin,
+                                         at.value_end - at.value_begin);
+        if (ini_trim(old_value) == new_value) return true;  // the line keeps its own blanks
         // The line's own blanks after '=' stay unless the value brings its own, so that
         // writing the same value twice changes nothing.
         size_t begin = at.value_begin;
@@ -189,6 +202,23 @@ bool ini_set(std::string& text, const char* section, const char* key, const char
     lines.append(key_name).append("=").append(new_value).append(eol);
     text.insert(insert_at, lines);
     return true;
+}
+
+void ini_walk(const std::string& text, const std::function<void(const IniLine&)>& visit) {
+    std::string_view section;
+    for (size_t pos = text_start(text); pos < text.size();) {
+        const Line line = line_at(text, pos);
+        pos = line.end;
+        const LineInfo info = classify(text, line);
+        if (info.kind == line_section) {
+            section = info.name;
+            visit(IniLine{true, section, {}, {}});
+        } else if (info.kind == line_key) {
+            const std::string_view value(text.data() + info.value_begin,
+                                         line.content_end - info.value_begin);
+            visit(IniLine{false, section, info.name, ini_trim(value)});
+        }
+    }
 }
 
 int ini_int_value(std::string_view value) {

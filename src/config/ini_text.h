@@ -5,9 +5,11 @@
 // Reading: section and key names compare case-insensitively (ASCII); blanks around names
 // and values are ignored; lines whose first non-blank character is ';' or '#' are comments;
 // the first matching section and the first matching key in it win; lines end in LF or
-// CRLF. A "[" line without "]" names no section, and a line without '=' holds no key.
+// CRLF; a UTF-8 byte-order mark before the first line is skipped. A "[" line without "]"
+// names no section, and a line without '=' holds no key.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,15 +24,33 @@ const char* ini_name_problem(const char* name, IniName kind);
 // False when the section, the key or a usable name is missing; value may be null.
 bool ini_find(const std::string& text, const char* section, const char* key, std::string* value);
 
-// Sets key in section to value, changing nothing else in text: an existing key line keeps
-// its spelling and line ending and gets the new value; a missing key goes after the last
+// Sets key in section to value, changing nothing else in text: an existing key line that
+// holds that value already stays as it is, blanks and all; another keeps its spelling and
+// line ending and gets the new value; a missing key goes after the last
 // non-blank line of its section; a missing section is appended at the end. New lines use
 // the text's own line ending. value is cut at its first line break. False, with text left
 // alone, when a name is unusable or value is null.
 bool ini_set(std::string& text, const char* section, const char* key, const char* value);
 
+// One line of a walk: a section line (starts_section, the section's trimmed name) or a
+// key line (the trimmed names of its section, "" before the first, and of its key, and
+// its trimmed value). The views point into the text walked.
+struct IniLine {
+    bool starts_section;
+    std::string_view section;
+    std::string_view key;
+    std::string_view value;
+};
+
+// Visits the section and key lines of text in order, in one pass: for readers of many
+// keys, which would rescan the text at every ini_find.
+void ini_walk(const std::string& text, const std::function<void(const IniLine&)>& visit);
+
 // What ini_set stores of value: everything before its first CR or LF.
 std::string_view ini_value_line(const char* value);
+
+// Whether two section or key names are the same, ignoring ASCII case.
+bool ini_same_name(std::string_view a, std::string_view b);
 
 // text without the blanks (space, tab, CR, VT, FF) at either end.
 std::string_view ini_trim(std::string_view text);

@@ -15,7 +15,6 @@ namespace {
 // Far beyond any real config.cfg; a bigger file is damaged, and reading it whole would
 // only cost memory.
 constexpr size_t kConfigSizeLimit = size_t{1} << 20;
-constexpr size_t kFirstReadSize = 4096;
 
 // What a folder without config.cfg runs with; the same as the shipped file. A first save
 // writes it out whole, with the changed key.
@@ -48,31 +47,18 @@ std::string config_path() {
 Config load_config() {
     Config config;
     config.path = config_path();
-    for (size_t capacity = kFirstReadSize;; capacity *= 4) {
-        if (capacity > kConfigSizeLimit) capacity = kConfigSizeLimit;
-        config.text.resize(capacity);
-        const FileRead read = read_file_prefix(config.path.c_str(), &config.text[0], capacity);
-        config.text.resize(read.size);
-        if (read.status == read_cannot_open && read.error == ENOENT) {
-            config.load = load_missing;
-            config.text = kBuiltInConfig;
-            return config;
-        }
-        if (read.status != read_ok) {
-            config.load = load_failed;
-            config.why = std::strerror(read.error);
-            return config;
-        }
-        if (!read.longer) {
-            config.load = load_ok;
-            return config;
-        }
-        if (capacity == kConfigSizeLimit) {
-            config.load = load_failed;
-            config.why = "larger than " + std::to_string(kConfigSizeLimit) + " bytes";
-            return config;
-        }
+    const FileRead read = read_whole_file(config.path.c_str(), kConfigSizeLimit, config.text);
+    if (read.status == read_cannot_open && read.error == ENOENT) {
+        config.load = load_missing;
+        config.text = kBuiltInConfig;
+    } else if (read.status != read_ok) {
+        config.load = load_failed;
+        config.why = read.longer ? "larger than " + std::to_string(kConfigSizeLimit) + " bytes"
+                                 : file_error_text(read.error);
+    } else {
+        config.load = load_ok;
     }
+    return config;
 }
 
 const char* shown(const char* name) {

@@ -112,11 +112,11 @@ void report_map_load(const char* path, const MapLoad& result) {
     switch (result.status) {
         case map_missing:
             std::fprintf(stderr, "torvi: map %s not found (%s); the map is unchanged\n", path,
-                         std::strerror(result.error));
+                         file_error_text(result.error));
             return;
         case map_unreadable:
             std::fprintf(stderr, "torvi: could not read map %s (%s); the map is unchanged\n", path,
-                         std::strerror(result.error));
+                         file_error_text(result.error));
             return;
         case map_short_file:
         case map_ok:

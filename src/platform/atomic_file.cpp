@@ -1,18 +1,26 @@
 #include "platform/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace {
 
 SaveFault g_fault = fault_none;
+
+constexpr char kTemporaryMark[] = ".tmp-";
+constexpr size_t kTemporaryRandomLength = 6;  // mkstemp's XXXXXX
+constexpr time_t kStaleTemporaryAge = 60;     // seconds; a save takes milliseconds
 
 // As the kernel's own limit on links followed while opening a path.
 constexpr int kMaxLinkHops = 40;
@@ -86,10 +94,18 @@ void set_save_fault_for_testing(SaveFault fault) {
 
 FileRead read_file_prefix(const char* path, void* buf, size_t max) {
     FileRead r;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a FIFO returns at once; fstat then refuses it.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         r.status = read_cannot_open;
         r.error = errno;
+        return r;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        r.status = read_cannot_open;
+        r.error = kErrorNotRegularFile;
         return r;
     }
     unsigned char* out = static_cast<unsigned char*>(buf);
@@ -116,6 +132,58 @@ FileRead read_file_prefix(const char* path, void* buf, size_t max) {
     return r;
 }
 
+FileRead read_whole_file(const char* path, size_t limit, std::string& text) {
+    constexpr size_t kFirstReadSize = 4096;
+    for (size_t capacity = std::min(kFirstReadSize, limit);;
+         capacity = std::min(capacity * 4, limit)) {
+        text.resize(capacity);
+        FileRead read = read_file_prefix(path, &text[0], capacity);
+        text.resize(read.size);
+        if (read.status != read_ok || !read.longer) return read;
+        if (capacity == limit) {
+            text.clear();
+            read.status = read_failed;
+            return read;
+        }
+    }
+}
+
+const char* file_error_text(int error) {
+    return error == kErrorNotRegularFile ? "not a regular file" : std::strerror(error);
+}
+
+namespace {
+
+// "<name><suffix>.tmp-XXXXXX", as save_file_atomically names its temporary files.
+bool is_temporary_of(const std::string& name, const std::string& suffix) {
+    const std::string mark = suffix + kTemporaryMark;
+    const size_t tail = mark.size() + kTemporaryRandomLength;
+    if (name.size() <= tail || name.compare(name.size() - tail, mark.size(), mark) != 0) {
+        return false;
+    }
+    return std::all_of(name.end() - kTemporaryRandomLength, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+}  // namespace
+
+int remove_stale_temporaries(const char* folder, const char* suffix) {
+    DIR* dir = ::opendir(folder);
+    if (!dir) return 0;
+    const time_t now = ::time(nullptr);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!is_temporary_of(entry->d_name, suffix)) continue;
+        const std::string path = std::string(folder) + "/" + entry->d_name;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (now - st.st_mtime < kStaleTemporaryAge) continue;
+        removed += ::unlink(path.c_str()) == 0;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
 bool save_file_atomically(const char* path, const void* data, size_t size) {
     std::string target;
     if (!follow_links(path, target)) return fail(path, "follow link", errno, -1, std::string());
@@ -125,7 +193,7 @@ bool save_file_atomically(const char* path, const void* data, size_t size) {
                      path);
         return false;
     }
-    std::string tmp = target + ".tmp-XXXXXX";
+    std::string tmp = target + kTemporaryMark + std::string(kTemporaryRandomLength, 'X');
     const int fd = ::mkstemp(&tmp[0]);
     if (fd < 0) return fail(path, "create", errno, -1, std::string());
 

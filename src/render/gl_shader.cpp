@@ -2,9 +2,16 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "platform/atomic_file.h"
+
+namespace {
+
+// Far beyond any real shader; the file is read whole.
+constexpr size_t kShaderFileSizeLimit = size_t{256} << 10;
+
+}  // namespace
 
 std::string shader_source_for(const std::string& source, bool remap_depth) {
     if (!remap_depth) return source;
@@ -76,13 +83,11 @@ GlProgram build_program(const char* vertex, const char* fragment, bool remap_dep
 }
 
 bool read_shader_file(const char* path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "torvi: cannot read shader file \"%s\"\n", path);
+    const FileRead read = read_whole_file(path, kShaderFileSizeLimit, *text);
+    if (read.status != read_ok) {
+        std::fprintf(stderr, "torvi: cannot read shader file \"%s\" (%s)\n", path,
+                     read.longer ? "larger than 256 KiB" : file_error_text(read.error));
         return false;
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    *text = all.str();
     return true;
 }

@@ -218,7 +218,7 @@ void report_pose_load(const char* path, const PoseLoad& result) {
     if (result.status == pose_missing || result.status == pose_unreadable) {
         std::fprintf(stderr, "torvi: %s pose file %s (%s); the pose is unchanged\n",
                      result.status == pose_missing ? "no" : "cannot read", path,
-                     std::strerror(result.error));
+                     file_error_text(result.error));
         return;
     }
     char shortage[96] = "";

@@ -165,9 +165,7 @@ TEST_F(TicksTest, TheLoopPlaysItsScriptOnItsOwnClockRecordsItAndCountsFrames) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> record(std::tmpfile(), std::fclose);
     LoopSetup setup{clock, &clock, {}, true, record.get(), 0, nullptr};
     for (const char* line : {"0 key down W", "400 key up W", "500 screenshot s.png"}) {
-        ScriptEvent events[kMaxEventsPerLine];
-        ASSERT_TRUE(parse_script_line(line, events).ok);
-        setup.script.push_back(events[0]);
+        ASSERT_TRUE(append_script_line(setup.script, line).ok);
     }
     EXPECT_EQ(run_loop(game, source, &display, setup).frames, 14);  // 0 .. 481, then 518
     EXPECT_FALSE(game.shell.running);

@@ -119,27 +119,38 @@ TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
 TEST(ScriptFile, AGoodScriptLoadsInOrderAndAnyBadLineOrAMissingFileRejectsTheWholeScript) {
     const TempFolder folder("torvi-script-");
     const std::string path = folder.file("s.txt");
-    std::vector<ScriptEvent> events;
+    Script script;
+    const std::vector<ScriptEvent>& events = script.events;
     auto load = [&](const std::string& text) {
         write_text(path, text);
-        return load_script(path.c_str(), events);
+        return load_script(path.c_str(), script);
     };
     ASSERT_TRUE(
-        load("# walk\n100 key down W\n100 mouse click left 1 1\n\n300 key up W\r\n400 quit"));
-    ASSERT_EQ(events.size(), 5u);
+        load("# walk\n100 key down W\n100 mouse click left 1 1\n\n300 key up W\r\n"
+             "350 screenshot a.png\n400 quit"));
+    ASSERT_EQ(events.size(), 6u);
     EXPECT_EQ(events[3].time_ms, 300u);
-    EXPECT_EQ(events[4].action, script_quit);
+    EXPECT_EQ(script.shot_paths.at(events[4].shot), "a.png");
+    EXPECT_EQ(events[5].action, script_quit);
 
     testing::internal::CaptureStderr();
     EXPECT_FALSE(load("100 key down W\n50 key up W\n60 fly\n"));
     EXPECT_TRUE(events.empty());
     EXPECT_FALSE(load("1 key down A\n" + std::string(2000, 'x') + "\n2 quit\n"));
-    EXPECT_FALSE(load_script(folder.file("none.txt").c_str(), events));
+    const char with_nul[] = "1 key down A\n2 key\0 up A\n3 fly\n";
+    EXPECT_FALSE(load(std::string(with_nul, sizeof with_nul - 1)));
+    EXPECT_FALSE(load_script(folder.file("none.txt").c_str(), script));
+    EXPECT_FALSE(load_script(folder.path().c_str(), script));
+    std::string many;
+    for (int i = 0; i < 1000; ++i) many += "1 fly\n";
+    EXPECT_FALSE(load(many));
     const std::string err = testing::internal::GetCapturedStderr();
-    for (const char* reason :
-         {"s.txt:2: time goes backwards", "s.txt:3:", ":2: line too long", "cannot open script"}) {
+    for (const char* reason : {"s.txt:2: time goes backwards", "s.txt:3:", ":2: line too long",
+                               ":2: a NUL byte", ":3: unknown event", "cannot open script",
+                               "not a regular file", ":20: unknown", "s.txt: 980 more bad lines"}) {
         EXPECT_NE(err.find(reason), std::string::npos) << reason << " not in\n" << err;
     }
+    EXPECT_EQ(err.find(":21: unknown"), std::string::npos);
 }
 
 }  // namespace

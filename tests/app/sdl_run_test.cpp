@@ -161,6 +161,11 @@ TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {
     options_.frames = 1;
     options_.record = "no/such/folder/rec.txt";
     EXPECT_EQ(run(), kExitBadInput);
+    options_.script = "quit.txt";
+    put("quit.txt", "0 key down W\n500 quit\n");
+    options_.record = "/dev/full";  // every write fails
+    EXPECT_EQ(run(), kExitBadInput);
+    options_.script = nullptr;
     options_.record = nullptr;
     options_.screenshot = "no/such/folder/shot.png";  // a picture asked for and not written
     EXPECT_EQ(run(), kExitBadInput);

@@ -132,6 +132,10 @@ TEST(IniSet, WritesTouchOnlyTheirLineAndValuesCannotAddLines) {
         {"[s]\nk = old", "s", "k", "", "[s]\nk = "},
         {"[s]\nk = ", "s", "k", "  padded", "[s]\nk =  padded"},
         {"[s]\nk =  padded", "s", "k", "  padded", "[s]\nk =  padded"},
+        // A value that is already so leaves the line alone, blanks and all.
+        {"[s]\n  PosX = 80  \n", "s", "posx", "80", "[s]\n  PosX = 80  \n"},
+        // A byte-order mark hides no section.
+        {"\xEF\xBB\xBF[s]\nk=1\n", "s", "k", "2", "\xEF\xBB\xBF[s]\nk=2\n"},
         // A value is cut at its first line break.
         {"[input]\ntype=x\n", "input", "type", "gamepad\n[shell]\nfont=evil",
          "[input]\ntype=gamepad\n"},

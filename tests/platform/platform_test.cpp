@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -77,6 +78,43 @@ TEST_F(AtomicFile, LinksAreSavedThroughAndReadOnlyFilesAreLeftAlone) {
     fs::create_symlink("file.bin", dir_ + "/hop");  // a loop
     EXPECT_FALSE(save("loop"));
     EXPECT_TRUE(fs::is_symlink(path_));
+}
+
+// A FIFO would block and /dev/zero never end: only regular files are read, and whole
+// reads stop at their limit.
+TEST_F(AtomicFile, ReadsRefuseWhatIsNoRegularFileAndWholeReadsKeepTheirLimit) {
+    const std::string fifo = dir_ + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    char buffer[8];
+    for (const std::string& path : {fifo, dir_, std::string("/dev/zero")}) {
+        EXPECT_EQ(read_file_prefix(path.c_str(), buffer, sizeof buffer).error, kErrorNotRegularFile)
+            << path;
+    }
+    std::string text;
+    ASSERT_TRUE(save(std::string(10000, 'a')));
+    EXPECT_EQ(read_whole_file(path_.c_str(), 10000, text).status, read_ok);
+    EXPECT_EQ(text.size(), 10000u);
+    const FileRead over = read_whole_file(path_.c_str(), 9999, text);
+    EXPECT_TRUE(over.status == read_failed && over.longer && text.empty());
+}
+
+// Only this game's own leftovers, and only old ones: a save in progress elsewhere stays.
+TEST_F(AtomicFile, OnlyStaleTemporariesOfTheGivenKindAreRemoved) {
+    namespace fs = std::filesystem;
+    const char* names[] = {"a.map.tmp-Ab12Cd", "b.map.tmp-Xy34Zw", "notes.tmp-abcdef",
+                           "c.map.tmp-abc", "d.bones.tmp-abcdef"};
+    for (const char* name : names) write_text(dir_ + "/" + name, "x");
+    fs::create_directory(dir_ + "/e.map.tmp-folder");
+    for (const char* name : {"a.map.tmp-Ab12Cd", "c.map.tmp-abc", "d.bones.tmp-abcdef"}) {
+        fs::last_write_time(dir_ + "/" + name,
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    EXPECT_EQ(remove_stale_temporaries(dir_.c_str(), ".map"), 1);
+    EXPECT_FALSE(fs::exists(dir_ + "/a.map.tmp-Ab12Cd"));
+    for (const char* name : {"b.map.tmp-Xy34Zw", "notes.tmp-abcdef", "c.map.tmp-abc",
+                             "d.bones.tmp-abcdef", "e.map.tmp-folder"}) {
+        EXPECT_TRUE(fs::exists(dir_ + "/" + name)) << name;
+    }
 }
 
 TEST(MessagePacking, PointsSplitIntoSigned16BitXAndY) {

@@ -142,6 +142,15 @@ TEST(TextureConfig, ReadsSectionsOneToTexturecountAndDamagedEntriesReadAsErrorOr
     EXPECT_EQ(entries[2].name, std::string(kTextureIdMaxLength, 'a'));
     EXPECT_EQ(entries[2].path, std::string(kTexturePathMaxLength, 'p'));
 
+    // In one pass, as ini_find reads: a byte-order mark, names in any case, and the first
+    // section and key of a name winning.
+    const auto first = parse_texture_config(
+        "\xEF\xBB\xBF[Main]\ntexturecount=1\n[TEXTURE1]\nid=a\nID=b\n[texture1]\ntexturename=c\n"
+        "[main]\ntexturecount=5\n");
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].name, "a");
+    EXPECT_EQ(first[0].path, "error");
+
     EXPECT_TRUE(parse_texture_config("[texture1]\nID=a\ntexturename=b\n").empty());
     EXPECT_TRUE(parse_texture_config("[main]\ntexturecount=-2\n").empty());
     EXPECT_TRUE(read_texture_config_entries("/nonexistent/torvi/textures.cfg").empty());
