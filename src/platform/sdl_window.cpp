@@ -7,12 +7,14 @@
 #include <cstring>
 
 #include "platform/atomic_file.h"
+#include "platform/sdl_image_file.h"
 
 namespace {
 
 constexpr int kDepthBits = 16;
 constexpr int kGlMajor = 3;
 constexpr int kGlMinor = 3;
+constexpr int kCursorSideLimit = 256;  // pointers are 32 pixels; more is a damaged file
 
 bool driver_is(const char* name) {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -27,10 +29,6 @@ bool asked_for_headless() {
     const char* wanted = std::getenv("SDL_VIDEODRIVER");
     return wanted && (std::strcmp(wanted, "offscreen") == 0 || std::strcmp(wanted, "dummy") == 0);
 }
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
 
 struct HotSpot {
     int x = 0;
@@ -116,10 +114,11 @@ void handle_window_resize(GameWindow& window) {
 }
 
 void GameWindow::load_cursor(const char* path) {
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> image(IMG_Load(path));
+    std::string why;
+    const SurfacePtr image = load_image_file(path, kCursorSideLimit, why);
     if (!image) {
         std::fprintf(stderr, "torvi: cursor %s not loaded (%s); using the system cursor\n", path,
-                     IMG_GetError());
+                     why.c_str());
         return;
     }
     const HotSpot spot = cursor_hot_spot(path, image->w, image->h);

@@ -10,12 +10,17 @@
 #include <vector>
 
 #include "platform/parallel.h"
+#include "platform/sdl_image_file.h"
+#include "render/glyph_packing.h"
 
 namespace {
 
 constexpr uint32_t kFirstGlyph = 32;
 constexpr uint32_t kUnknownGlyph = '?';
-constexpr int kAtlasWidth = 512;
+constexpr int kAtlasWidth = 1024;
+constexpr int kAtlasMaxHeight = 4096;  // 16 MB of texels at most
+// Taller text than a screen can show a few lines of only costs memory.
+constexpr int kMaxFontHeight = 128;
 constexpr int kGlyphPadding = 1;  // keeps filtering from bleeding between glyphs
 constexpr int kBytesPerTexel = 4;
 
@@ -28,11 +33,6 @@ struct FontDeleter {
     void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
 };
 using FontPtr = std::unique_ptr<TTF_Font, FontDeleter>;
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // SDL_ttf counts its users; this is one for as long as it lives.
 class TtfUser {
@@ -52,7 +52,7 @@ class TtfUser {
 struct RenderedGlyph {
     SurfacePtr surface;  // RGBA32
     int advance = 0;
-    int x = 0, y = 0;  // place in the atlas
+    GlyphBox box;  // its place in the atlas
 };
 
 FontPtr open_font(const char* file, int height, bool bold) {
@@ -76,23 +76,28 @@ RenderedGlyph render_glyph(TTF_Font* font, uint32_t code) {
     return glyph;
 }
 
-// Shelf packing, left to right, row by row; returns the atlas height needed.
-int pack(std::vector<RenderedGlyph>& glyphs) {
-    int x = 0, y = 0, row_height = 0;
-    for (RenderedGlyph& glyph : glyphs) {
-        if (!glyph.surface) continue;
-        const int w = glyph.surface->w + kGlyphPadding;
-        if (x + w > kAtlasWidth) {
-            x = 0;
-            y += row_height;
-            row_height = 0;
-        }
-        glyph.x = x;
-        glyph.y = y;
-        x += w;
-        row_height = std::max(row_height, glyph.surface->h + kGlyphPadding);
+// Places the glyphs; those that do not fit are left out with one line. Returns the atlas
+// height needed.
+int pack(std::vector<RenderedGlyph>& glyphs, const char* face, int height) {
+    std::vector<GlyphBox> boxes(glyphs.size());
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        if (glyphs[i].surface) boxes[i] = {glyphs[i].surface->w, glyphs[i].surface->h};
     }
-    return y + row_height;
+    const int used = shelf_pack(boxes.data(), static_cast<int>(boxes.size()), kAtlasWidth,
+                                kAtlasMaxHeight, kGlyphPadding);
+    int refused = 0;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        glyphs[i].box = boxes[i];
+        if (glyphs[i].surface && !boxes[i].placed) {
+            glyphs[i].surface.reset();
+            ++refused;
+        }
+    }
+    if (refused > 0) {
+        std::fprintf(stderr, "torvi: %d glyphs of \"%s\" at height %d do not fit the font atlas\n",
+                     refused, face, height);
+    }
+    return used;
 }
 
 // White texels whose alpha is the glyph's coverage.
@@ -101,7 +106,8 @@ void copy_glyph(const RenderedGlyph& glyph, std::vector<uint8_t>& atlas) {
     SDL_LockSurface(surface);
     for (int row = 0; row < surface->h; ++row) {
         const auto* source = static_cast<const uint8_t*>(surface->pixels) + row * surface->pitch;
-        uint8_t* target = &atlas[((glyph.y + row) * kAtlasWidth + glyph.x) * kBytesPerTexel];
+        const size_t texel = static_cast<size_t>(glyph.box.y + row) * kAtlasWidth + glyph.box.x;
+        uint8_t* target = &atlas[texel * kBytesPerTexel];
         for (int column = 0; column < surface->w; ++column) {
             target[column * kBytesPerTexel + 3] = source[column * kBytesPerTexel + 3];
         }
@@ -147,6 +153,11 @@ std::string match_font_file(const char* face, bool bold) {
 
 bool Font::create(const Renderer& device, const char* face, int height, bool bold) {
     file_ = match_font_file(face, bold);
+    if (height > kMaxFontHeight) {
+        std::fprintf(stderr, "torvi: font height %d is more than a screen can show; using %d\n",
+                     height, kMaxFontHeight);
+        height = kMaxFontHeight;
+    }
     TtfUser ttf;
     FontPtr font;
     if (ttf.ok() && !file_.empty() && height > 0) font = open_font(file_.c_str(), height, bold);
@@ -167,7 +178,7 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
             rendered[code - kFirstGlyph] = render_glyph(renderers[r], code);
         }
     });
-    const int atlas_height = std::max(1, pack(rendered));
+    const int atlas_height = std::max(1, pack(rendered, face, height));
     std::vector<uint8_t> texels(static_cast<size_t>(kAtlasWidth) * atlas_height * kBytesPerTexel,
                                 255);
     for (size_t i = 3; i < texels.size(); i += kBytesPerTexel) texels[i] = 0;
@@ -175,12 +186,11 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
         const RenderedGlyph& glyph = rendered[code - kFirstGlyph];
         if (!glyph.surface) continue;
         copy_glyph(glyph, texels);
-        glyphs_[code] = {{glyph.x, glyph.y, glyph.x + glyph.surface->w, glyph.y + glyph.surface->h},
-                         glyph.advance};
+        const GlyphBox& box = glyph.box;
+        glyphs_[code] = {{box.x, box.y, box.x + box.width, box.y + box.height}, glyph.advance};
     }
     // Glyphs are drawn texel for pixel, never shrunk: a mip chain would go unused.
-    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), wrap_clamp,
-                               mip_none);
+    atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), wrap_clamp, mip_none);
     return batch_.init(device);
 }
 

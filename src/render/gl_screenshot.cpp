@@ -9,13 +9,11 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/sdl_image_file.h"
+
 namespace {
 
 constexpr int kBytesPerPixel = 4;
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
 
 }  // namespace
 
@@ -45,7 +43,7 @@ bool Screenshot::save(const char* path, int width, int height) {
     pixels_.resize(row * static_cast<size_t>(height));
     glReadBuffer(GL_BACK);
     read_back_buffer(width, height, pixels_.data());
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(SDL_CreateRGBSurfaceWithFormatFrom(
+    SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
         pixels_.data(), width, height, 32, static_cast<int>(row), SDL_PIXELFORMAT_RGBA32));
     if (!surface || IMG_SavePNG(surface.get(), path) != 0) {
         std::fprintf(stderr, "torvi: cannot save the screenshot %s: %s\n", path, IMG_GetError());

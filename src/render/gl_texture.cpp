@@ -12,14 +12,10 @@
 #include <vector>
 
 #include "platform/parallel.h"
+#include "platform/sdl_image_file.h"
 #include "render/texture_config.h"
 
 namespace {
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 constexpr uint8_t kFallbackTexels[] = {255, 0, 255, 255, 0,   0, 0,   255,
                                        0,   0, 0,   255, 255, 0, 255, 255};
@@ -117,12 +113,15 @@ void upload_mip_chain(int width, int height, size_t row_bytes, int channels, GLe
 }
 
 // Uploads rows top first with the given row length in texels; leaves the texture bound.
+// An empty name when the device refused the picture (too large, or out of memory).
 GlTexture upload(int width, int height, int row_length, GLenum internal, GLenum format,
                  const uint8_t* texels, TextureWrap wrap, MipChain mips = mip_full) {
     GlTexture name = make_texture_name();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, name.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    while (glGetError() != GL_NO_ERROR) {
+    }  // only this upload's errors count below
     const bool own_mips = mips == mip_full && builds_own_mips(width, height);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, row_length);
     if (own_mips) {
@@ -135,6 +134,7 @@ GlTexture upload(int width, int height, int row_length, GLenum internal, GLenum 
                      texels);
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (glGetError() != GL_NO_ERROR) return GlTexture();
     if (mips == mip_none) {
         set_sampling(GL_LINEAR, GL_LINEAR, wrap);
         return name;
@@ -182,15 +182,24 @@ namespace {
 struct DecodedImage {
     SurfacePtr rgba;
     std::string error;
+    std::string path;
 };
 
+// The longest side an image may have here: the game's bound, or the device's if lower.
+int max_image_side() {
+    GLint device_limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &device_limit);
+    return device_limit > 0 ? std::min<int>(device_limit, kImageSideLimit) : kImageSideLimit;
+}
+
 // Only SDL_image and SDL's surfaces, no GL: any thread can decode.
-DecodedImage decode_image(const char* path) {
+DecodedImage decode_image(const char* path, int max_side) {
     DecodedImage decoded;
-    SurfacePtr image(IMG_Load(path));
+    decoded.path = path;
+    std::string why;
+    SurfacePtr image = load_image_file(path, max_side, why);
     if (!image) {
-        decoded.error =
-            std::string("torvi: cannot load image \"") + path + "\": " + IMG_GetError() + "\n";
+        decoded.error = std::string("torvi: cannot load image \"") + path + "\": " + why + "\n";
         return decoded;
     }
     // RGBA32 is the byte order R, G, B, A in memory, whatever the machine's endianness.
@@ -213,6 +222,11 @@ Texture upload_image(const DecodedImage& decoded) {
     GlTexture name =
         upload(rgba->w, rgba->h, rgba->pitch / 4, GL_RGBA8, GL_RGBA, texels, wrap_repeat);
     SDL_UnlockSurface(rgba);
+    if (!name) {
+        std::fprintf(stderr, "torvi: the graphics device refused image \"%s\" (%d x %d)\n",
+                     decoded.path.c_str(), rgba->w, rgba->h);
+        return make_fallback_texture();
+    }
     return Texture(std::move(name), rgba->w, rgba->h, false);
 }
 
@@ -225,7 +239,7 @@ void add_texture(TextureRegistry& registry, const char* name, Texture texture) {
 }  // namespace
 
 Texture load_texture(const char* path) {
-    return upload_image(decode_image(path));
+    return upload_image(decode_image(path, max_image_side()));
 }
 
 void bind_texture(int stage, const Texture* texture) {
@@ -239,8 +253,10 @@ void read_texture_config(TextureRegistry& registry, const char* path) {
     IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
     const std::vector<TextureConfigEntry> entries = read_texture_config_entries(path);
     std::vector<DecodedImage> images(entries.size());
-    for_each_in_parallel(static_cast<int>(entries.size()),
-                         [&](int i) { images[i] = decode_image(entries[i].path.c_str()); });
+    const int max_side = max_image_side();
+    for_each_in_parallel(static_cast<int>(entries.size()), [&](int i) {
+        images[i] = decode_image(entries[i].path.c_str(), max_side);
+    });
     for (size_t i = 0; i < entries.size(); ++i) {
         add_texture(registry, entries[i].name.c_str(), upload_image(images[i]));
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/image_header.h"
 #include "platform/key_state.h"
 #include "platform/message.h"
 #include "platform/scheduler.h"
@@ -114,6 +115,44 @@ TEST_F(AtomicFile, OnlyStaleTemporariesOfTheGivenKindAreRemoved) {
     for (const char* name : {"b.map.tmp-Xy34Zw", "notes.tmp-abcdef", "c.map.tmp-abc",
                              "d.bones.tmp-abcdef", "e.map.tmp-folder"}) {
         EXPECT_TRUE(fs::exists(dir_ + "/" + name)) << name;
+    }
+}
+
+std::string le32(uint32_t v) {
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+// A cursor file of one bitmap image of the given sides (its height counts the mask too).
+std::string cursor_file(uint32_t width, uint32_t height) {
+    return std::string("\0\0\2\0\1\0", 6) + std::string(8, '\0') + le32(40) + le32(22) + le32(40) +
+           le32(width) + le32(2 * height);
+}
+
+// The sides a header declares, read before any decoder trusts them.
+TEST(ImageHeader, DeclaredSidesOfEachFormatAndRefusals) {
+    struct Case {
+        std::string bytes;
+        ImageFormat format;
+        long long width, height;
+    };
+    const Case cases[] = {
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x40\0\0\0\0\x20", 24), image_png, 16384,
+         32},
+        {std::string("\xFF\xD8\xFF\xE0\0\x04xx\xFF\xC2\0\x11\x08\x01\x00\x02\x00", 17), image_jpeg,
+         512, 256},
+        {"BM" + std::string(12, '\0') + le32(40) + le32(64) + le32(-32), image_bmp, 64, 32},
+        {cursor_file(30000, 60000), image_cursor, 30000, 60000},
+        {cursor_file(32, 32).substr(0, 30), image_cursor, 0, 0},  // cut short
+        {std::string("\x89PNG\r\n\x1a\n", 8), image_png, 0, 0},   // no IHDR
+        {"GIF89a", image_unknown, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(c.bytes.data());
+        const ImageHeader header = read_image_header(bytes, c.bytes.size());
+        EXPECT_EQ(header.format, c.format) << c.bytes;
+        EXPECT_EQ(header.width, c.width) << c.bytes;
+        EXPECT_EQ(header.height, c.height) << c.bytes;
+        EXPECT_EQ(image_refusal(header, 30000) == nullptr, c.height > 0 && c.height <= 30000);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "render/gl_test_context.h"
+#include "render/glyph_packing.h"
 
 namespace {
 
@@ -44,12 +45,43 @@ TEST_F(FontTest, ColourTintsTheGlyphsAndAnUnusableFontDrawsNothing) {
     EXPECT_GT(lit_pixels([](uint32_t rgb) { return (rgb >> 8 & 0xFF) > 128; }).count, 40);
     EXPECT_EQ(lit_pixels([](uint32_t rgb) { return rgb >> 16 != 0; }).count, 0);
 
+    // A height no screen can show is bounded, with a line, and still draws.
+    Font huge;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(huge.create(device_, "DejaVu Sans", 2000, false));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("more than a screen"), std::string::npos);
+    EXPECT_LE(huge.line_height(), 200);
+    device_.clear(0xFF000000);
+    huge.draw_text(0, 0, 0xFFFFFFFF, "M");
+    EXPECT_GT(pixels_not(0xFF000000), 1000);
+
     Font unusable;
     EXPECT_FALSE(unusable.create(device_, "error", 0, true));  // console settings missing
     EXPECT_EQ(unusable.measure("MMM").width, 0);
     device_.clear(0xFF000000);
     unusable.draw_text(0, 0, 0xFFFFFFFF, "MMM");
     EXPECT_EQ(pixels_not(0), 0);
+}
+
+// Every glyph placed lies inside the atlas and apart from the others; what cannot fit is
+// refused, not spilled past the end.
+TEST(GlyphPacking, BoxesStayInsideAndApartAndWhatDoesNotFitIsRefused) {
+    GlyphBox boxes[] = {{30, 20}, {0, 0}, {101, 5}, {40, 30}, {50, 10}, {60, 60}, {20, 20}};
+    const int used = shelf_pack(boxes, 7, 100, 70, 1);
+    EXPECT_FALSE(boxes[1].placed);  // no image
+    EXPECT_FALSE(boxes[2].placed);  // wider than the atlas
+    EXPECT_FALSE(boxes[5].placed);  // its row would pass the bottom
+    EXPECT_TRUE(boxes[6].placed);   // packing goes on after a refusal
+    EXPECT_LE(used, 70);
+    for (const GlyphBox& a : boxes) {
+        if (!a.placed) continue;
+        EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.width <= 100 && a.y + a.height <= used);
+        for (const GlyphBox& b : boxes) {
+            if (&a == &b || !b.placed) continue;
+            EXPECT_TRUE(a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y ||
+                        b.y + b.height <= a.y);
+        }
+    }
 }
 
 }  // namespace

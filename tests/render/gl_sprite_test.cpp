@@ -104,6 +104,15 @@ TEST_F(SpriteTest, PngRowsKeepTheirPlaceUnloadableImagesGiveTheMagentaCheck) {
     const Texture damaged = load_texture(write_file("bad.png", "not an image").c_str());
     EXPECT_TRUE(missing.fallback());
     EXPECT_TRUE(damaged.fallback());
+    // A header that claims a picture of a gigabyte is refused before decoding; a picture
+    // the device refuses gives no texture rather than a silent blank one.
+    const std::string png_header = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) +
+                                   std::string("\0\0\x40\0\0\0\x40\0\x08\x06\0\0\0", 13);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(load_texture(write_file("huge.png", png_header).c_str()).fallback());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("16384 x 16384"), std::string::npos);
+    const std::vector<uint8_t> row(20000 * 4, 255);
+    EXPECT_EQ(make_rgba_texture(20000, 1, row.data(), wrap_clamp, mip_none).name(), 0u);
     draw(&missing, {1, 1}, {4, 4});
     lit_with({{4, 4, 0xFF00FFFF}, {5, 4, 0x000000FF}, {5, 5, 0xFF00FFFF}});
 }
