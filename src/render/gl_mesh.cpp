@@ -8,14 +8,17 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/atomic_file.h"
 #include "render/draw_stats.h"
+#include "render/model_check.h"
 
 namespace {
 
 // The importer turns .x files right-handed; these undo it, so the data stays the file's.
+// The importer's own validation checks every index of what it made.
 constexpr unsigned kImportFlags = aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder |
                                   aiProcess_FlipUVs | aiProcess_Triangulate |
-                                  aiProcess_JoinIdenticalVertices;
+                                  aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
 
 constexpr Vec3 kLightDirection = {-1.0f / 30.0f, -1.0f / 30.0f, 1.0f / 30.0f};
 constexpr Vec4 kRegisterC9 = {0.3f, 0.3f, 0.3f, 0.0f};
@@ -70,8 +73,18 @@ void cull_counter_clockwise() {
 
 MeshData read_mesh_file(const char* path) {
     MeshData data;
+    std::string bytes;
+    const FileRead read = read_whole_file(path, kModelFileSizeLimit, bytes);
+    std::string refusal = read.status == read_ok ? model_file_refusal(bytes.data(), bytes.size())
+                          : read.longer          ? "larger than 8 MiB"
+                                                 : file_error_text(read.error);
+    if (!refusal.empty()) {
+        data.error = std::string("torvi: cannot load mesh \"") + path + "\": " + refusal + "\n";
+        return data;
+    }
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, kImportFlags);
+    const aiScene* scene =
+        importer.ReadFileFromMemory(bytes.data(), bytes.size(), kImportFlags, "x");
     if (scene == nullptr || scene->mRootNode == nullptr) {
         data.error = std::string("torvi: cannot load mesh \"") + path +
                      "\": " + importer.GetErrorString() + "\n";

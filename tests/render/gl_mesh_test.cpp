@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "render/gl_test_context.h"
+#include "render/model_check.h"
 #include "support/expect_near.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -120,7 +123,10 @@ TEST_F(MeshTest, LoadKeepsTheFilesVerticesAndWindingMergesSubMeshesAndRefusesBad
     EXPECT_EQ(two.indices().size(), 2 * cube.indices.size());
     EXPECT_EQ(two.vertices().size(), 2 * cube.vertices.size());
 
-    // Missing or damaged files load nothing and draw nothing.
+    // Missing, damaged or hostile files load nothing and draw nothing.
+    std::string frames = "xof 0303txt 0032\n";
+    for (int i = 0; i < 50000; ++i) frames += "Frame f{";
+    EXPECT_FALSE(damaged.load(write_file("deep.x", frames).c_str()));
     EXPECT_FALSE(missing.load((folder() + "/none.x").c_str()));
     EXPECT_FALSE(damaged.load(write_file("bad.x", "xof 0303txt 0032\nMesh { 12; garbage").c_str()));
     look_from({0, 0, -5});
@@ -164,6 +170,34 @@ TEST_F(MeshTest, OutlineHullDrawsADarkRimButNotOverTheFront) {
     EXPECT_LT(rgba_at(image, static_cast<int>((cube_edge + hull_edge) / 2), 32) >> 8, 0x202020u)
         << "no rim";
     EXPECT_EQ(rgba_at(image, static_cast<int>(hull_edge) + 2, 32) >> 8, 0x0000FFu);
+}
+
+// The importer trusts what a file declares; the check before it does not.
+TEST(ModelCheck, ShippedModelsPassAndHostileOnesAreRefusedWithTheirReason) {
+    std::string frames = "xof 0303txt 0032";
+    for (int i = 0; i < 40; ++i) frames += "Frame f{";
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(TORVI_SOURCE_DIR) + "/Data/models")) {
+        const std::string text = read_text(entry.path());
+        EXPECT_EQ(model_file_refusal(text.data(), text.size()), "") << entry.path();
+    }
+    const std::string head = "xof 0303txt 0032\nMesh m {\n3; 0;0;0;, 1;0;0;, 0;1;0;;\n";
+    const std::pair<std::string, const char*> hostile[] = {
+        {head + "1; 100000000;0,1,2;;\n}\n", "out of range"},
+        {"xof 0303txt 0032\nMesh m { 2000000000; 0;0;0;;", "out of range"},
+        {head + "1; 3;0,1,2;;\nMeshNormals { 1; 0;0;1;; 1; 3;0,5,70000;; }\n}\n", "outside"},
+        {head + "1; 3;0,1,3;;\n}\n", "outside"},
+        {head + "2; 3;0,1,2;, 3;0,2,1;;\nMeshNormals { 1; 0;0;1;; 1; 3;0,0,0;; }\n}\n",
+         "one for one"},
+        {head + "1; 3;0,1,2;;\nSkinWeights { \"bone\"; 1; 7; 1.0;; }\n}\n", "not read"},
+        {head + "1; 3;0,1,2;", "ends"},
+        {"xof 0303bin 0032" + std::string(20, '\0'), "not a text .x file"},
+        {frames.substr(0, 16 + 40 * 8), "nested too deeply"},
+    };
+    for (const auto& [text, reason] : hostile) {
+        EXPECT_NE(model_file_refusal(text.data(), text.size()).find(reason), std::string::npos)
+            << reason << ": " << model_file_refusal(text.data(), text.size());
+    }
 }
 
 }  // namespace
