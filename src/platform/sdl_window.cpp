@@ -1,6 +1,7 @@
 #include "platform/sdl_window.h"
 
 #include <SDL_image.h>
+#include <epoxy/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +138,9 @@ void GameWindow::show() {
 }
 
 void GameWindow::swap() {
+    // An offscreen surface's swap is no flush: without one the driver would keep every
+    // frame's commands and buffers queued, and a headless run grow without end.
+    glFlush();
     SDL_GL_SwapWindow(window_.get());
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 #include "render/draw_stats.h"
 #include "render/gl_shader.h"
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr int kVerticesPerSprite = 6;
+constexpr int kStreamBatches = 8;  // batches of room in the stream before it is orphaned
 
 constexpr char kSpriteVertex[] = R"(#version 330 core
 uniform vec2 screen;
@@ -56,7 +58,9 @@ bool SpriteBatch::init(const Renderer& device, int capacity) {
     buffer_ = make_buffer();
     glBindVertexArray(vertex_array_.get());
     glBindBuffer(GL_ARRAY_BUFFER, buffer_.get());
-    glBufferData(GL_ARRAY_BUFFER, vertices_.size() * sizeof(SpriteVertex), nullptr, GL_STREAM_DRAW);
+    stream_vertices_ = kStreamBatches * static_cast<int>(vertices_.size());
+    stream_at_ = 0;
+    glBufferData(GL_ARRAY_BUFFER, stream_vertices_ * sizeof(SpriteVertex), nullptr, GL_STREAM_DRAW);
     const GLsizei stride = sizeof(SpriteVertex);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
@@ -120,10 +124,22 @@ void SpriteBatch::flush() {
     glBindVertexArray(vertex_array_.get());
     glBindBuffer(GL_ARRAY_BUFFER, buffer_.get());
     const GLsizei count = queued_ * kVerticesPerSprite;
-    glBufferData(GL_ARRAY_BUFFER, vertices_.size() * sizeof(SpriteVertex), nullptr, GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, count * sizeof(SpriteVertex), vertices_.data());
-    count_draw_call();
-    glDrawArrays(GL_TRIANGLES, 0, count);
+    if (stream_at_ + count > stream_vertices_) {
+        glBufferData(GL_ARRAY_BUFFER, stream_vertices_ * sizeof(SpriteVertex), nullptr,
+                     GL_STREAM_DRAW);
+        stream_at_ = 0;
+    }
+    // Unsynchronised: the draws still queued read only parts written before this one.
+    void* room = glMapBufferRange(
+        GL_ARRAY_BUFFER, stream_at_ * sizeof(SpriteVertex), count * sizeof(SpriteVertex),
+        GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
+    if (room != nullptr) {
+        std::memcpy(room, vertices_.data(), count * sizeof(SpriteVertex));
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+        count_draw_call();
+        glDrawArrays(GL_TRIANGLES, stream_at_, count);
+        stream_at_ += count;
+    }
     glBindVertexArray(0);
     queued_ = 0;
 }

@@ -46,6 +46,11 @@ class SpriteBatch {
 
     const Renderer* device_ = nullptr;
     int capacity_ = 0;
+    // The GL buffer is a stream with room for several batches: each flush writes past the
+    // last one, and only a flush that would run past the end orphans the buffer and starts
+    // again. Re-specifying it at every flush made some drivers keep every old copy.
+    int stream_vertices_ = 0;
+    int stream_at_ = 0;                   // vertices written since the last orphaning
     std::vector<SpriteVertex> vertices_;  // sized once at init
     int queued_ = 0;                      // sprites
     const Texture* texture_ = nullptr;

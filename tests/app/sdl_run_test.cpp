@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -148,6 +150,37 @@ TEST_F(RunTest, AControllerWalksThePlayerWithoutKeyboardFocus) {
     options_.frames = 40;
     ASSERT_EQ(run(&watcher), kExitOk);
     EXPECT_LT(position().z, -1.0f);
+}
+
+// Resident memory in bytes, from /proc.
+long resident_bytes() {
+    long pages = 0, resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm && std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    if (statm) std::fclose(statm);
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+struct MemoryWatch : FrameWatcher {
+    void before_frame(Game&) override {}
+    void after_frame(Game&) override {
+        if (++frames == 50) early = resident_bytes();
+        late = resident_bytes();
+    }
+    int frames = 0;
+    long early = 0, late = 0;
+};
+
+// Frames drawn headless leave nothing behind them in the driver: memory stays flat.
+TEST_F(RunTest, HeadlessMenuFramesKeepMemoryFlat) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's quarantine grows memory by itself";
+#endif
+    copy_shipped_data();
+    options_.frames = 350;
+    MemoryWatch watch;
+    ASSERT_EQ(run(&watch), kExitOk);
+    EXPECT_LT(watch.late - watch.early, 40l << 20) << watch.early << " -> " << watch.late;
 }
 
 TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {
