@@ -1,64 +1,17 @@
 #include "render/gl_mesh.h"
 
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-
-#include <assimp/Importer.hpp>
 #include <cstddef>
 #include <cstdio>
 #include <utility>
 
-#include "platform/atomic_file.h"
 #include "render/draw_stats.h"
-#include "render/model_check.h"
 
 namespace {
-
-// The importer turns .x files right-handed; these undo it, so the data stays the file's.
-// The importer's own validation checks every index of what it made.
-constexpr unsigned kImportFlags = aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder |
-                                  aiProcess_FlipUVs | aiProcess_Triangulate |
-                                  aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
 
 constexpr Vec3 kLightDirection = {-1.0f / 30.0f, -1.0f / 30.0f, 1.0f / 30.0f};
 constexpr Vec4 kRegisterC9 = {0.3f, 0.3f, 0.3f, 0.0f};
 constexpr int kRegisterLight = 10;
 constexpr int kRegisterAmbient = 9;
-
-Vec3 to_vec3(const aiVector3D& v) {
-    return {v.x, v.y, v.z};
-}
-
-void append_mesh(const aiMesh& mesh, const aiMatrix4x4& transform,
-                 std::vector<MeshVertex>& vertices, std::vector<uint32_t>& indices) {
-    const auto base = static_cast<uint32_t>(vertices.size());
-    const aiMatrix3x3 turn(transform);
-    for (unsigned i = 0; i < mesh.mNumVertices; ++i) {
-        MeshVertex vertex{};
-        vertex.position = to_vec3(transform * mesh.mVertices[i]);
-        if (mesh.HasNormals()) vertex.normal = to_vec3((turn * mesh.mNormals[i]).Normalize());
-        if (mesh.HasTextureCoords(0)) {
-            vertex.uv = {mesh.mTextureCoords[0][i].x, mesh.mTextureCoords[0][i].y};
-        }
-        vertices.push_back(vertex);
-    }
-    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
-        const aiFace& face = mesh.mFaces[f];
-        if (face.mNumIndices != 3) continue;  // points and lines survive triangulation
-        for (unsigned k = 0; k < 3; ++k) indices.push_back(base + face.mIndices[k]);
-    }
-}
-
-void append_node(const aiScene& scene, const aiNode& node, const aiMatrix4x4& parent,
-                 std::vector<MeshVertex>& vertices, std::vector<uint32_t>& indices) {
-    const aiMatrix4x4 transform = parent * node.mTransformation;
-    for (unsigned i = 0; i < node.mNumMeshes; ++i) {
-        append_mesh(*scene.mMeshes[node.mMeshes[i]], transform, vertices, indices);
-    }
-    for (unsigned i = 0; i < node.mNumChildren; ++i) {
-        append_node(scene, *node.mChildren[i], transform, vertices, indices);
-    }
-}
 
 // Direct3D's "cull counter-clockwise": the faces the viewer sees wound counter-clockwise
 // go. The vertex data and projection are Direct3D's and GL's window y points up like
@@ -70,32 +23,6 @@ void cull_counter_clockwise() {
 }
 
 }  // namespace
-
-MeshData read_mesh_file(const char* path) {
-    MeshData data;
-    std::string bytes;
-    const FileRead read = read_whole_file(path, kModelFileSizeLimit, bytes);
-    std::string refusal = read.status == read_ok ? model_file_refusal(bytes.data(), bytes.size())
-                          : read.longer          ? "larger than 8 MiB"
-                                                 : file_error_text(read.error);
-    if (!refusal.empty()) {
-        data.error = std::string("torvi: cannot load mesh \"") + path + "\": " + refusal + "\n";
-        return data;
-    }
-    Assimp::Importer importer;
-    const aiScene* scene =
-        importer.ReadFileFromMemory(bytes.data(), bytes.size(), kImportFlags, "x");
-    if (scene == nullptr || scene->mRootNode == nullptr) {
-        data.error = std::string("torvi: cannot load mesh \"") + path +
-                     "\": " + importer.GetErrorString() + "\n";
-        return data;
-    }
-    append_node(*scene, *scene->mRootNode, aiMatrix4x4(), data.vertices, data.indices);
-    if (data.indices.empty()) {
-        data.error = std::string("torvi: mesh \"") + path + "\" has no triangles\n";
-    }
-    return data;
-}
 
 bool Mesh::load(const char* path) {
     return load(read_mesh_file(path));

@@ -10,24 +10,7 @@
 #include "render/gl_handles.h"
 #include "render/gl_renderer.h"
 #include "render/gl_texture.h"
-
-struct MeshVertex {
-    Vec3 position;
-    Vec3 normal;
-    Vec2 uv;
-};
-static_assert(sizeof(MeshVertex) == 32, "the mesh vertex layout is 32 bytes");
-
-// What Mesh::load takes from a .x file, read without GL so that any thread can read it.
-struct MeshData {
-    std::vector<MeshVertex> vertices;
-    std::vector<uint32_t> indices;
-    std::string error;  // the line to say when the file gave no triangles; empty when it did
-};
-
-// Every sub-mesh of the file, merged into one list with the file's own coordinates,
-// winding and texture coordinates; materials are ignored.
-MeshData read_mesh_file(const char* path);
+#include "render/mesh_file.h"
 
 class Mesh {
   public:
