@@ -120,6 +120,16 @@ ImageHeader read_image_header(const unsigned char* bytes, size_t size) {
     return ImageHeader{};
 }
 
+HotSpot cursor_hot_spot(const unsigned char* bytes, size_t size, int width, int height) {
+    const Bytes b{bytes, size};
+    HotSpot spot;
+    if (!b.has(0, kCursorHeaderSize) || b.le16(0) != 0 || b.le16(2) != 2) return spot;
+    spot.x = static_cast<int>(b.le16(10));
+    spot.y = static_cast<int>(b.le16(12));
+    if (spot.x >= width || spot.y >= height) spot = HotSpot{};
+    return spot;
+}
+
 const char* image_refusal(const ImageHeader& header, int max_side) {
     if (header.format == image_unknown) return "not a PNG, JPEG, BMP or CUR image";
     if (header.width <= 0 || header.height <= 0) return "its header is damaged";

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/atomic_file.h"
+#include "platform/image_header.h"
 #include "platform/sdl_image_file.h"
 
 namespace {
@@ -31,21 +32,10 @@ bool asked_for_headless() {
     return wanted && (std::strcmp(wanted, "offscreen") == 0 || std::strcmp(wanted, "dummy") == 0);
 }
 
-struct HotSpot {
-    int x = 0;
-    int y = 0;
-};
-
-// A .cur file keeps the hot spot of its first image at bytes 10..13; SDL2_image drops it.
-HotSpot cursor_hot_spot(const char* path, int width, int height) {
-    unsigned char header[14];
+HotSpot file_hot_spot(const char* path, int width, int height) {
+    unsigned char header[kCursorHeaderSize];
     const FileRead read = read_file_prefix(path, header, sizeof header);
-    HotSpot spot;
-    if (read.status != read_ok || read.size < sizeof header || header[2] != 2) return spot;
-    spot.x = header[10] | header[11] << 8;
-    spot.y = header[12] | header[13] << 8;
-    if (spot.x >= width || spot.y >= height) spot = HotSpot{};
-    return spot;
+    return cursor_hot_spot(header, read.status == read_ok ? read.size : 0, width, height);
 }
 
 }  // namespace
@@ -122,7 +112,7 @@ void GameWindow::load_cursor(const char* path) {
                      why.c_str());
         return;
     }
-    const HotSpot spot = cursor_hot_spot(path, image->w, image->h);
+    const HotSpot spot = file_hot_spot(path, image->w, image->h);
     cursor_.reset(SDL_CreateColorCursor(image.get(), spot.x, spot.y));
     if (!cursor_) {
         std::fprintf(stderr, "torvi: cursor %s not usable (%s); using the system cursor\n", path,

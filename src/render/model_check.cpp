@@ -39,7 +39,7 @@ bool starts_number(char c) {
 }
 
 bool ends_word(char c) {
-    return is_blank(c) || std::strchr("{}\"<>", c) != nullptr;
+    return is_blank(c) || c == '{' || c == '}' || c == '"' || c == '<' || c == '>' || c == '\0';
 }
 
 class Tokens {
@@ -62,6 +62,10 @@ class Tokens {
                     text_.substr(begin, at_ - begin)};
         }
         while (at_ < text_.size() && !ends_word(text_[at_])) ++at_;
+        if (at_ == begin) {  // a stray '>' or zero byte: a token of its own
+            ++at_;
+            return {token_other, text_.substr(begin, 1)};
+        }
         return {starts_number(c) ? token_number : token_word, text_.substr(begin, at_ - begin)};
     }
 

@@ -1,6 +1,7 @@
 #include "render/texture_config.h"
 
 #include <cstdio>
+#include <map>
 
 #include "config/ini_text.h"
 #include "platform/atomic_file.h"
@@ -62,29 +63,31 @@ int clamped_count(const std::string& value) {
 
 std::vector<TextureConfigEntry> parse_texture_config(const std::string& text) {
     // One pass over the text: a file of thousands of sections is read in linear time.
-    std::vector<TextureSection> sections(kTextureCountLimit + 1);  // [0]: main
+    std::map<int, TextureSection> sections;  // by number; 0: main
     std::string count_value;
     bool has_count = false;
-    int current = -1;  // the section being read; -1: none of interest
+    TextureSection* current = nullptr;  // the section being read, if it is of interest
+    int number = -1;
     ini_walk(text, [&](const IniLine& line) {
         if (line.starts_section) {
-            current = section_number(line.section);
-            if (current >= 0 && sections[current].seen) current = -1;  // a repeated name
-            if (current >= 0) sections[current].seen = true;
-        } else if (current == 0 && ini_same_name(line.key, kKeyTexturecount)) {
+            number = section_number(line.section);
+            current = number >= 0 ? &sections[number] : nullptr;
+            if (current && current->seen) current = nullptr;  // a repeated name
+            if (current) current->seen = true;
+        } else if (current && number == 0 && ini_same_name(line.key, kKeyTexturecount)) {
             take_value(count_value, has_count, line.value, std::string::npos);
-        } else if (current > 0 && ini_same_name(line.key, kKeyTextureId)) {
-            take_value(sections[current].id, sections[current].has_id, line.value,
-                       kTextureIdMaxLength);
-        } else if (current > 0 && ini_same_name(line.key, kKeyTexturename)) {
-            take_value(sections[current].path, sections[current].has_path, line.value,
-                       kTexturePathMaxLength);
+        } else if (current && number > 0 && ini_same_name(line.key, kKeyTextureId)) {
+            take_value(current->id, current->has_id, line.value, kTextureIdMaxLength);
+        } else if (current && number > 0 && ini_same_name(line.key, kKeyTexturename)) {
+            take_value(current->path, current->has_path, line.value, kTexturePathMaxLength);
         }
     });
     const int count = has_count ? clamped_count(count_value) : 0;
-    std::vector<TextureConfigEntry> entries;
-    entries.reserve(static_cast<size_t>(count));
-    for (int i = 1; i <= count; ++i) entries.push_back({sections[i].id, sections[i].path});
+    std::vector<TextureConfigEntry> entries(static_cast<size_t>(count),
+                                            TextureConfigEntry{kMissingValue, kMissingValue});
+    for (const auto& [n, section] : sections) {
+        if (n >= 1 && n <= count) entries[n - 1] = {section.id, section.path};
+    }
     return entries;
 }
 

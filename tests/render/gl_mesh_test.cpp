@@ -182,6 +182,7 @@ TEST(ModelCheck, ShippedModelsPassAndHostileOnesAreRefusedWithTheirReason) {
         EXPECT_EQ(model_file_refusal(text.data(), text.size()), "") << entry.path();
     }
     const std::string head = "xof 0303txt 0032\nMesh m {\n3; 0;0;0;, 1;0;0;, 0;1;0;;\n";
+    const char stray[] = "xof 0303txt $\0\0\0 {.1Of 03txt $\0\0\0;1.25";
     const std::pair<std::string, const char*> hostile[] = {
         {head + "1; 100000000;0,1,2;;\n}\n", "out of range"},
         {"xof 0303txt 0032\nMesh m { 2000000000; 0;0;0;;", "out of range"},
@@ -192,6 +193,7 @@ TEST(ModelCheck, ShippedModelsPassAndHostileOnesAreRefusedWithTheirReason) {
         {head + "1; 3;0,1,2;;\nSkinWeights { \"bone\"; 1; 7; 1.0;; }\n}\n", "not read"},
         {head + "1; 3;0,1,2;", "ends"},
         {"xof 0303bin 0032" + std::string(20, '\0'), "not a text .x file"},
+        {std::string(stray, sizeof stray - 1), "not closed"},  // zero bytes once hung the check
         {frames.substr(0, 16 + 40 * 8), "nested too deeply"},
     };
     for (const auto& [text, reason] : hostile) {
