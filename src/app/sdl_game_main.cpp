@@ -1,5 +1,8 @@
 // The real loop's SDL side: the window as event source and display, the gamepad's events,
 // and run_game's start-up.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -104,9 +107,16 @@ bool finish_record(std::FILE* file, const char* path) {
     return false;
 }
 
+// Opened without waiting: a FIFO nobody reads would otherwise hold the start for ever.
 std::FILE* open_record(const char* path) {
     if (!path) return nullptr;
-    std::FILE* file = std::fopen(path, "w");
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
+    std::FILE* file = nullptr;
+    if (fd >= 0) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        file = ::fdopen(fd, "w");
+        if (!file) ::close(fd);
+    }
     if (!file) std::fprintf(stderr, "torvi: cannot write %s: %s\n", path, std::strerror(errno));
     return file;
 }

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -197,6 +198,9 @@ TEST_F(RunTest, BadInputOrNoDisplayEndsWithAMessageInsteadOfRunning) {
     options_.script = "quit.txt";
     put("quit.txt", "0 key down W\n500 quit\n");
     options_.record = "/dev/full";  // every write fails
+    EXPECT_EQ(run(), kExitBadInput);
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    options_.record = "fifo";  // nobody reads it: refused at once instead of waiting
     EXPECT_EQ(run(), kExitBadInput);
     options_.script = nullptr;
     options_.record = nullptr;
