@@ -62,10 +62,11 @@ void remove_unfinished_saves() {
 bool check_data_folder() {
     const std::string missing = missing_game_data();
     if (!missing.empty()) {
-        std::fprintf(stderr,
-                     "torvi: no game data in %s (%s is missing); start the game in the folder "
-                     "that holds Data/, or name it with --data DIR\n",
-                     current_folder().c_str(), missing.c_str());
+        std::fprintf(
+            stderr,
+            "torvi: no game data in %s (%s is missing or no readable file); start the game in "
+            "the folder that holds Data/, or name it with --data DIR\n",
+            current_folder().c_str(), missing.c_str());
         return false;
     }
     if (!config_present()) {
