@@ -25,6 +25,7 @@ bool known_kind(int32_t kind) {
 void init_effect_list(EffectList& list) {
     for (Effect& e : list.entries)
         e = Effect{effect_klank, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f}, kEffectLifetime};
+    list.spawned = 0;
 }
 
 void effect_spawn(EffectList& list, int32_t kind, Vec3 position) {
@@ -32,6 +33,7 @@ void effect_spawn(EffectList& list, int32_t kind, Vec3 position) {
     for (int i = 0; i + 1 < kEffectCount; ++i) list.entries[i] = list.entries[i + 1];
     const float s = kKinds[kind].scale;
     list.entries[kEffectCount - 1] = Effect{kind, position, {s, s}, 0};
+    ++list.spawned;
 }
 
 bool effect_active(const Effect& effect) {

@@ -27,6 +27,7 @@ struct Effect {
 
 struct EffectList {
     Effect entries[kEffectCount];
+    uint32_t spawned;  // effects spawned so far: the host sends its clients the new ones
 };
 
 // Every entry inactive (age 16) at (0, 0, 0), kind 0.

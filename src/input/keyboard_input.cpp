@@ -55,8 +55,8 @@ void emit_action(const KeyboardInput& input, InputTarget& target, ActionKind kin
     if (target.session.host) {
         PlayerRecord* record = local_record(target.table, target.session);
         if (record) apply_action(*record, kind, a, b, target.cam);
-    } else if (target.session.client && input.send_action) {
-        input.send_action(kind, a, b);
+    } else if (target.session.client && input.sender) {
+        input.sender->send_action(kind, a, b);
     }
 }
 

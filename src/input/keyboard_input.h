@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "net/action_sender.h"
 #include "platform/key_state.h"
 #include "world/camera.h"
 #include "world/player_table.h"
@@ -44,14 +45,11 @@ struct InputLatch {
     int32_t entries[kLatchEntryCount];
 };
 
-// Sends an action to the host when this machine is a joined client.
-using SendActionFn = void (*)(ActionKind kind, float a, float b);
-
 struct KeyboardInput {
     ControlTable controls;
     InputLatch latch;
-    SendActionFn send_action;  // nullptr until the network layer sets it
-    bool told_no_gamepad;      // the player was told once that no gamepad is open
+    ActionSender* sender;  // a joined client's session; nullptr without one
+    bool told_no_gamepad;  // the player was told once that no gamepad is open
 };
 
 // Every entry zero, no sender.

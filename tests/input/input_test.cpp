@@ -22,6 +22,10 @@ struct SentAction {
 };
 std::vector<SentAction> sent;
 
+struct Recorder : ActionSender {
+    void send_action(ActionKind kind, float a, float b) override { sent.push_back({kind, a, b}); }
+} recorder;
+
 // A joined client records every action, so each test sees exactly what a tick emits. The
 // keys are bound W S A D for movement, F G J for the buttons; a gamepad is attached.
 class InputTest : public ::testing::Test {
@@ -29,7 +33,7 @@ class InputTest : public ::testing::Test {
     void SetUp() override {
         sent.clear();
         init_keyboard_input(input);
-        input.send_action = [](ActionKind kind, float a, float b) { sent.push_back({kind, a, b}); };
+        input.sender = &recorder;
         bind("WSADFGJ", input_keyboard);
         init_key_state(keys);
         init_player_table(table);

@@ -1,0 +1,21 @@
+// The host's bookkeeping of connecting players in the player table. Slot 0 is always the
+// host's own player; a connecting client reserves the lowest free slot of 1..11, and the
+// player count follows every change. The caller holds the game's network lock.
+#pragma once
+
+#include <cstdint>
+
+#include "world/player_table.h"
+
+// The reserved slot's index, or -1 when every slot is taken (nothing is written then).
+int reserve_slot(PlayerTable& table);
+
+// A connection that ended before its player was made: the slot is free again.
+void abort_slot(PlayerTable& table, int slot);
+
+// The connected player's slot joins the game: in game, at the client's start (the origin,
+// full health, walking in place), with its network id and name.
+void fill_slot(PlayerTable& table, int slot, uint32_t net_id, const char* name);
+
+// A player who left or timed out: the slot is free again and its record harmless.
+void free_slot(PlayerTable& table, int slot);
