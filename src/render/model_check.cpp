@@ -89,6 +89,39 @@ class Tokens {
     size_t at_;
 };
 
+// A number as the importer reads one: a sign, digits with at most one point, and an
+// exponent. Anything else in a number's place could be read differently by the importer
+// than by this check.
+bool well_formed_number(std::string_view text) {
+    size_t i = 0, digits = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) ++digits;
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+        size_t exponent = 0;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) ++exponent;
+        if (exponent == 0) return false;
+    }
+    return i == text.size();
+}
+
+// What may follow an object's own data before its '}': numbers and strings (plain data
+// objects), only nested objects (frames, meshes, material lists), or nothing.
+enum Content { content_values, content_objects, content_nothing };
+
+Content content_of(std::string_view kind) {
+    if (kind == "Mesh" || kind == "Frame" || kind == "MeshMaterialList") return content_objects;
+    if (kind == "MeshNormals" || kind == "MeshTextureCoords" || kind == "MeshVertexColors") {
+        return content_nothing;
+    }
+    return content_values;
+}
+
 // A whole non-negative number written only in digits; -1 otherwise, -2 when it passes
 // limit (any count or index that large cannot be held by the file).
 long long whole_number(std::string_view text, long long limit) {
@@ -116,7 +149,7 @@ class Checker {
     std::string run() {
         for (Token t = tokens_.next(); why_.empty() && t.kind != token_end; t = tokens_.next()) {
             if (t.kind == token_close) return "a '}' closes nothing";
-            object_or_value(t, 1, nullptr);
+            object_or_value(t, 1, nullptr, content_objects);
         }
         return why_;
     }
@@ -151,7 +184,9 @@ class Checker {
     // Any number: its value is not used, but a whole one may be a count the importer trusts.
     bool value(const char* what) {
         const Token t = tokens_.next();
-        if (t.kind != token_number) return fail(std::string("the file ends or breaks in ") + what);
+        if (t.kind != token_number || !well_formed_number(t.text)) {
+            return fail(std::string("the file ends or breaks in ") + what);
+        }
         return whole_number(t.text, limit_) != -2 ||
                fail(std::string("a number ") + std::string(t.text) + " in " + what +
                     " is larger than the file can hold");
@@ -177,6 +212,7 @@ class Checker {
         for (long long f = 0; f < count; ++f) {
             long long n = 0;
             if (!number(limit_, what, n)) return false;
+            if (n < 3) return fail(std::string(what) + " hold a face of fewer than three corners");
             if (sizes && n != (*sizes)[static_cast<size_t>(f)]) {
                 return fail(std::string(what) + " do not match the mesh's faces one for one");
             }
@@ -246,20 +282,27 @@ class Checker {
         if (parent && kind == "MeshMaterialList") ok = material_list(*parent);
         if (parent && kind == "MeshVertexColors") ok = vertex_colours(*parent);
         const MeshShape* inner = kind == "Mesh" ? &shape : parent;
+        const Content content = content_of(kind);
         for (Token t = tokens_.next(); ok && why_.empty(); t = tokens_.next()) {
             if (t.kind == token_end) return fail("the file ends inside an object");
             if (t.kind == token_close) return true;
-            object_or_value(t, depth + 1, inner);
+            object_or_value(t, depth + 1, inner, content);
         }
         return false;
     }
 
-    void object_or_value(const Token& t, int depth, const MeshShape* mesh) {
-        if (t.kind == token_open) {
+    void object_or_value(const Token& t, int depth, const MeshShape* mesh, Content content) {
+        if (t.kind == token_open && content != content_nothing) {
             reference();
             return;
         }
+        const bool data = t.kind == token_number || t.kind == token_other;
+        if (content == content_nothing || (data && content != content_values)) {
+            fail("unexpected \"" + std::string(t.text) + "\" after an object's data");
+            return;
+        }
         if (t.kind == token_number) {
+            if (!well_formed_number(t.text)) return void(fail("a damaged number"));
             if (whole_number(t.text, limit_) == -2) fail("a number larger than the file can hold");
             return;
         }

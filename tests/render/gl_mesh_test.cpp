@@ -192,6 +192,10 @@ TEST(ModelCheck, ShippedModelsPassAndHostileOnesAreRefusedWithTheirReason) {
          "one for one"},
         {head + "1; 3;0,1,2;;\nSkinWeights { \"bone\"; 1; 7; 1.0;; }\n}\n", "not read"},
         {head + "1; 3;0,1,2;", "ends"},
+        // Read one way here and another by the importer, whose checks then abort.
+        {head + "1; 3;0,1,2;; 00000;\n}\n", "unexpected"},
+        {head + "1; 3;0,1,2;;\nMeshTextureCoords { 3; 0;0;, 0.0\xD0;1;, 1;1;; }\n}\n", "breaks"},
+        {head + "1; 0;;\n}\n", "fewer than three"},
         {"xof 0303bin 0032" + std::string(20, '\0'), "not a text .x file"},
         {std::string(stray, sizeof stray - 1), "not closed"},  // zero bytes once hung the check
         {frames.substr(0, 16 + 40 * 8), "nested too deeply"},
