@@ -10,6 +10,7 @@
 #include "input/gamepad_input.h"
 #include "input/keyboard_input.h"
 #include "map/map_grid.h"
+#include "net/network.h"
 #include "platform/key_state.h"
 #include "world/camera.h"
 #include "world/player_table.h"
@@ -64,6 +65,8 @@ struct Game {
     KeyboardInput input;
     GameDialogs dialogs;
     GameCommands commands{*this};
+    Network* net = nullptr;  // the network session while the loop runs; none in most tests
+    uint64_t sim_ticks = 0;  // since the game was made: the clock of the view messages
     // Serialises the ticks with the network handlers; re-entrant.
     std::recursive_mutex net_lock;
 };

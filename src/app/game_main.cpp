@@ -13,7 +13,8 @@ bool is(const char* arg, const char* name) {
 }
 
 bool takes_value(const char* arg) {
-    for (const char* name : {"--data", "--screenshot", "--script", "--record", "--frames"}) {
+    for (const char* name :
+         {"--data", "--screenshot", "--script", "--record", "--frames", "--join"}) {
         if (is(arg, name)) return true;
     }
     return false;
@@ -44,6 +45,10 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
             options.windowed = true;
         } else if (is(arg, "--play")) {
             options.play = true;
+        } else if (is(arg, "--host")) {
+            options.host = true;
+        } else if (is(arg, "--join") && has_value) {
+            options.join = argv[++i];
         } else if (is(arg, "--realtime")) {
             options.realtime = true;
         } else if (is(arg, "--data") && has_value) {
@@ -74,10 +79,13 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
 
 void print_usage() {
     std::printf(
-        "usage: torvi [--windowed] [--play] [--data DIR] [--screenshot FILE --frames N]\n"
-        "             [--script FILE] [--record FILE] [--realtime]\n"
+        "usage: torvi [--windowed] [--play | --host | --join ADDRESS[:PORT]] [--data DIR]\n"
+        "             [--screenshot FILE --frames N] [--script FILE] [--record FILE] [--realtime]\n"
         "  --windowed         a 1024 x 768 window instead of the whole screen\n"
-        "  --play             host a local game right away\n"
+        "  --play             play a local game right away, on no network\n"
+        "  --host             host a game on the network right away (UDP port 4711)\n"
+        "  --join ADDRESS     join the game hosted at ADDRESS (a name or IPv4 address,\n"
+        "                     :PORT when it is not 4711)\n"
         "  --data DIR         run in DIR, the folder holding config.cfg and Data/\n"
         "  --frames N         quit after N frames\n"
         "  --screenshot FILE  save the last frame as PNG (one frame unless --frames)\n"

@@ -7,7 +7,9 @@
 
 struct RunOptions {
     bool windowed = false;             // a 1024 x 768 window instead of the whole screen
-    bool play = false;                 // host a local game at once
+    bool play = false;                 // a local game at once, on no network
+    bool host = false;                 // host a game on the network at once
+    const char* join = nullptr;        // ADDRESS[:PORT] of a game to join at once
     bool realtime = false;             // scripts and --frames on the wall clock
     const char* data_dir = nullptr;    // folder holding config.cfg and Data/
     const char* screenshot = nullptr;  // PNG written from the last of the frames

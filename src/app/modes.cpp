@@ -1,6 +1,10 @@
 #include "app/modes.h"
 
+#include <cstdio>
+#include <cstring>
 #include <mutex>
+
+#include "config/settings.h"
 
 namespace {
 
@@ -17,12 +21,49 @@ void toggle_dialog(Shell& shell, DialogMode dialog) {
     shell.dialog = shell.dialog == dialog ? dialog_none : dialog;
 }
 
-// Without a network layer, leaving a joined game and stopping hosting both end the local
-// game here.
+constexpr uint32_t kNetColour = 0xFFFFFFFF;
+constexpr size_t kAddressSize = 64;
+
 void disconnect(Game& game) {
     if (!game.session.client && !game.session.host) return;
-    init_session_state(game.session);
-    set_mode(game, mode_menu);
+    end_game(game, nullptr);
+}
+
+// The player's name from config.cfg; the local default when there is none.
+void player_name(char* out, size_t size) {
+    read_setting_string(kSectionPlayer, kKeyName, out, size);
+    if (out[0] == '\0' || std::strcmp(out, kSettingMissingText) == 0) {
+        std::snprintf(out, size, "%s", kDefaultPlayerName);
+    }
+}
+
+uint16_t game_port() {
+    char text[16];
+    read_setting_string(kSectionNet, kKeyPort, text, sizeof text);
+    if (std::strcmp(text, kSettingMissingText) == 0) return kGamePort;
+    const int port = read_setting_int(kSectionNet, kKeyPort);
+    return port >= 0 && port <= 65535 ? static_cast<uint16_t>(port) : kGamePort;
+}
+
+void refresh_servers(Game& game) {
+    if (!game.net) return;
+    char addresses[256];
+    read_setting_string(kSectionNet, kKeyEnumerate, addresses, sizeof addresses);
+    if (std::strcmp(addresses, kSettingMissingText) == 0) addresses[0] = '\0';
+    game.net->refresh_hosts(addresses, game_port());
+}
+
+void join_chosen(Game& game) {
+    const HostEntry* host = game.net ? chosen_host(game.dialogs, game.net->hosts()) : nullptr;
+    if (!host) {
+        console_print(game.console, kNetColour,
+                      "choose a game in the list first (\"refresh\" looks for games)");
+        return;
+    }
+    char address[kAddressSize];
+    const auto* ip = reinterpret_cast<const uint8_t*>(&host->address);  // network byte order
+    std::snprintf(address, sizeof address, "%u.%u.%u.%u", ip[0], ip[1], ip[2], ip[3]);
+    join_game_at(game, address, host->port);
 }
 
 void run_command(Game& game, uint32_t command) {
@@ -63,9 +104,11 @@ void act_on(Game& game, DialogRequest request) {
         case request_close:
             return set_dialog_mode(game.shell, dialog_none);
         case request_host:
-            return start_local_game(game, true);
+            return start_hosting(game);
         case request_join:
-            return start_local_game(game, false);
+            return join_chosen(game);
+        case request_refresh:
+            return refresh_servers(game);
     }
 }
 
@@ -128,7 +171,39 @@ void start_local_game(Game& game, bool host) {
     set_mode(game, mode_playing);
     if (PlayerRecord* me = local_record(game.table, game.session)) {
         me->element = chosen_element(game.dialogs, host);
+        player_name(me->name, sizeof me->name);
     }
+}
+
+void start_hosting(Game& game) {
+    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
+    if (game.net) {
+        char name[kSessionNameSize];
+        server_name(game.dialogs, name, sizeof name);
+        if (!game.net->host_game(name, game_port())) return;
+    }
+    start_local_game(game, true);
+}
+
+void join_game_at(Game& game, const char* host, uint16_t port) {
+    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
+    if (!game.net) {
+        console_print(game.console, kNetColour, "no network to join a game with");
+        return;
+    }
+    Hello hello{chosen_element(game.dialogs, false), {}};
+    player_name(hello.name, sizeof hello.name);
+    if (!game.net->join_game(host, port, hello)) return;
+    start_local_game(game, false);
+}
+
+void end_game(Game& game, const char* why) {
+    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
+    if (game.net && game.session.client) game.net->leave_client();
+    if (game.net && game.session.host) game.net->stop_hosting();
+    init_session_state(game.session);
+    set_mode(game, mode_menu);
+    if (why) console_print(game.console, kNetColour, "left the game: %s", why);
 }
 
 void quit_program(Game& game) {

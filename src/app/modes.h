@@ -16,6 +16,17 @@ void toggle_menu(Game& game);
 void set_dialog_mode(Shell& shell, DialogMode dialog);
 // Starts a local game as host or client with the element chosen in its dialog, and plays.
 void start_local_game(Game& game, bool host);
+// Hosts a game on the network (the create dialog's server name, [net] port of config.cfg,
+// default 4711) and plays it as its host; without a network session a local game. A port
+// that cannot be opened leaves the menu as it was, with a console line.
+void start_hosting(Game& game);
+// Joins the game at host:port and plays as its client; without a network session, or
+// with an address that cannot be used, a console line and the menu.
+void join_game_at(Game& game, const char* host, uint16_t port);
+// Leaves or stops the network game and returns to the menu; "disconnect" and a session
+// that ended (why says so on the console) come here.
+void end_game(Game& game, const char* why);
+
 // Saves the settings kept across runs (dialog positions, then the control table) and
 // ends the loop. A second call saves nothing.
 void quit_program(Game& game);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/data_folder.h"
@@ -16,6 +17,7 @@
 #include "app/gl_game_setup.h"
 #include "app/modes.h"
 #include "input/sdl_gamepad.h"
+#include "net/enet_session.h"
 #include "platform/sdl_events.h"
 #include "platform/sdl_message_box.h"
 #include "platform/sdl_window.h"
@@ -121,6 +123,24 @@ std::FILE* open_record(const char* path) {
     return file;
 }
 
+// --join ADDRESS[:PORT]: the port after the last colon, 4711 without one.
+void join_from_command_line(Game& game, const char* target) {
+    std::string host(target);
+    uint16_t port = kGamePort;
+    const size_t colon = host.rfind(':');
+    if (colon != std::string::npos) {
+        char* end = nullptr;
+        const long value = std::strtol(host.c_str() + colon + 1, &end, 10);
+        if (*end != '\0' || value < 1 || value > 65535) {
+            console_print(game.console, 0xFFFFFFFF, "--join %s: the port is 1..65535", target);
+            return;
+        }
+        port = static_cast<uint16_t>(value);
+        host.resize(colon);
+    }
+    join_game_at(game, host.c_str(), port);
+}
+
 // A fresh shell and input state for this run; the settings come from the files again.
 void reset_run_state(Game& game) {
     game.shell.running = true;
@@ -174,13 +194,22 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     setup.frames = options.frames;
     setup.screenshot = options.screenshot;
 
+    NetSession net(
+        NetWorld{game.table, game.session, game.map, game.effects, game.console, game.net_lock});
+    game.net = &net;
+    game.input.sender = &net;
+
     window.show();
     set_mode(game, mode_menu);
     if (options.play) start_local_game(game, true);
+    if (options.host) start_hosting(game);
+    if (options.join) join_from_command_line(game, options.join);
     SdlEventSource events(window, gamepad);
     WindowDisplay display(window, *screen, watcher);
     const LoopStats stats = run_loop(game, events, &display, setup);
 
+    game.input.sender = nullptr;
+    game.net = nullptr;
     set_error_box_window(nullptr);
     // A picture a script or --screenshot asked for and did not get fails the run.
     const bool recorded = finish_record(record.get(), options.record);

@@ -1,5 +1,6 @@
 #include "app/ticks.h"
 
+#include "app/modes.h"
 #include "world/movement.h"
 #include "world/phases.h"
 
@@ -15,7 +16,28 @@ void run_tick(Game& game, TickId id, Display* display) {
     }
 }
 
+namespace {
+
+constexpr uint64_t kSimTickMs = 10;
+
+// What the network brought since the last tick: a client's end, hosts found; and a
+// client's camera out to the host, which turns its moves by it.
+void net_tick(Game& game) {
+    Network& net = *game.net;
+    const uint64_t now = game.sim_ticks * kSimTickMs;
+    if (game.session.client) {
+        net.send_view(game.cam, now);
+        char why[128];
+        if (net.take_end(now, why, sizeof why)) end_game(game, why);
+    }
+    if (net.take_hosts_changed()) fill_server_list(game.dialogs, net.hosts());
+}
+
+}  // namespace
+
 void run_sim_tick(Game& game) {
+    ++game.sim_ticks;
+    if (game.net) net_tick(game);
     if (game.shell.mode == mode_playing) {
         const InputNotice notice = input_tick(game.input, game.keys, game.pad,
                                               InputTarget{game.cam, game.table, game.session});
@@ -29,13 +51,16 @@ void run_sim_tick(Game& game) {
     console_fade(game.console);
 }
 
+// The host steps every player in the game; a client shows what the host sends.
 void run_phase_tick(Game& game) {
-    if (game.session.client) return;
-    PlayerRecord* record = local_record(game.table, game.session);
-    if (record) phase_step(*record, game.table, game.effects);
+    if (!game.session.host) return;
+    for (PlayerRecord& record : game.table.slots) {
+        if (record.slot_state == slot_in_game) phase_step(record, game.table, game.effects);
+    }
 }
 
 void run_render_tick(Game& game, Display* display) {
+    if (game.net && game.session.host) game.net->send_world();
     if (!display) return;
     display->draw(game);
     display->present();

@@ -1,9 +1,11 @@
 // The work of the three ticks, each run whole under the game's network lock.
 //
-// sim_tick (10 ms): while playing, the input tick (keyboard or gamepad) and, on the host, one
-// movement step of all 12 records; in every mode the console fades. phase_tick (125 ms): unless
-// this machine is a joined client, one action phase of the local player, in every mode.
-// render_tick (37 ms): one frame, then present.
+// sim_tick (10 ms): what the network brought (a client's session that ended, hosts found)
+// and a client's camera out to its host; while playing, the input tick (keyboard or
+// gamepad) and, on the host, one movement step of all 12 records; in every mode the
+// console fades. phase_tick (125 ms): unless this machine is a joined client, one action
+// phase of every player in the game, in every mode. render_tick (37 ms): the host's world
+// out to its clients, then one frame, then present.
 #pragma once
 
 #include "app/game.h"

@@ -16,18 +16,6 @@ namespace {
 // only cost memory.
 constexpr size_t kConfigSizeLimit = size_t{1} << 20;
 
-// What a folder without config.cfg runs with; the same as the shipped file. A first save
-// writes it out whole, with the changed key.
-constexpr char kBuiltInConfig[] =
-    "[shell]\ntexturecfg=Data/textures.cfg\n\n"
-    "[shaders]\nToonSurfaceShader=Data/shaders/toon_surface.glsl\n"
-    "ToonPixelShader=Data/shaders/toon_pixel.glsl\n\n"
-    "[console]\nposx=8\nposy=8\nsize=14\nfont=Tahoma\ntextlines=8\n\n"
-    "[menu_dialog]\nposx=80\nposy=100\n\n"
-    "[settings_dialog]\nposx=200\nposy=150\n\n"
-    "[input]\nforward=22\nbackward=18\nleft=0\nright=3\njump=9\nprimattack=10\n"
-    "secnattack=11\ntype=tastatur\n";
-
 enum Load { load_ok, load_missing, load_failed };
 
 struct Config {
@@ -50,7 +38,7 @@ Config load_config() {
     const FileRead read = read_whole_file(config.path.c_str(), kConfigSizeLimit, config.text);
     if (read.status == read_cannot_open && read.error == ENOENT) {
         config.load = load_missing;
-        config.text = kBuiltInConfig;
+        config.text = kShippedConfig;
     } else if (read.status != read_ok) {
         config.load = load_failed;
         config.why = read.longer ? "larger than " + std::to_string(kConfigSizeLimit) + " bytes"

@@ -8,6 +8,21 @@
 #include <cstddef>
 
 inline constexpr char kConfigFileName[] = "config.cfg";
+
+// The shipped config.cfg (the art generator writes it), and what a folder without one runs
+// with: what the game needs to start, the default keyboard bindings (letter indices: W, S,
+// A, D, J, K, L), where the menu and settings dialogs first open, and the player's name.
+// A first save writes it out whole, with the changed key.
+inline constexpr char kShippedConfig[] =
+    "[shell]\ntexturecfg=Data/textures.cfg\n\n"
+    "[shaders]\nToonSurfaceShader=Data/shaders/toon_surface.glsl\n"
+    "ToonPixelShader=Data/shaders/toon_pixel.glsl\n\n"
+    "[console]\nposx=8\nposy=8\nsize=14\nfont=Tahoma\ntextlines=8\n\n"
+    "[menu_dialog]\nposx=80\nposy=100\n\n"
+    "[settings_dialog]\nposx=200\nposy=150\n\n"
+    "[input]\nforward=22\nbackward=18\nleft=0\nright=3\njump=9\nprimattack=10\n"
+    "secnattack=11\ntype=tastatur\n\n"
+    "[player]\nname=pelundo\n";
 inline constexpr char kSettingMissingText[] = "error";
 
 // Every section and key the game uses.
@@ -34,6 +49,12 @@ inline constexpr char kKeyRight[] = "right";
 inline constexpr char kKeyJump[] = "jump";
 inline constexpr char kKeyPrimattack[] = "primattack";
 inline constexpr char kKeySecnattack[] = "secnattack";
+
+inline constexpr char kSectionPlayer[] = "player";
+inline constexpr char kKeyName[] = "name";  // the player's name, shown to the others
+inline constexpr char kSectionNet[] = "net";
+inline constexpr char kKeyEnumerate[] = "enumerate";  // where "refresh" asks for games
+inline constexpr char kKeyPort[] = "port";            // the port a hosted game listens on
 
 // The values of input type; only exactly "gamepad" selects the gamepad.
 inline constexpr char kInputTypeGamepad[] = "gamepad";

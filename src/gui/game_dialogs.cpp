@@ -391,10 +391,38 @@ DialogOutcome join_dialog_handler(GameDialogs& dialogs, const KeyState& keys, co
         return {true, request_none};
     }
     if (!is_command(msg)) return {false, request_none};
-    // "refresh" finds no servers until the network exists.
     if (msg.wparam == command_join) return {false, request_join};
+    if (msg.wparam == command_refresh_servers) return {false, request_refresh};
     if (msg.wparam == command_join_cancel) return {false, request_close};
     return {false, request_none};
+}
+
+void fill_server_list(GameDialogs& dialogs, const HostList& hosts) {
+    ListBox* list = list_box(dialogs.join, command_server_list);
+    if (!list) return;
+    list->clear();
+    // The list shows its newest item first: adding the oldest host last puts it on top.
+    for (size_t i = 0; i < hosts.entries.size() && i < static_cast<size_t>(kMaxListedHosts); ++i) {
+        dialogs.server_index[i] = static_cast<int32_t>(i);
+        list->add_item(hosts.entries[i].host_name, &dialogs.server_index[i]);
+    }
+}
+
+const HostEntry* chosen_host(const GameDialogs& dialogs, const HostList& hosts) {
+    const ListBox* list = list_box(dialogs.join, command_server_list);
+    const ListItem* item = list ? list->selected_item() : nullptr;
+    if (!item || !item->data) return nullptr;
+    const auto index = static_cast<size_t>(*static_cast<const int32_t*>(item->data));
+    return index < hosts.entries.size() ? &hosts.entries[index] : nullptr;
+}
+
+void server_name(const GameDialogs& dialogs, char* out, int size) {
+    Widget* widget = dialogs.create.find(command_server_name);
+    if (widget && widget->kind == widget_text_field) {
+        static_cast<const TextField*>(widget)->text(out, size);
+    } else if (size > 0) {
+        out[0] = '\0';
+    }
 }
 
 DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys,

@@ -7,6 +7,7 @@
 #include "gui/widgets.h"
 #include "input/gamepad_input.h"
 #include "input/keyboard_input.h"
+#include "net/host_list.h"
 #include "platform/key_state.h"
 
 // The main menu's buttons, by the command id they send.
@@ -75,6 +76,7 @@ struct GameDialogs {
     GamepadDevices* gamepad = nullptr;        // the controllers the settings dialog lists
     int32_t device_index[kMaxGamepads] = {};  // the data of the device list's items
     char device_names[kMaxGamepads][kListItemTextSize] = {};
+    int32_t server_index[kMaxListedHosts] = {};  // the data of the server list's items
     bool built = false;  // set by building the menu; nothing is saved before
     // The back buffer the saved positions are kept inside; start-up sets it.
     int screen_width = 1024, screen_height = 768;
@@ -93,9 +95,10 @@ void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, CommandSin
 // What a dialog's own command asks of the program, which owns the game and the modes.
 enum DialogRequest : int32_t {
     request_none = 0,
-    request_close = 1,  // a cancel button: close the dialog
-    request_host = 2,   // "create": start a game as host
-    request_join = 3,   // "join!": start a game as client
+    request_close = 1,    // a cancel button: close the dialog
+    request_host = 2,     // "create": start a game as host
+    request_join = 3,     // "join!": join the game chosen in the server list
+    request_refresh = 4,  // "refresh": ask the network for games
 };
 
 struct DialogOutcome {
@@ -115,6 +118,14 @@ bool menu_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Messa
 // The element chosen in the create (host) or join dialog's list; zombie (0) when nothing
 // is selected.
 int32_t chosen_element(const GameDialogs& dialogs, bool host);
+
+// The join dialog's server list: one item per host found, named by its host name, in
+// the order they first answered.
+void fill_server_list(GameDialogs& dialogs, const HostList& hosts);
+// The host chosen in the server list, or null.
+const HostEntry* chosen_host(const GameDialogs& dialogs, const HostList& hosts);
+// The create dialog's server name field.
+void server_name(const GameDialogs& dialogs, char* out, int size);
 
 // Shows or hides the menu button that sends command; for set_mode.
 void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);

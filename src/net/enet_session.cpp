@@ -1,12 +1,18 @@
 #include "net/enet_session.h"
 
 #include <enet/enet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <random>
+#include <string>
 
 #include "net/slots.h"
 #include "world/movement.h"
@@ -24,6 +30,20 @@ constexpr uint32_t kConsoleColour = 0xFFFFFFFF;
 constexpr char kHandlerLine[] = "server_messagehandler";
 // A client's moves turn by this camera until it sends its own: the play camera's.
 const Camera kDefaultView = {{0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f}};
+
+constexpr int kAnswersPerSecond = 8;  // to one address; more queries go unanswered
+
+// The session whose host the network thread is servicing: ENet's intercept callback has
+// no context of its own.
+thread_local NetSession* servicing = nullptr;
+
+int intercept(ENetHost* host, ENetEvent*) {
+    if (!servicing) return 0;
+    return servicing->answer_query(&host->receivedAddress, host->receivedData,
+                                   host->receivedDataLength)
+               ? 1
+               : 0;
+}
 
 int slot_of(const ENetPeer* peer) {
     return static_cast<int>(reinterpret_cast<intptr_t>(peer->data));
@@ -54,6 +74,8 @@ void take_slot(PlayerRecord& local, const PlayerRecord& remote) {
 
 NetSession::NetSession(NetWorld world) : world_(world) {
     enet_initialize();
+    if (gethostname(machine_name_, sizeof machine_name_ - 1) != 0) machine_name_[0] = '\0';
+    clean_text(machine_name_, sizeof machine_name_, machine_name_, sizeof machine_name_);
     for (Camera& cam : slot_cameras_) cam = kDefaultView;
     thread_ = std::thread([this] { run(); });
 }
@@ -65,6 +87,13 @@ NetSession::~NetSession() {
     if (hosting_) stop_hosting();
     if (joined_) leave_client();
     close_host();
+    if (discovery_ != -1) enet_socket_destroy(discovery_);
+}
+
+uint32_t NetSession::now_ms() const {
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now() - started_)
+                                     .count());
 }
 
 void NetSession::say(const char* format, ...) {
@@ -84,8 +113,11 @@ void NetSession::run() {
         ENetSocket socket = ENET_SOCKET_NULL;
         {
             std::lock_guard<std::recursive_mutex> hold(world_.lock);
+            receive_answers();
             if (host_) {
+                servicing = this;
                 service();
+                servicing = nullptr;
                 if (host_) socket = host_->socket;
             }
         }
@@ -267,6 +299,9 @@ bool NetSession::host_game(const char* name, uint16_t port) {
     clean_text(session_name_, sizeof session_name_, name ? name : "", kSessionNameSize);
     if (session_name_[0] == '\0')
         std::snprintf(session_name_, sizeof session_name_, "%s", kDefaultSessionName);
+    host_->intercept = intercept;
+    std::random_device random;
+    for (uint8_t& byte : instance_) byte = static_cast<uint8_t>(random());
     hosting_ = true;
     effects_sent_ = world_.effects.spawned;
     for (Camera& cam : slot_cameras_) cam = kDefaultView;
@@ -402,4 +437,123 @@ uint16_t NetSession::port() const {
     ENetAddress address{};
     if (enet_socket_get_address(host_->socket, &address) != 0) return 0;
     return address.port;
+}
+
+bool NetSession::answer_allowed(uint32_t address) {
+    const uint32_t now = now_ms();
+    AnswerBudget* oldest = &budgets_[0];
+    for (AnswerBudget& budget : budgets_) {
+        if (budget.address == address && budget.answers > 0) {
+            if (now - budget.window_ms >= 1000) {
+                budget.window_ms = now;
+                budget.answers = 0;
+            }
+            return ++budget.answers <= kAnswersPerSecond;
+        }
+        if (budget.window_ms < oldest->window_ms || budget.answers == 0) oldest = &budget;
+    }
+    *oldest = AnswerBudget{address, now, 1};
+    return true;
+}
+
+bool NetSession::answer_query(const void* from, const uint8_t* data, size_t size) {
+    uint32_t stamp = 0;
+    if (!hosting_ || !host_ || !decode_query(data, size, stamp)) return false;
+    const ENetAddress& sender = *static_cast<const ENetAddress*>(from);
+    if (!answer_allowed(sender.host)) return true;  // dropped, not passed to ENet either
+    DiscoveryAnswer answer{};
+    answer.stamp = stamp;
+    std::memcpy(answer.instance, instance_, sizeof instance_);
+    answer.port = port();
+    std::snprintf(answer.session_name, sizeof answer.session_name, "%s", session_name_);
+    std::snprintf(answer.host_name, sizeof answer.host_name, "%s", machine_name_);
+    uint8_t bytes[kDiscoverySize];
+    encode_answer(answer, bytes);
+    ENetBuffer buffer{bytes, sizeof bytes};
+    enet_socket_send(host_->socket, &sender, &buffer, 1);
+    return true;
+}
+
+void NetSession::query(uint32_t address, uint16_t port) {
+    uint8_t bytes[kDiscoverySize];
+    encode_query(now_ms(), bytes);
+    ENetAddress to{address, port};
+    ENetBuffer buffer{bytes, sizeof bytes};
+    enet_socket_send(discovery_, &to, &buffer, 1);
+}
+
+void NetSession::refresh_hosts(const char* addresses, uint16_t port) {
+    std::lock_guard<std::recursive_mutex> hold(world_.lock);
+    if (discovery_ == -1) {
+        discovery_ = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+        ENetAddress any{ENET_HOST_ANY, 0};
+        if (discovery_ == -1 || enet_socket_bind(discovery_, &any) != 0) {
+            console_print(world_.console, kConsoleColour, "cannot search for games: no socket");
+            if (discovery_ != -1) enet_socket_destroy(discovery_);
+            discovery_ = -1;
+            return;
+        }
+        enet_socket_set_option(discovery_, ENET_SOCKOPT_NONBLOCK, 1);
+        enet_socket_set_option(discovery_, ENET_SOCKOPT_BROADCAST, 1);
+    }
+    const std::string list = addresses ? addresses : "";
+    size_t begin = 0;
+    bool any = false;
+    while (begin < list.size()) {
+        size_t end = list.find(',', begin);
+        if (end == std::string::npos) end = list.size();
+        std::string name = list.substr(begin, end - begin);
+        begin = end + 1;
+        name.erase(0, name.find_first_not_of(" \t"));
+        name.erase(name.find_last_not_of(" \t") + 1);
+        ENetAddress address{0, port};
+        if (name.empty()) continue;
+        if (enet_address_set_host_ip(&address, name.c_str()) != 0) {
+            console_print(world_.console, kConsoleColour, "[net] enumerate: \"%s\" is no address",
+                          name.c_str());
+            continue;
+        }
+        query(address.host, port);
+        any = true;
+    }
+    if (any || !list.empty()) return;
+    // No addresses given: the broadcast address of every local network.
+    ifaddrs* interfaces = nullptr;
+    if (getifaddrs(&interfaces) != 0) return;
+    for (ifaddrs* i = interfaces; i; i = i->ifa_next) {
+        if (!i->ifa_broadaddr || !(i->ifa_flags & IFF_BROADCAST) || !i->ifa_addr ||
+            i->ifa_addr->sa_family != AF_INET) {
+            continue;
+        }
+        query(reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr, port);
+    }
+    freeifaddrs(interfaces);
+}
+
+void NetSession::receive_answers() {
+    if (discovery_ == -1) return;
+    uint8_t bytes[kDiscoverySize + 1];
+    for (int n = 0; n < 64; ++n) {
+        ENetAddress from{};
+        ENetBuffer buffer{bytes, sizeof bytes};
+        const int size = enet_socket_receive(discovery_, &from, &buffer, 1);
+        if (size <= 0) return;
+        DiscoveryAnswer answer;
+        if (!decode_answer(bytes, static_cast<size_t>(size), answer)) continue;
+        HostEntry entry{};
+        std::memcpy(entry.instance, answer.instance, sizeof entry.instance);
+        entry.address = from.host;
+        entry.port = static_cast<uint16_t>(answer.port);
+        std::snprintf(entry.session_name, sizeof entry.session_name, "%s", answer.session_name);
+        std::snprintf(entry.host_name, sizeof entry.host_name, "%s", answer.host_name);
+        entry.round_trip_ms = now_ms() - answer.stamp;
+        if (add_host(hosts_, entry)) hosts_changed_ = true;
+    }
+}
+
+bool NetSession::take_hosts_changed() {
+    std::lock_guard<std::recursive_mutex> hold(world_.lock);
+    const bool changed = hosts_changed_;
+    hosts_changed_ = false;
+    return changed;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -12,7 +13,7 @@
 #include "console/console.h"
 #include "effects/effect_list.h"
 #include "map/map_grid.h"
-#include "net/action_sender.h"
+#include "net/network.h"
 #include "net/protocol.h"
 #include "world/camera.h"
 #include "world/player_table.h"
@@ -33,35 +34,30 @@ struct NetWorld {
 // Seconds a host may take to welcome a joining client before the client gives up.
 constexpr uint32_t kJoinTimeoutMs = 5000;
 
-class NetSession : public ActionSender {
+class NetSession : public Network {
   public:
     explicit NetSession(NetWorld world);
     ~NetSession() override;
     NetSession(const NetSession&) = delete;
     NetSession& operator=(const NetSession&) = delete;
 
-    // Hosts a session named name (empty: "torvi") on port (0: any free one) and starts
-    // the host's game. False, with a console line, when the port cannot be opened.
-    bool host_game(const char* name, uint16_t port);
-    // Tells every client the game ends and stops hosting; the slots stay as they are.
-    void stop_hosting();
-
-    // Connects to a host and starts the client's game; the host's welcome gives it its
-    // slot, the map and then the world. False, with a console line, for a bad address.
-    bool join_game(const char* host, uint16_t port, const Hello& hello);
-    // Leaves the host's game.
-    void leave_client();
-
-    // A joined client's action, to the host.
+    // Network: a client that is not welcomed within kJoinTimeoutMs of the first take_end
+    // after join_game gives up; the slots stay as they are when hosting stops.
+    bool host_game(const char* name, uint16_t port) override;
+    void stop_hosting() override;
+    bool join_game(const char* host, uint16_t port, const Hello& hello) override;
+    void leave_client() override;
     void send_action(ActionKind kind, float a, float b) override;
-    // A joined client's camera, when it changed or a second passed since the last.
-    void send_view(const Camera& cam, uint64_t now_ms);
-    // The host's world, to every client in the game.
-    void send_world();
+    void send_view(const Camera& cam, uint64_t now_ms) override;
+    void send_world() override;
+    bool take_end(uint64_t now_ms, char* why, size_t size) override;
+    void refresh_hosts(const char* addresses, uint16_t port) override;
+    bool take_hosts_changed() override;
+    const HostList& hosts() const override { return hosts_; }
 
-    // True once, with why, after a client's session ended (host stopped, refused, timed
-    // out, or no answer within kJoinTimeoutMs of join_game at now_ms).
-    bool take_end(uint64_t now_ms, char* why, size_t size);
+    // Answers a discovery query that reached the hosting socket; false for any other
+    // datagram (ENet reads those). Called by ENet's intercept on the network thread.
+    bool answer_query(const void* from, const uint8_t* data, size_t size);
 
     // The camera a host turns a client's moves by: the one the client last sent.
     const Camera& slot_camera(int slot) const;
@@ -82,6 +78,10 @@ class NetSession : public ActionSender {
     void send(ENetPeer* peer, const uint8_t* data, size_t size, bool reliable);
     void close_host();
     void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void receive_answers();
+    void query(uint32_t address, uint16_t port);
+    uint32_t now_ms() const;
+    bool answer_allowed(uint32_t address);
 
     NetWorld world_;
     ENetHost* host_ = nullptr;
@@ -104,6 +104,20 @@ class NetSession : public ActionSender {
     WorldState incoming_{};  // decoded into without allocating
     uint8_t world_bytes_[kWorldMessageSize] = {};
     uint8_t map_bytes_[kMapMessageSize] = {};
+    // Discovery: the socket queries go out on and answers come back to, what was found,
+    // this hosting's instance id, and how often each address was answered lately.
+    int discovery_ = -1;
+    HostList hosts_;
+    bool hosts_changed_ = false;
+    uint8_t instance_[kInstanceBytes] = {};
+    char machine_name_[kMachineNameSize] = {};
+    struct AnswerBudget {
+        uint32_t address = 0;
+        uint32_t window_ms = 0;
+        int answers = 0;
+    };
+    AnswerBudget budgets_[16];
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::atomic<bool> running_{true};
     std::thread thread_;
 };

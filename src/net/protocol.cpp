@@ -170,6 +170,53 @@ bool decode_action(const uint8_t* data, size_t size, ActionMessage& out) {
            out.b == 0.0f;
 }
 
+namespace {
+
+constexpr uint8_t kQueryMagic[8] = {'T', 'O', 'R', 'V', 'I', '?', 0, 1};
+constexpr uint8_t kAnswerMagic[8] = {'T', 'O', 'R', 'V', 'I', '!', 0, 1};
+
+}  // namespace
+
+void encode_query(uint32_t stamp, uint8_t out[kDiscoverySize]) {
+    std::memset(out, 0, kDiscoverySize);
+    std::memcpy(out, kQueryMagic, sizeof kQueryMagic);
+    Writer w{out, sizeof kQueryMagic};
+    w.u32(stamp);
+}
+
+bool decode_query(const uint8_t* data, size_t size, uint32_t& stamp) {
+    if (data == nullptr || size != kDiscoverySize) return false;
+    if (std::memcmp(data, kQueryMagic, sizeof kQueryMagic) != 0) return false;
+    Reader in{data, sizeof kQueryMagic};
+    stamp = in.u32();
+    return true;
+}
+
+void encode_answer(const DiscoveryAnswer& answer, uint8_t out[kDiscoverySize]) {
+    std::memset(out, 0, kDiscoverySize);
+    std::memcpy(out, kAnswerMagic, sizeof kAnswerMagic);
+    Writer w{out, sizeof kAnswerMagic};
+    w.u32(answer.stamp);
+    std::memcpy(out + w.at, answer.instance, kInstanceBytes);
+    w.at += kInstanceBytes;
+    w.u32(answer.port);
+    w.text(answer.session_name, kSessionNameSize);
+    w.text(answer.host_name, kMachineNameSize);
+}
+
+bool decode_answer(const uint8_t* data, size_t size, DiscoveryAnswer& out) {
+    if (data == nullptr || size != kDiscoverySize) return false;
+    if (std::memcmp(data, kAnswerMagic, sizeof kAnswerMagic) != 0) return false;
+    Reader in{data, sizeof kAnswerMagic};
+    out.stamp = in.u32();
+    std::memcpy(out.instance, data + in.at, kInstanceBytes);
+    in.at += kInstanceBytes;
+    out.port = in.u32();
+    in.text(out.session_name, sizeof out.session_name, kSessionNameSize);
+    in.text(out.host_name, sizeof out.host_name, kMachineNameSize);
+    return out.port >= 1 && out.port <= 65535;
+}
+
 void encode_view(const Camera& cam, uint8_t out[kViewMessageSize]) {
     Writer w{out};
     w.u32(message_view);

@@ -100,5 +100,22 @@ void encode_world(const WorldState& world, uint8_t out[kWorldMessageSize]);
 // health and effect kinds out of their ranges are refused, names cleaned.
 bool decode_world(const uint8_t* data, size_t size, WorldState& out);
 
+// --- discovery: a query datagram to the game's port, and the host's answer, never larger
+// than the query (the query carries padding), so a host cannot amplify traffic.
+constexpr size_t kDiscoverySize = 128;
+constexpr int kInstanceBytes = 16;
+constexpr int kMachineNameSize = 32;
+struct DiscoveryAnswer {
+    uint32_t stamp;  // the query's, echoed: the round trip
+    uint8_t instance[kInstanceBytes];
+    uint32_t port;
+    char session_name[kSessionNameSize];
+    char host_name[kMachineNameSize];
+};
+void encode_query(uint32_t stamp, uint8_t out[kDiscoverySize]);
+bool decode_query(const uint8_t* data, size_t size, uint32_t& stamp);
+void encode_answer(const DiscoveryAnswer& answer, uint8_t out[kDiscoverySize]);
+bool decode_answer(const uint8_t* data, size_t size, DiscoveryAnswer& out);
+
 // The type of a message, or 0 when it is too short to have one.
 uint32_t message_type(const uint8_t* data, size_t size);

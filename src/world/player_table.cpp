@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr char kLocalPlayerName[] = "pelundo";
 constexpr uint32_t kStartHealth = 100;
 constexpr int32_t kLocalSlot = 0;
 constexpr Vec3 kHostStart = {0.0f, 20.0f, 0.0f};
@@ -13,7 +12,7 @@ constexpr Vec3 kClientStart = {0.0f, 0.0f, 0.0f};
 // Writes the game-start values of the local player; net_id and net_name stay.
 void set_up_local_player(PlayerRecord& r, Vec3 position) {
     std::memset(r.name, 0, sizeof r.name);
-    std::memcpy(r.name, kLocalPlayerName, sizeof kLocalPlayerName);
+    std::memcpy(r.name, kDefaultPlayerName, sizeof kDefaultPlayerName);
     r.position = position;
     r.velocity = {0.0f, 0.0f, 0.0f};
     r.health = kStartHealth;

@@ -9,6 +9,7 @@
 constexpr int kPlayerSlots = 12;
 constexpr int kPlayerNameSize = 80;
 constexpr int kNetNameSize = 32;
+inline constexpr char kDefaultPlayerName[] = "pelundo";
 
 enum SlotState : uint8_t {
     slot_free = 1,

@@ -46,10 +46,46 @@ class TwoPads : public GamepadDevices {
     int chosen = -1;
 };
 
+// A network that records what the dialogs ask of it, with one host found.
+class FakeNetwork : public Network {
+  public:
+    FakeNetwork() {
+        HostEntry box{};
+        box.address = 0x0100007F;  // 127.0.0.1 as it arrives, in network byte order
+        box.port = 5000;
+        std::snprintf(box.host_name, sizeof box.host_name, "box");
+        add_host(found, box);
+    }
+    bool host_game(const char* name, uint16_t) override {
+        hosted = name;
+        return host_ok;
+    }
+    void stop_hosting() override {}
+    bool join_game(const char* host, uint16_t port, const Hello& hello) override {
+        joined = std::string(host) + ":" + std::to_string(port);
+        joined_element = hello.element;
+        return true;
+    }
+    void leave_client() override {}
+    void send_action(ActionKind, float, float) override {}
+    void send_view(const Camera&, uint64_t) override {}
+    void send_world() override {}
+    bool take_end(uint64_t, char*, size_t) override { return false; }
+    void refresh_hosts(const char*, uint16_t) override { ++refreshes; }
+    bool take_hosts_changed() override { return false; }
+    const HostList& hosts() const override { return found; }
+
+    HostList found;
+    bool host_ok = true;
+    std::string hosted = "(none)", joined = "(none)";
+    int32_t joined_element = -1;
+    int refreshes = 0;
+};
+
 // Control corners: menu buttons; join and create controls; settings controls.
 constexpr Point kJoinGame = {4, 4}, kCreateGame = {4, 17}, kSettingsButton = {4, 63};
 constexpr Point kStart = {300, 460}, kCancel = {230, 460}, kRefresh = {160, 460},
-                kLoadMap = {25, 33}, kElementList = {25, 196};
+                kLoadMap = {25, 33}, kElementList = {25, 196}, kServerList = {25, 36};
 constexpr int kRow = 16;
 constexpr Point kControlPage = {4, 4}, kOtherPage = {70, 4}, kTypeButton = {4, 36},
                 kJumpButton = {500, 180}, kForwardButton = {160, 180}, kDeviceList = {80, 36},
@@ -106,35 +142,45 @@ class GameDialogsTest : public ::testing::Test {
     WorkingFolder inside_{folder_.path()};
 };
 
-// The menu run creates a game with a chosen element; here the default and a join. Cancel
-// closes either dialog; refresh and load map start nothing.
-TEST_F(GameDialogsTest, CreateHostsAndJoinEntersAsClientWithTheChosenElement) {
-    struct Case {
-        Point menu_button, idle_button;
-        int row;  // of the element list, newest first; -1: untouched
-        int32_t element;
-    };
-    for (const Case& c : {Case{kCreateGame, kLoadMap, -1, 0}, Case{kJoinGame, kRefresh, 3, 1}}) {
-        const bool create = c.menu_button.y == kCreateGame.y;
-        SCOPED_TRACE(create ? "create" : "join");
-        start_placed();
-        click_menu(c.menu_button);
-        click_join_create(kCancel);
-        EXPECT_EQ(game().shell.dialog, dialog_none);
-        click_menu(c.menu_button);
-        click_join_create(c.idle_button);
-        if (c.row >= 0) click_join_create({kElementList.x, kElementList.y + kRow * c.row});
-        EXPECT_EQ(game().shell.mode, mode_menu);
-        EXPECT_FALSE(game().session.host || game().session.client);
-        click_join_create(kStart);
-        EXPECT_EQ(game().shell.mode, mode_playing);
-        EXPECT_TRUE(game().session.host == create && game().session.client == !create);
-        const PlayerRecord* me = local_record(game().table, game().session);
-        ASSERT_NE(me, nullptr);
-        EXPECT_EQ(me->element, c.element);
-        EXPECT_EQ(game().shell.dialog, create ? dialog_create : dialog_join)
-            << "starting a game keeps the dialog open";
-    }
+// The menu run creates a game with a chosen element; here hosting on the network, a port
+// that cannot be opened, and a join of the host chosen in the list. Cancel closes either
+// dialog; load map starts nothing.
+TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElement) {
+    FakeNetwork net;
+    start_placed();
+    game().net = &net;
+    net.host_ok = false;
+    click_menu(kCreateGame);
+    click_join_create(kLoadMap);
+    click_join_create(kStart);
+    EXPECT_EQ(net.hosted, "");  // an empty server name: the session is named "torvi"
+    EXPECT_EQ(game().shell.mode, mode_menu);
+    net.host_ok = true;
+    click_join_create(kStart);
+    EXPECT_EQ(game().shell.mode, mode_playing);
+    EXPECT_TRUE(game().session.host);
+    EXPECT_EQ(game().shell.dialog, dialog_create) << "starting a game keeps the dialog open";
+
+    start_placed();
+    game().net = &net;
+    click_menu(kJoinGame);
+    click_join_create(kCancel);
+    EXPECT_EQ(game().shell.dialog, dialog_none);
+    click_menu(kJoinGame);
+    click_join_create(kRefresh);
+    EXPECT_EQ(net.refreshes, 1);
+    click_join_create(kStart);  // nothing chosen yet: the menu stays
+    EXPECT_EQ(game().shell.mode, mode_menu);
+    EXPECT_EQ(net.joined, "(none)");
+    fill_server_list(dialogs(), net.found);
+    click_join_create(kServerList);
+    click_join_create({kElementList.x, kElementList.y + kRow * 3});  // pirate
+    click_join_create(kStart);
+    EXPECT_EQ(net.joined, "127.0.0.1:5000");
+    EXPECT_EQ(net.joined_element, 1);
+    EXPECT_EQ(game().shell.mode, mode_playing);
+    EXPECT_TRUE(game().session.client && !game().session.host);
+    EXPECT_EQ(local_record(game().table, game().session)->element, 1);
 }
 
 // Labels show the bindings, and the buttons step them only while the dialog is open. In

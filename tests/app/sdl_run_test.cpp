@@ -319,6 +319,7 @@ TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
         ASSERT_NE(at, std::string::npos) << section;
         before.replace(at, before.find("\n\n", at) - at, std::string(section) + "posx=0\nposy=11");
     }
+    before += "\n[net]\nport=0\n";  // "create" hosts on any free port
     put("config.cfg", before);
     put("menu.txt", kMenuScript);
     const size_t input_at = before.find("[input]");

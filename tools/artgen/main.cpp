@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/settings.h"
 #include "cursor.h"
 #include "key_poses.h"
 #include "models.h"
@@ -16,42 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// The shipped settings: what the game needs to start, the default keyboard bindings
-// (letter indices: W, S, A, D, J, K, L), and where the menu and settings dialogs first
-// open (without them a first start puts both at the screen's corner, title off screen).
-constexpr const char* kConfig =
-    "[shell]\n"
-    "texturecfg=Data/textures.cfg\n"
-    "\n"
-    "[shaders]\n"
-    "ToonSurfaceShader=Data/shaders/toon_surface.glsl\n"
-    "ToonPixelShader=Data/shaders/toon_pixel.glsl\n"
-    "\n"
-    "[console]\n"
-    "posx=8\n"
-    "posy=8\n"
-    "size=14\n"
-    "font=Tahoma\n"
-    "textlines=8\n"
-    "\n"
-    "[menu_dialog]\n"
-    "posx=80\n"
-    "posy=100\n"
-    "\n"
-    "[settings_dialog]\n"
-    "posx=200\n"
-    "posy=150\n"
-    "\n"
-    "[input]\n"
-    "forward=22\n"
-    "backward=18\n"
-    "left=0\n"
-    "right=3\n"
-    "jump=9\n"
-    "primattack=10\n"
-    "secnattack=11\n"
-    "type=tastatur\n";
 
 class Writer {
   public:
@@ -118,6 +83,6 @@ int main(int argc, char** argv) {
     write_textures(w);
     write_poses(w);
     w.write("Data/shell/main.cur", arrow_cursor_file());
-    w.write("config.cfg", std::string(kConfig));
+    w.write("config.cfg", std::string(kShippedConfig));
     return w.failed() ? 1 : 0;
 }

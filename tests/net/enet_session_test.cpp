@@ -1,0 +1,221 @@
+// A host and its clients in one process on 127.0.0.1, each with the parts of a game the
+// session works on, talking through real ENet on a free port.
+#include "net/enet_session.h"
+
+#include <enet/enet.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/slots.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One side of a game: what a NetSession reads and writes, and the session itself.
+struct Side {
+    Side() {
+        init_player_table(table);
+        init_session_state(session);
+        init_effect_list(effects);
+        fill_startup_map(map);
+    }
+    template <typename F>
+    auto locked(F f) {
+        std::lock_guard<std::recursive_mutex> hold(lock);
+        return f();
+    }
+    PlayerTable table;
+    SessionState session;
+    MapGrid map{};
+    EffectList effects;
+    Console console;
+    std::recursive_mutex lock;
+    NetSession net{NetWorld{table, session, map, effects, console, lock}};
+};
+
+// Waits up to three seconds for what check says, looking every millisecond.
+template <typename Check>
+bool eventually(Check check) {
+    const auto end = Clock::now() + std::chrono::seconds(3);
+    while (Clock::now() < end) {
+        if (check()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return check();
+}
+
+class SessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(host_.net.host_game("", 0));
+        host_.locked([&] { start_game_as_host(host_.table, host_.session); });
+        port_ = host_.net.port();
+        ASSERT_NE(port_, 0);
+    }
+    // A client that joined and was welcomed, with its slot.
+    Side& join(const char* name = "ann", int element = 2) {
+        clients_.push_back(std::make_unique<Side>());
+        Side& c = *clients_.back();
+        c.locked([&] { start_game_as_client(c.table, c.session); });
+        Hello hello{element, {}};
+        std::snprintf(hello.name, sizeof hello.name, "%s", name);
+        EXPECT_TRUE(c.net.join_game("127.0.0.1", port_, hello));
+        return c;
+    }
+    bool welcomed(Side& c) {
+        return eventually([&] { return c.locked([&] { return c.net.welcomed(); }); });
+    }
+    SlotState host_slot(int slot) {
+        return host_.locked([&] { return host_.table.slots[slot].slot_state; });
+    }
+
+    Side host_;
+    std::vector<std::unique_ptr<Side>> clients_;
+    uint16_t port_ = 0;
+};
+
+TEST_F(SessionTest, AClientGetsSlotOneTheMapAndTheWorldAndLeavingFreesItsSlot) {
+    host_.locked([&] { set_corner(host_.map, 3, 4, 2); });
+    Side& c = join("ann", 2);
+    ASSERT_TRUE(welcomed(c));
+    EXPECT_EQ(c.locked([&] { return c.session.local_player_index; }), 1);
+    EXPECT_EQ(host_slot(1), slot_in_game);
+    host_.locked([&] {
+        EXPECT_STREQ(host_.table.slots[1].name, "ann");
+        EXPECT_EQ(host_.table.slots[1].element, 2);
+        EXPECT_EQ(host_.table.player_count, 1u);
+    });
+    EXPECT_TRUE(eventually([&] {
+        return c.locked([&] { return std::memcmp(&c.map, &host_.map, sizeof c.map) == 0; });
+    }));
+
+    // The world: the host's player where the host has it, and the host's effects.
+    host_.locked([&] {
+        host_.table.slots[0].position = {7.0f, 0.0f, -3.0f};
+        effect_spawn(host_.effects, effect_klank, {7.0f, 1.0f, -3.0f});
+    });
+    host_.net.send_world();
+    EXPECT_TRUE(eventually([&] {
+        return c.locked([&] {
+            return c.table.slots[0].position.x == 7.0f && c.table.slots[1].slot_state == slot_in_game &&
+                   c.effects.spawned == 1;
+        });
+    }));
+
+    c.net.leave_client();
+    EXPECT_TRUE(eventually([&] { return host_slot(1) == slot_free; }));
+    EXPECT_EQ(host_.locked([&] { return host_.table.player_count; }), 0u);
+}
+
+TEST_F(SessionTest, ActionsTurnByTheSendersOwnCameraAndReachOnlyItsSlot) {
+    Side& c = join();
+    ASSERT_TRUE(welcomed(c));
+    // The client looks along -x; forward for it is -x, whatever the host's camera does.
+    c.net.send_view(Camera{{5.0f, 5.0f, 0.0f}, {0.0f, 0.0f, 0.0f}}, 0);
+    c.net.send_action(kind_move, 0.0f, -100.0f);
+    EXPECT_TRUE(eventually([&] {
+        return host_.locked([&] { return host_.table.slots[1].velocity.x < -1.0f; });
+    }));
+    host_.locked([&] {
+        EXPECT_NEAR(host_.table.slots[1].velocity.z, 0.0f, 1e-3f);
+        EXPECT_EQ(host_.table.slots[0].velocity.x, 0.0f);  // the host's own player stays
+    });
+    c.net.send_action(kind_button_down, 2.0f, 0.0f);  // jump, on the ground
+    EXPECT_TRUE(eventually(
+        [&] { return host_.locked([&] { return host_.table.slots[1].velocity.y > 0.0f; }); }));
+}
+
+TEST_F(SessionTest, ElevenClientsFillTheTableATwelfthIsToldItIsFullAndStoppingEndsThemAll) {
+    for (int i = 0; i < kPlayerSlots - 1; ++i) ASSERT_TRUE(welcomed(join()));
+    for (int slot = 1; slot < kPlayerSlots; ++slot) EXPECT_EQ(host_slot(slot), slot_in_game);
+    Side& extra = join("late");
+    char why[128] = {};
+    EXPECT_TRUE(eventually([&] { return extra.net.take_end(0, why, sizeof why); }));
+    EXPECT_STREQ(why, "the game is full");
+    EXPECT_EQ(host_.locked([&] { return host_.table.player_count; }), 11u);
+
+    host_.net.stop_hosting();
+    for (size_t i = 0; i + 1 < clients_.size(); ++i) {
+        Side& c = *clients_[i];
+        EXPECT_TRUE(eventually([&] { return c.net.take_end(0, why, sizeof why); })) << i;
+        EXPECT_STREQ(why, "the host ended the game");
+    }
+}
+
+// A raw ENet peer: connects and goes without ever saying hello, or sends garbage.
+struct RawPeer {
+    explicit RawPeer(uint16_t port) {
+        host = enet_host_create(nullptr, 1, 2, 0, 0);
+        ENetAddress address{0, port};
+        enet_address_set_host(&address, "127.0.0.1");
+        peer = enet_host_connect(host, &address, 2, 0);
+    }
+    ~RawPeer() { enet_host_destroy(host); }
+    bool wait_for(ENetEventType type) {
+        ENetEvent event;
+        const auto end = Clock::now() + std::chrono::seconds(3);
+        while (Clock::now() < end) {
+            if (enet_host_service(host, &event, 5) > 0) {
+                if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+                if (event.type == type) return true;
+            }
+        }
+        return false;
+    }
+    void send(const std::vector<uint8_t>& bytes) {
+        enet_peer_send(peer, 0, enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
+        enet_host_flush(host);
+    }
+    ENetHost* host;
+    ENetPeer* peer;
+};
+
+TEST_F(SessionTest, AbortedConnectsAndGarbageLeaveTheTableAsItWasOverManyCycles) {
+    Side& c = join();
+    ASSERT_TRUE(welcomed(c));
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        RawPeer raw(port_);
+        ASSERT_TRUE(raw.wait_for(ENET_EVENT_TYPE_CONNECT)) << cycle;
+        enet_host_flush(raw.host);  // the acknowledgement that completes the connection
+        EXPECT_TRUE(eventually([&] { return host_slot(2) == slot_reserved; })) << cycle;
+        if (cycle % 2 == 0) {
+            // Garbage first: wrong sizes, wrong types, an action before hello.
+            raw.send({});
+            raw.send({1, 2, 3});
+            raw.send(std::vector<uint8_t>(20, 0xFF));
+            raw.send({0xEC, 3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0x40, 0, 0, 0, 0});
+        }
+        enet_peer_disconnect_now(raw.peer, 0);
+        enet_host_flush(raw.host);
+        EXPECT_TRUE(eventually([&] { return host_slot(2) == slot_free; })) << cycle;
+    }
+    EXPECT_EQ(host_.locked([&] { return host_.table.player_count; }), 1u);
+    EXPECT_EQ(host_slot(1), slot_in_game);
+}
+
+TEST(SessionJoin, AHostThatNeverAnswersEndsTheJoinWithAReason) {
+    Side c;
+    // A port nobody hosts on: a plain UDP socket bound to it stays silent.
+    ENetAddress quiet{ENET_HOST_ANY, 0};
+    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    ASSERT_EQ(enet_socket_bind(socket, &quiet), 0);
+    enet_socket_get_address(socket, &quiet);
+    ASSERT_TRUE(c.net.join_game("127.0.0.1", quiet.port, Hello{0, "bob"}));
+    char why[128] = {};
+    EXPECT_FALSE(c.net.take_end(1000, why, sizeof why));
+    EXPECT_FALSE(c.net.take_end(5999, why, sizeof why));
+    EXPECT_TRUE(c.net.take_end(6000, why, sizeof why));
+    EXPECT_NE(std::string(why).find("did not answer"), std::string::npos) << why;
+    EXPECT_FALSE(c.net.joined());
+    enet_socket_destroy(socket);
+}
+
+}  // namespace
