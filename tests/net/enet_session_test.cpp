@@ -105,8 +105,8 @@ TEST_F(SessionTest, AClientGetsSlotOneTheMapAndTheWorldAndLeavingFreesItsSlot) {
     host_.net.send_world();
     EXPECT_TRUE(eventually([&] {
         return c.locked([&] {
-            return c.table.slots[0].position.x == 7.0f && c.table.slots[1].slot_state == slot_in_game &&
-                   c.effects.spawned == 1;
+            return c.table.slots[0].position.x == 7.0f &&
+                   c.table.slots[1].slot_state == slot_in_game && c.effects.spawned == 1;
         });
     }));
 
@@ -121,9 +121,8 @@ TEST_F(SessionTest, ActionsTurnByTheSendersOwnCameraAndReachOnlyItsSlot) {
     // The client looks along -x; forward for it is -x, whatever the host's camera does.
     c.net.send_view(Camera{{5.0f, 5.0f, 0.0f}, {0.0f, 0.0f, 0.0f}}, 0);
     c.net.send_action(kind_move, 0.0f, -100.0f);
-    EXPECT_TRUE(eventually([&] {
-        return host_.locked([&] { return host_.table.slots[1].velocity.x < -1.0f; });
-    }));
+    EXPECT_TRUE(eventually(
+        [&] { return host_.locked([&] { return host_.table.slots[1].velocity.x < -1.0f; }); }));
     host_.locked([&] {
         EXPECT_NEAR(host_.table.slots[1].velocity.z, 0.0f, 1e-3f);
         EXPECT_EQ(host_.table.slots[0].velocity.x, 0.0f);  // the host's own player stays
@@ -171,7 +170,8 @@ struct RawPeer {
         return false;
     }
     void send(const std::vector<uint8_t>& bytes) {
-        enet_peer_send(peer, 0, enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
+        enet_peer_send(peer, 0,
+                       enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
         enet_host_flush(host);
     }
     ENetHost* host;
@@ -199,6 +199,63 @@ TEST_F(SessionTest, AbortedConnectsAndGarbageLeaveTheTableAsItWasOverManyCycles)
     }
     EXPECT_EQ(host_.locked([&] { return host_.table.player_count; }), 1u);
     EXPECT_EQ(host_slot(1), slot_in_game);
+}
+
+// Discovery on 127.0.0.1 only: a host answering twice is listed once, two hosts in the
+// order of their first answers, and no answer is larger than its query.
+TEST_F(SessionTest, DiscoveryListsEachHostOnceInTheOrderTheyAnswered) {
+    Side second;
+    ASSERT_TRUE(second.net.host_game("other", 0));
+    Side seeker;
+    seeker.net.refresh_hosts("127.0.0.1, 127.0.0.1", port_);
+    EXPECT_TRUE(eventually(
+        [&] { return seeker.locked([&] { return seeker.net.hosts().entries.size() == 1; }); }));
+    seeker.net.refresh_hosts("127.0.0.1", second.net.port());
+    EXPECT_TRUE(eventually(
+        [&] { return seeker.locked([&] { return seeker.net.hosts().entries.size() == 2; }); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a late duplicate answer
+    seeker.locked([&] {
+        ASSERT_EQ(seeker.net.hosts().entries.size(), 2u);
+        const HostEntry& first = seeker.net.hosts().entries[1];  // newest first
+        EXPECT_EQ(first.port, port_);
+        EXPECT_STREQ(first.session_name, "torvi");
+        EXPECT_STREQ(seeker.net.hosts().entries[0].session_name, "other");
+        EXPECT_LT(first.round_trip_ms, 1000u);
+    });
+    EXPECT_TRUE(seeker.net.take_hosts_changed());
+    EXPECT_FALSE(seeker.net.take_hosts_changed());
+}
+
+// A host answers one address a few times a second at most, and only well-formed queries.
+TEST_F(SessionTest, QueriesBeyondTheRateOrMalformedGetNoAnswer) {
+    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    ENetAddress any{ENET_HOST_ANY, 0};
+    ASSERT_EQ(enet_socket_bind(socket, &any), 0);
+    ENetAddress host{0, port_};
+    enet_address_set_host_ip(&host, "127.0.0.1");
+    uint8_t query[kDiscoverySize];
+    encode_query(1, query);
+    for (int i = 0; i < 30; ++i) {
+        ENetBuffer buffer{query, sizeof query};
+        enet_socket_send(socket, &host, &buffer, 1);
+    }
+    ENetBuffer shorter{query, sizeof query - 1};  // no padding: no answer
+    enet_socket_send(socket, &host, &shorter, 1);
+    int answers = 0;
+    uint8_t bytes[512];
+    enet_uint32 wait = ENET_SOCKET_WAIT_RECEIVE;
+    while (enet_socket_wait(socket, &wait, 200) == 0 && wait == ENET_SOCKET_WAIT_RECEIVE) {
+        ENetAddress from;
+        ENetBuffer buffer{bytes, sizeof bytes};
+        const int size = enet_socket_receive(socket, &from, &buffer, 1);
+        if (size <= 0) break;
+        EXPECT_LE(size, static_cast<int>(kDiscoverySize));
+        ++answers;
+        wait = ENET_SOCKET_WAIT_RECEIVE;
+    }
+    EXPECT_GE(answers, 1);
+    EXPECT_LE(answers, 8);
+    enet_socket_destroy(socket);
 }
 
 TEST(SessionJoin, AHostThatNeverAnswersEndsTheJoinWithAReason) {
