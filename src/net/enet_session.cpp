@@ -218,6 +218,7 @@ void NetSession::handle_host_receive(ENetPeer* peer, const uint8_t* data, size_t
             ActionMessage action;
             if (record.slot_state != slot_in_game || !decode_action(data, size, action)) return;
             apply_action(record, action.kind, action.a, action.b, slot_cameras_[slot]);
+            if (observer_) observer_->applied(slot, action);
             return;
         }
         case message_view: {
@@ -556,4 +557,15 @@ bool NetSession::take_hosts_changed() {
     const bool changed = hosts_changed_;
     hosts_changed_ = false;
     return changed;
+}
+
+void NetSession::set_action_observer(ActionObserver* observer) {
+    std::lock_guard<std::recursive_mutex> hold(world_.lock);
+    observer_ = observer;
+}
+
+NetTraffic NetSession::traffic() {
+    std::lock_guard<std::recursive_mutex> hold(world_.lock);
+    if (!host_) return NetTraffic{0, 0};
+    return NetTraffic{host_->totalSentData, host_->totalReceivedData};
 }

@@ -34,6 +34,18 @@ struct NetWorld {
 // Seconds a host may take to welcome a joining client before the client gives up.
 constexpr uint32_t kJoinTimeoutMs = 5000;
 
+// Told of every client action a host applied, on the network thread under the lock; the
+// network benchmark times the way from send to apply with it.
+class ActionObserver {
+  public:
+    virtual ~ActionObserver() = default;
+    virtual void applied(int slot, const ActionMessage& action) = 0;
+};
+
+struct NetTraffic {
+    uint64_t sent_bytes, received_bytes;
+};
+
 class NetSession : public Network {
   public:
     explicit NetSession(NetWorld world);
@@ -66,6 +78,9 @@ class NetSession : public Network {
     bool hosting() const { return hosting_; }
     bool joined() const { return joined_; }
     bool welcomed() const { return welcome_slot_ > 0; }
+    void set_action_observer(ActionObserver* observer);
+    // Bytes the current ENet host sent and received, ENet's own traffic included.
+    NetTraffic traffic();
 
   private:
     void run();
@@ -118,6 +133,7 @@ class NetSession : public Network {
     };
     AnswerBudget budgets_[16];
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    ActionObserver* observer_ = nullptr;
     std::atomic<bool> running_{true};
     std::thread thread_;
 };

@@ -258,6 +258,48 @@ TEST_F(SessionTest, QueriesBeyondTheRateOrMalformedGetNoAnswer) {
     enet_socket_destroy(socket);
 }
 
+// Datagrams no game sends, straight at the host's port while a client plays: the client
+// keeps playing and no slot changes.
+TEST_F(SessionTest, MalformedDatagramsDisturbNoOne) {
+    Side& c = join();
+    ASSERT_TRUE(welcomed(c));
+    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    ENetAddress host{0, port_};
+    enet_address_set_host_ip(&host, "127.0.0.1");
+    std::vector<std::vector<uint8_t>> datagrams = {{}, {0}, std::vector<uint8_t>(65000, 0xFF)};
+    uint8_t jump[kActionMessageSize];
+    encode_action(ActionMessage{0, kind_button_down, 2.0f, 0.0f}, jump);
+    for (size_t cut = 1; cut <= sizeof jump; ++cut) datagrams.emplace_back(jump, jump + cut);
+    uint8_t query[kDiscoverySize];
+    encode_query(0, query);
+    query[0] = 'X';  // a query of the wrong kind
+    datagrams.emplace_back(query, query + sizeof query);
+    std::vector<uint8_t> nan_floats(24, 0xFF);
+    datagrams.push_back(nan_floats);
+    uint32_t seed = 12345;
+    for (int i = 0; i < 200; ++i) {
+        std::vector<uint8_t> noise(1 + seed % 1400);
+        for (uint8_t& byte : noise)
+            byte = static_cast<uint8_t>((seed = seed * 1664525 + 1013904223) >> 24);
+        datagrams.push_back(noise);
+    }
+    for (const auto& bytes : datagrams) {
+        ENetBuffer buffer{const_cast<uint8_t*>(bytes.data()), bytes.size()};
+        enet_socket_send(socket, &host, &buffer, 1);
+    }
+    enet_socket_destroy(socket);
+    c.net.send_action(kind_move, 100.0f, 0.0f);
+    EXPECT_TRUE(eventually([&] {
+        return host_.locked([&] { return std::fabs(host_.table.slots[1].velocity.x) > 1.0f; });
+    }));
+    EXPECT_TRUE(c.locked([&] { return c.net.welcomed() && c.net.joined(); }));
+    host_.locked([&] {
+        EXPECT_EQ(host_.table.player_count, 1u);
+        for (int slot = 2; slot < kPlayerSlots; ++slot)
+            EXPECT_EQ(host_.table.slots[slot].slot_state, slot_free);
+    });
+}
+
 TEST(SessionJoin, AHostThatNeverAnswersEndsTheJoinWithAReason) {
     Side c;
     // A port nobody hosts on: a plain UDP socket bound to it stays silent.
