@@ -1,0 +1,116 @@
+// Two real game processes on 127.0.0.1, offscreen, each with a script: a host whose player
+// steps forward, and a client standing still. The client's camera follows its own player,
+// so between its screenshot before the step and the one after it the host's character
+// shows up where the host went: above the client's player on the client's screen.
+#include <SDL_image.h>
+#include <enet/enet.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A port no one uses right now: bound once, then given back.
+uint16_t free_port() {
+    ENetAddress address{ENET_HOST_ANY, 0};
+    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    enet_socket_bind(socket, &address);
+    enet_socket_get_address(socket, &address);
+    enet_socket_destroy(socket);
+    return address.port;
+}
+
+// Starts the game in folder with the arguments, stdout and stderr to folder/out.txt.
+pid_t start_game(const fs::path& folder, std::initializer_list<const char*> args) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const std::string out = (folder / "out.txt").string();
+    freopen(out.c_str(), "w", stdout);
+    freopen(out.c_str(), "a", stderr);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    std::vector<const char*> argv = {TORVI_GAME, "--windowed", "--realtime", "--data",
+                                     folder.c_str()};
+    argv.insert(argv.end(), args);
+    argv.push_back(nullptr);
+    execv(TORVI_GAME, const_cast<char* const*>(argv.data()));
+    _exit(127);
+}
+
+// The exit code, or -1 when the game had to be killed after a minute.
+int finish(pid_t pid) {
+    for (int i = 0; i < 600; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+struct SurfaceFree {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+
+TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
+    TempFolder root("torvi-two-games-");
+    ASSERT_TRUE(root.ok());
+    const uint16_t port = free_port();
+    const std::string config = read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg") +
+                               "\n[net]\nport=" + std::to_string(port) + "\n";
+    for (const char* side : {"host", "client"}) {
+        fs::create_directories(root.path() / side);
+        fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", root.path() / side / "Data",
+                 fs::copy_options::recursive);
+        write_text(root.path() / side / "config.cfg", config);
+    }
+    const fs::path host = root.path() / "host", client = root.path() / "client";
+    // The client starts once the host hosts: before the host's step at 4.0 s (some 2.5
+    // units forward) unless the client takes 3 s to start, and after it in any case.
+    write_text(host / "walk.txt", "4000 key down W\n4100 key up W\n8000 quit\n");
+    write_text(client / "look.txt", "1000 screenshot a.png\n5000 screenshot b.png\n5500 quit\n");
+    const std::string target = "127.0.0.1:" + std::to_string(port);
+
+    const pid_t host_pid = start_game(host, {"--host", "--script", "walk.txt"});
+    for (int i = 0; i < 300 && read_text(host / "out.txt").find("hosting") == std::string::npos;
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    const pid_t client_pid = start_game(client, {"--join", target.c_str(), "--script", "look.txt"});
+    EXPECT_EQ(finish(client_pid), 0) << read_text(client / "out.txt");
+    EXPECT_EQ(finish(host_pid), 0) << read_text(host / "out.txt");
+    EXPECT_NE(read_text(client / "out.txt").find("as player 1"), std::string::npos)
+        << read_text(client / "out.txt");
+
+    std::unique_ptr<SDL_Surface, SurfaceFree> a(IMG_Load((client / "a.png").c_str()));
+    std::unique_ptr<SDL_Surface, SurfaceFree> b(IMG_Load((client / "b.png").c_str()));
+    ASSERT_TRUE(a && b) << IMG_GetError();
+    ASSERT_TRUE(a->w == b->w && a->h == b->h && a->format->format == b->format->format);
+    // The client's player stands at the middle of the 1024 x 768 window with its head at
+    // about y = 220; the band above it shows the map and nothing else unless someone is there.
+    int changed = 0;
+    const int bytes = a->format->BytesPerPixel;
+    for (int y = 0; y < 200; ++y) {
+        const auto* pa = static_cast<const uint8_t*>(a->pixels) + y * a->pitch;
+        const auto* pb = static_cast<const uint8_t*>(b->pixels) + y * b->pitch;
+        for (int x = 440; x < 600; ++x)
+            changed += std::memcmp(pa + x * bytes, pb + x * bytes, bytes) != 0;
+    }
+    EXPECT_GT(changed, 2000) << "the host's character above the client's player";
+}
+
+}  // namespace
