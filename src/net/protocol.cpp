@@ -104,7 +104,7 @@ bool decode_slot(Reader& in, PlayerRecord& r) {
     r.element = in.i32();
     r.action = in.u32();
     r.action_phase = in.i32();
-    in.text(r.name, sizeof r.name, kNetNameSize);
+    in.text(r.name, kNetNameSize, kNetNameSize);  // as many as encoding writes
     if (state < slot_free || state > slot_in_game) return false;
     r.slot_state = static_cast<SlotState>(state);
     if (r.element < 0 || r.element > 3) r.element = 0;  // drawn as the zombie, as locally
