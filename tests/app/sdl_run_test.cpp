@@ -153,6 +153,14 @@ TEST_F(RunTest, AControllerWalksThePlayerWithoutKeyboardFocus) {
     EXPECT_LT(position().z, -1.0f);
 }
 
+#if defined(__has_feature)
+constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#elif defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 // Resident memory in bytes, from /proc.
 long resident_bytes() {
     long pages = 0, resident = 0;
@@ -174,9 +182,7 @@ struct MemoryWatch : FrameWatcher {
 
 // Frames drawn headless leave nothing behind them in the driver: memory stays flat.
 TEST_F(RunTest, HeadlessMenuFramesKeepMemoryFlat) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the sanitizer's quarantine grows memory by itself";
-#endif
+    if (kAddressSanitizer) GTEST_SKIP() << "the sanitizer's quarantine grows memory by itself";
     copy_shipped_data();
     options_.frames = 350;
     MemoryWatch watch;
