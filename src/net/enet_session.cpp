@@ -31,8 +31,6 @@ constexpr char kHandlerLine[] = "server_messagehandler";
 // A client's moves turn by this camera until it sends its own: the play camera's.
 const Camera kDefaultView = {{0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f}};
 
-constexpr int kAnswersPerSecond = 8;  // to one address; more queries go unanswered
-
 // The session whose host the network thread is servicing: ENet's intercept callback has
 // no context of its own.
 thread_local NetSession* servicing = nullptr;
@@ -440,28 +438,11 @@ uint16_t NetSession::port() const {
     return address.port;
 }
 
-bool NetSession::answer_allowed(uint32_t address) {
-    const uint32_t now = now_ms();
-    AnswerBudget* oldest = &budgets_[0];
-    for (AnswerBudget& budget : budgets_) {
-        if (budget.address == address && budget.answers > 0) {
-            if (now - budget.window_ms >= 1000) {
-                budget.window_ms = now;
-                budget.answers = 0;
-            }
-            return ++budget.answers <= kAnswersPerSecond;
-        }
-        if (budget.window_ms < oldest->window_ms || budget.answers == 0) oldest = &budget;
-    }
-    *oldest = AnswerBudget{address, now, 1};
-    return true;
-}
-
 bool NetSession::answer_query(const void* from, const uint8_t* data, size_t size) {
     uint32_t stamp = 0;
     if (!hosting_ || !host_ || !decode_query(data, size, stamp)) return false;
     const ENetAddress& sender = *static_cast<const ENetAddress*>(from);
-    if (!answer_allowed(sender.host)) return true;  // dropped, not passed to ENet either
+    if (!answers_.allow(sender.host, now_ms())) return true;  // dropped, not passed to ENet either
     DiscoveryAnswer answer{};
     answer.stamp = stamp;
     std::memcpy(answer.instance, instance_, sizeof instance_);

@@ -15,6 +15,7 @@
 #include "map/map_grid.h"
 #include "net/network.h"
 #include "net/protocol.h"
+#include "net/rate_limit.h"
 #include "world/camera.h"
 #include "world/player_table.h"
 
@@ -96,7 +97,6 @@ class NetSession : public Network {
     void receive_answers();
     void query(uint32_t address, uint16_t port);
     uint32_t now_ms() const;
-    bool answer_allowed(uint32_t address);
 
     NetWorld world_;
     ENetHost* host_ = nullptr;
@@ -126,12 +126,7 @@ class NetSession : public Network {
     bool hosts_changed_ = false;
     uint8_t instance_[kInstanceBytes] = {};
     char machine_name_[kMachineNameSize] = {};
-    struct AnswerBudget {
-        uint32_t address = 0;
-        uint32_t window_ms = 0;
-        int answers = 0;
-    };
-    AnswerBudget budgets_[16];
+    RateLimit answers_{8};  // to one address, a second
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     ActionObserver* observer_ = nullptr;
     std::atomic<bool> running_{true};

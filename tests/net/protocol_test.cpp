@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net/host_list.h"
+#include "net/rate_limit.h"
 #include "net/slots.h"
 
 namespace {
@@ -162,6 +163,17 @@ TEST(HostList, AHostAnsweringTwiceIsListedOnceNewestFirst) {
     EXPECT_FALSE(add_host(list, a));
     ASSERT_EQ(list.entries.size(), 2u);
     EXPECT_EQ(list.entries[0].instance[0], 2);
+}
+
+TEST(RateLimit, EachAddressGetsItsAnswersASecondAndNewAddressesTakeTheQuietestPlace) {
+    RateLimit limit(3);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(limit.allow(7, 100));
+    EXPECT_FALSE(limit.allow(7, 900));
+    EXPECT_TRUE(limit.allow(8, 900));                               // another address has its own
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(limit.allow(7, 1100));  // a new second
+    EXPECT_FALSE(limit.allow(7, 1150));
+    for (uint32_t address = 100; address < 130; ++address) EXPECT_TRUE(limit.allow(address, 1200));
+    EXPECT_TRUE(limit.allow(7, 1300));  // forgotten among thirty others: a fresh budget
 }
 
 }  // namespace
