@@ -152,9 +152,9 @@ void init_frame(Dialog& dialog, const DialogFrame& frame, CommandSink* sink) {
 }
 
 void restore_position(Dialog& dialog, const char* section, const GameDialogs& dialogs) {
-    dialog.set_position(static_cast<float>(read_setting_int(section, kKeyPosx)),
-                        static_cast<float>(read_setting_int(section, kKeyPosy)));
-    dialog.keep_title_on_screen(dialogs.screen_width, dialogs.screen_height);
+    dialog.set_position_on_screen(static_cast<float>(read_setting_int(section, kKeyPosx)),
+                                  static_cast<float>(read_setting_int(section, kKeyPosy)),
+                                  dialogs.screen_width, dialogs.screen_height);
 }
 
 void save_position(const Dialog& dialog, const char* section) {

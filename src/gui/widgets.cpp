@@ -269,13 +269,14 @@ void Dialog::set_position(float new_x, float new_y) {
                   static_cast<int32_t>(x + width), static_cast<int32_t>(y)};
 }
 
-void Dialog::keep_title_on_screen(int screen_width, int screen_height) {
+void Dialog::set_position_on_screen(float wanted_x, float wanted_y, int screen_width,
+                                    int screen_height) {
     const float grip = std::min(kTitleGrip, width);
     const float left = grip - width;
     const float right = std::max(left, static_cast<float>(screen_width) - grip);
     const float top = kTitleHeight;
     const float bottom = std::max(top, static_cast<float>(screen_height));
-    set_position(std::clamp(x, left, right), std::clamp(y, top, bottom));
+    set_position(std::clamp(wanted_x, left, right), std::clamp(wanted_y, top, bottom));
 }
 
 template <typename W>

@@ -117,9 +117,9 @@ class Dialog {
   public:
     void init(float x, float y, const char* title, float width, float height);
     void set_position(float x, float y);
-    // Moves the dialog the least so that its whole title bar height and at least a grip's
-    // width of it lie on a screen of that size: it can always be dragged back.
-    void keep_title_on_screen(int screen_width, int screen_height);
+    // The position nearest (x, y) at which the whole title bar height and at least a
+    // grip's width of it lie on a screen of that size: it can always be dragged back.
+    void set_position_on_screen(float x, float y, int screen_width, int screen_height);
 
     Button* add_button(uint32_t id, const char* text, const char* texture_name,
                        const IntRect* source, float x, float y, ButtonStyle style);
