@@ -23,11 +23,12 @@ std::string take_field(std::string& input, const char* fallback) {
     return field;
 }
 
-// Lines as a reader sees them: split at LF, one CR before it dropped. A lone CR closing
-// the file may become part of a CRLF when a line is added after it.
+// Lines as a reader sees them: a UTF-8 byte-order mark before the first skipped, split at
+// LF, one CR before it dropped. A lone CR closing the file may become part of a CRLF when a
+// line is added after it.
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
-    size_t begin = 0;
+    size_t begin = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (begin < text.size()) {
         size_t end = text.find('\n', begin);
         if (end == std::string::npos) end = text.size();

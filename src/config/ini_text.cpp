@@ -197,7 +197,8 @@ bool ini_set(std::string& text, const char* section, const char* key, const char
     size_t insert_at = text.size();
     if (at.section_found) insert_at = at.insert_at;
     // A CR closing the file only lacks its LF.
-    if (ends_open(text, insert_at)) lines += text[insert_at - 1] == '\r' ? "\n" : eol;
+    if (insert_at > text_start(text) && ends_open(text, insert_at))
+        lines += text[insert_at - 1] == '\r' ? "\n" : eol;
     if (!at.section_found) lines.append("[").append(section_name).append("]").append(eol);
     lines.append(key_name).append("=").append(new_value).append(eol);
     text.insert(insert_at, lines);

@@ -136,6 +136,7 @@ TEST(IniSet, WritesTouchOnlyTheirLineAndValuesCannotAddLines) {
         {"[s]\n  PosX = 80  \n", "s", "posx", "80", "[s]\n  PosX = 80  \n"},
         // A byte-order mark hides no section.
         {"\xEF\xBB\xBF[s]\nk=1\n", "s", "k", "2", "\xEF\xBB\xBF[s]\nk=2\n"},
+        {"\xEF\xBB\xBF", "s", "k", "1", "\xEF\xBB\xBF[s]\nk=1\n"},
         // A value is cut at its first line break.
         {"[input]\ntype=x\n", "input", "type", "gamepad\n[shell]\nfont=evil",
          "[input]\ntype=gamepad\n"},
