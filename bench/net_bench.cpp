@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "net/enet_session.h"
+#include "support/net_side.h"
 
 namespace {
 
@@ -40,22 +41,6 @@ struct Shared {
     double host_cpu_s, host_wall_s;
 };
 
-struct Side {
-    Side() {
-        init_player_table(table);
-        init_session_state(session);
-        init_effect_list(effects);
-        fill_startup_map(map);
-    }
-    PlayerTable table;
-    SessionState session;
-    MapGrid map{};
-    EffectList effects;
-    Console console;
-    std::recursive_mutex lock;
-    NetSession net{NetWorld{table, session, map, effects, console, lock}};
-};
-
 struct Timer : ActionObserver {
     explicit Timer(Shared& shared) : shared(shared) {}
     void applied(int slot, const ActionMessage& action) override {
@@ -76,7 +61,7 @@ double cpu_seconds() {
 
 // The host: serves until every client is done, sending the world at the render rate.
 void run_host(Shared& shared) {
-    Side host;
+    NetSide host;
     Timer timer(shared);
     host.net.set_action_observer(&timer);
     if (!host.net.host_game("bench", 0)) std::_Exit(1);
@@ -117,15 +102,15 @@ int main() {
     }
     while (shared.port.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
-    std::vector<std::unique_ptr<Side>> clients;
+    std::vector<std::unique_ptr<NetSide>> clients;
     std::vector<int> slots;
     for (int i = 0; i < kClients; ++i) {
-        clients.push_back(std::make_unique<Side>());
+        clients.push_back(std::make_unique<NetSide>());
         clients.back()->net.join_game("127.0.0.1", shared.port, Hello{0, "bench"});
     }
     for (auto& c : clients) {
         while (!c->net.welcomed()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        slots.push_back(c->session.local_player_index);
+        slots.push_back(c->locked([&] { return c->session.local_player_index; }));
     }
     const uint64_t start = now_ns();
     for (int m = 0; m < kMoves; ++m) {

@@ -15,7 +15,6 @@ void init_map_editor(MapEditor& editor) {
     }
     editor.picked_p = editor.picked_q = 0;
     editor.pick_hit = false;
-    editor.stroke_open = false;
     editor.unsaved = false;
     editor.strokes.clear();
 }
@@ -39,17 +38,15 @@ bool pick_vertex(MapEditor& editor, const Ray& ray) {
 }
 
 void begin_stroke(MapEditor& editor) {
-    if (editor.stroke_open) return;
-    editor.strokes.record(editor.map);
-    editor.stroke_open = true;
+    editor.strokes.begin_step(editor.map);
 }
 
 void end_stroke(MapEditor& editor) {
-    editor.stroke_open = false;
+    editor.strokes.end_step();
 }
 
 void paint(MapEditor& editor, uint8_t terrain, uint8_t item) {
-    const bool own_stroke = !editor.stroke_open;
+    const bool own_stroke = !editor.strokes.step_open();
     if (own_stroke) begin_stroke(editor);
     set_corner(editor.map, editor.picked_p, editor.picked_q, terrain);
     set_item(editor.map, editor.picked_p, editor.picked_q, item);
@@ -58,7 +55,6 @@ void paint(MapEditor& editor, uint8_t terrain, uint8_t item) {
 }
 
 bool undo_stroke(MapEditor& editor) {
-    end_stroke(editor);
     const bool undone = editor.strokes.undo(editor.map);
     editor.unsaved = editor.unsaved || undone;
     return undone;

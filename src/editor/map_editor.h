@@ -18,9 +18,8 @@ struct MapEditor {
     MapGrid map{};
     int picked_p = 0, picked_q = 0;  // the vertex found by the last pick that hit
     bool pick_hit = false;           // whether the latest pick hit one
-    bool stroke_open = false;        // the left button is held: one stroke is being painted
     bool unsaved = false;            // painted since the last load or save
-    UndoRing<MapGrid> strokes;
+    UndoRing<MapGrid> strokes;       // a step is open while the left button paints
 };
 
 // A fresh map: light grass at every vertex the editor can pick, snow on the far row and

@@ -13,7 +13,6 @@ constexpr uint32_t kTurningButtons = mouse_bit_left | mouse_bit_middle | mouse_b
 
 void init_pose_editor(PoseEditor& editor) {
     default_pose(editor.pose);
-    editor.drag_open = false;
     editor.unsaved = false;
     editor.drags.clear();
 }
@@ -37,21 +36,17 @@ Quaternion drag_turn(uint32_t buttons, int last_x, int x) {
 
 void turn_bone(PoseEditor& editor, int slot, uint32_t buttons, int last_x, int x) {
     if (slot < 0 || slot >= kBoneCount || (buttons & kTurningButtons) == 0 || last_x == x) return;
-    if (!editor.drag_open) {
-        editor.drags.record(editor.pose);
-        editor.drag_open = true;
-    }
+    editor.drags.begin_step(editor.pose);
     Quaternion& rotation = editor.pose.bones[slot].rotation;
     rotation = quaternion_multiply(rotation, drag_turn(buttons, last_x, x));
     editor.unsaved = true;
 }
 
 void release_buttons(PoseEditor& editor) {
-    editor.drag_open = false;
+    editor.drags.end_step();
 }
 
 bool undo_drag(PoseEditor& editor) {
-    release_buttons(editor);
     const bool undone = editor.drags.undo(editor.pose);
     editor.unsaved = editor.unsaved || undone;
     return undone;

@@ -11,9 +11,8 @@ struct PoseEditor {
     PoseEditor() : drags(kPoseUndoSteps) {}
     static constexpr int kPoseUndoSteps = 64;
     BonePose pose{};
-    bool drag_open = false;  // a button is held: one drag is one undo step
-    bool unsaved = false;    // turned since the last load or save
-    UndoRing<BonePose> drags;
+    bool unsaved = false;      // turned since the last load or save
+    UndoRing<BonePose> drags;  // a step is open while a button turns a bone
 };
 
 // The default pose, nothing to undo.

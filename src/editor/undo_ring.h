@@ -10,19 +10,39 @@ class UndoRing {
   public:
     explicit UndoRing(int steps) : past_(steps), future_(steps) {}
 
-    // A change is about to turn before into something else: before can be returned to.
-    // The oldest state goes when the ring is full; what was undone can no longer be redone.
+    // One step gathers every change from begin_step to end_step (a stroke, a drag): only
+    // the state before its first change is recorded.
+    void begin_step(const State& before) {
+        if (open_) return;
+        record(before);
+        open_ = true;
+    }
+    void end_step() { open_ = false; }
+    bool step_open() const { return open_; }
+
+    // current becomes the state before the last step; false when there is none.
+    bool undo(State& current) {
+        end_step();
+        return step(past_, future_, current);
+    }
+    // current becomes the state the last undo left; false when there is none.
+    bool redo(State& current) {
+        end_step();
+        return step(future_, past_, current);
+    }
+    void clear() {
+        past_.count = future_.count = 0;
+        open_ = false;
+    }
+
+  private:
+    // Before can be returned to; the oldest state goes when the ring is full, and what was
+    // undone can no longer be redone.
     void record(const State& before) {
         past_.push(before);
         future_.count = 0;
     }
-    // current becomes the state before the last change; false when there is none.
-    bool undo(State& current) { return step(past_, future_, current); }
-    // current becomes the state the last undo left; false when there is none.
-    bool redo(State& current) { return step(future_, past_, current); }
-    void clear() { past_.count = future_.count = 0; }
 
-  private:
     // The newest count states, oldest at first; a full ring drops its oldest.
     struct Ring {
         explicit Ring(int steps) : states(static_cast<size_t>(steps)) {}
@@ -48,4 +68,5 @@ class UndoRing {
 
     Ring past_;
     Ring future_;
+    bool open_ = false;
 };

@@ -14,32 +14,11 @@
 #include <vector>
 
 #include "net/slots.h"
+#include "support/net_side.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// One side of a game: what a NetSession reads and writes, and the session itself.
-struct Side {
-    Side() {
-        init_player_table(table);
-        init_session_state(session);
-        init_effect_list(effects);
-        fill_startup_map(map);
-    }
-    template <typename F>
-    auto locked(F f) {
-        std::lock_guard<std::recursive_mutex> hold(lock);
-        return f();
-    }
-    PlayerTable table;
-    SessionState session;
-    MapGrid map{};
-    EffectList effects;
-    Console console;
-    std::recursive_mutex lock;
-    NetSession net{NetWorld{table, session, map, effects, console, lock}};
-};
 
 // Waits up to three seconds for what check says, looking every millisecond.
 template <typename Check>
@@ -61,30 +40,30 @@ class SessionTest : public ::testing::Test {
         ASSERT_NE(port_, 0);
     }
     // A client that joined and was welcomed, with its slot.
-    Side& join(const char* name = "ann", int element = 2) {
-        clients_.push_back(std::make_unique<Side>());
-        Side& c = *clients_.back();
+    NetSide& join(const char* name = "ann", int element = 2) {
+        clients_.push_back(std::make_unique<NetSide>());
+        NetSide& c = *clients_.back();
         c.locked([&] { start_game_as_client(c.table, c.session); });
         Hello hello{element, {}};
         std::snprintf(hello.name, sizeof hello.name, "%s", name);
         EXPECT_TRUE(c.net.join_game("127.0.0.1", port_, hello));
         return c;
     }
-    bool welcomed(Side& c) {
+    bool welcomed(NetSide& c) {
         return eventually([&] { return c.locked([&] { return c.net.welcomed(); }); });
     }
     SlotState host_slot(int slot) {
         return host_.locked([&] { return host_.table.slots[slot].slot_state; });
     }
 
-    Side host_;
-    std::vector<std::unique_ptr<Side>> clients_;
+    NetSide host_;
+    std::vector<std::unique_ptr<NetSide>> clients_;
     uint16_t port_ = 0;
 };
 
 TEST_F(SessionTest, AClientGetsSlotOneTheMapAndTheWorldAndLeavingFreesItsSlot) {
     host_.locked([&] { set_corner(host_.map, 3, 4, 2); });
-    Side& c = join("ann", 2);
+    NetSide& c = join("ann", 2);
     ASSERT_TRUE(welcomed(c));
     EXPECT_EQ(c.locked([&] { return c.session.local_player_index; }), 1);
     EXPECT_EQ(host_slot(1), slot_in_game);
@@ -116,7 +95,7 @@ TEST_F(SessionTest, AClientGetsSlotOneTheMapAndTheWorldAndLeavingFreesItsSlot) {
 }
 
 TEST_F(SessionTest, ActionsTurnByTheSendersOwnCameraAndReachOnlyItsSlot) {
-    Side& c = join();
+    NetSide& c = join();
     ASSERT_TRUE(welcomed(c));
     // The client looks along -x; forward for it is -x, whatever the host's camera does.
     c.net.send_view(Camera{{5.0f, 5.0f, 0.0f}, {0.0f, 0.0f, 0.0f}}, 0);
@@ -135,7 +114,7 @@ TEST_F(SessionTest, ActionsTurnByTheSendersOwnCameraAndReachOnlyItsSlot) {
 TEST_F(SessionTest, ElevenClientsFillTheTableATwelfthIsToldItIsFullAndStoppingEndsThemAll) {
     for (int i = 0; i < kPlayerSlots - 1; ++i) ASSERT_TRUE(welcomed(join()));
     for (int slot = 1; slot < kPlayerSlots; ++slot) EXPECT_EQ(host_slot(slot), slot_in_game);
-    Side& extra = join("late");
+    NetSide& extra = join("late");
     char why[128] = {};
     EXPECT_TRUE(eventually([&] { return extra.net.take_end(0, why, sizeof why); }));
     EXPECT_STREQ(why, "the game is full");
@@ -143,7 +122,7 @@ TEST_F(SessionTest, ElevenClientsFillTheTableATwelfthIsToldItIsFullAndStoppingEn
 
     host_.net.stop_hosting();
     for (size_t i = 0; i + 1 < clients_.size(); ++i) {
-        Side& c = *clients_[i];
+        NetSide& c = *clients_[i];
         EXPECT_TRUE(eventually([&] { return c.net.take_end(0, why, sizeof why); })) << i;
         EXPECT_STREQ(why, "the host ended the game");
     }
@@ -179,7 +158,7 @@ struct RawPeer {
 };
 
 TEST_F(SessionTest, AbortedConnectsAndGarbageLeaveTheTableAsItWasOverManyCycles) {
-    Side& c = join();
+    NetSide& c = join();
     ASSERT_TRUE(welcomed(c));
     for (int cycle = 0; cycle < 1000; ++cycle) {
         RawPeer raw(port_);
@@ -204,9 +183,9 @@ TEST_F(SessionTest, AbortedConnectsAndGarbageLeaveTheTableAsItWasOverManyCycles)
 // Discovery on 127.0.0.1 only: a host answering twice is listed once, two hosts in the
 // order of their first answers, and no answer is larger than its query.
 TEST_F(SessionTest, DiscoveryListsEachHostOnceInTheOrderTheyAnswered) {
-    Side second;
+    NetSide second;
     ASSERT_TRUE(second.net.host_game("other", 0));
-    Side seeker;
+    NetSide seeker;
     seeker.net.refresh_hosts("127.0.0.1, 127.0.0.1", port_);
     EXPECT_TRUE(eventually(
         [&] { return seeker.locked([&] { return seeker.net.hosts().entries.size() == 1; }); }));
@@ -261,7 +240,7 @@ TEST_F(SessionTest, QueriesBeyondTheRateOrMalformedGetNoAnswer) {
 // Datagrams no game sends, straight at the host's port while a client plays: the client
 // keeps playing and no slot changes.
 TEST_F(SessionTest, MalformedDatagramsDisturbNoOne) {
-    Side& c = join();
+    NetSide& c = join();
     ASSERT_TRUE(welcomed(c));
     ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
     ENetAddress host{0, port_};
@@ -301,7 +280,7 @@ TEST_F(SessionTest, MalformedDatagramsDisturbNoOne) {
 }
 
 TEST(SessionJoin, AHostThatNeverAnswersEndsTheJoinWithAReason) {
-    Side c;
+    NetSide c;
     // A port nobody hosts on: a plain UDP socket bound to it stays silent.
     ENetAddress quiet{ENET_HOST_ANY, 0};
     ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
