@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "console/console.h"
+#include "editor/editor.h"
 #include "effects/effect_list.h"
 #include "gui/game_dialogs.h"
 #include "input/gamepad_input.h"
@@ -64,6 +65,7 @@ struct Game {
     GamepadState pad{};
     KeyboardInput input;
     GameDialogs dialogs;
+    Editor editor;
     GameCommands commands{*this};
     Network* net = nullptr;  // the network session while the loop runs; none in most tests
     uint64_t sim_ticks = 0;  // since the game was made: the clock of the view messages

@@ -1,6 +1,7 @@
 #include "app/gl_frame.h"
 
 #include "console/gl_console.h"
+#include "editor/gl_editor.h"
 
 namespace {
 
@@ -21,33 +22,47 @@ void draw_play(Screen& screen, Game& game) {
     console_draw(game.console, ready_font(screen.fonts.console));
 }
 
-const Dialog* open_dialog(const GameDialogs& dialogs, DialogMode mode) {
+const Dialog* open_dialog(const Game& game, DialogMode mode) {
     switch (mode) {
         case dialog_settings:
-            return &dialogs.settings;
+            return &game.dialogs.settings;
         case dialog_join:
-            return &dialogs.join;
+            return &game.dialogs.join;
         case dialog_create:
-            return &dialogs.create;
+            return &game.dialogs.create;
+        case dialog_editor:
+            return &game.editor.dialog;
         default:
-            return nullptr;  // the editor dialog comes with the editors
+            return nullptr;
     }
+}
+
+void draw_editor(Screen& screen, Game& game) {
+    Renderer& device = screen.device;
+    editor_edge_moves(game.editor, game.cam, game.keys, device.width(), device.height());
+    EditorDrawing drawing{screen.terrain, screen.characters, screen.markers};
+    draw_editor_scene(device, drawing, game.editor, game.cam);
 }
 
 void draw_menu(Screen& screen, Game& game) {
     Renderer& device = screen.device;
     device.clear(kMenuClearColour);
-    if (game.shell.dialog != dialog_editor) {
+    const bool editor = game.shell.dialog == dialog_editor;
+    if (editor) {
+        draw_editor(screen, game);
+    } else {
         device.set_view(look_at_lh(kMenuEye, kMenuTarget, kUp));
         draw_item_model(device, screen.terrain, item_model_health, identity());
-        console_draw(game.console, ready_font(screen.fonts.console));
     }
+    console_draw(game.console, ready_font(screen.fonts.console));
     Font* font = ready_font(screen.fonts.gui);
     if (!game.dialogs.built) return;
     draw_dialog(device, screen.widgets, font, game.dialogs.menu);
-    if (const Dialog* open = open_dialog(game.dialogs, game.shell.dialog)) {
+    if (const Dialog* open = open_dialog(game, game.shell.dialog)) {
         draw_dialog(device, screen.widgets, font, *open);
     }
+    // Over the editor dialog: they take the mouse before it does.
+    if (editor) draw_editor_file_dialogs(device, screen.widgets, font, game.editor);
 }
 
 }  // namespace

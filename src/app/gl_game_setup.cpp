@@ -71,6 +71,8 @@ void load_game(Screen& screen, Game& game, GamepadDevices* gamepad) {
         game.dialogs.screen_height = device.height();
     }
     build_game_dialogs(game.dialogs, game.input.controls, &game.commands);
+    build_editor(game.editor, &game.commands, game.dialogs.screen_width,
+                 game.dialogs.screen_height);
     load_bone_markers(screen.markers, device.textures());
     effects_init(screen.effects, device);
 }

@@ -5,9 +5,11 @@
 #include <mutex>
 
 #include "config/settings.h"
+#include "editor/editor_files.h"
 
 namespace {
 
+constexpr uint32_t kNetColour = 0xFFFFFFFF;
 const Vec3 kPlayEye = {0.0f, 5.0f, 5.0f};
 const Vec3 kEditorEye = {0.0f, 10.0f, 10.0f};
 const Vec3 kOrigin = {0.0f, 0.0f, 0.0f};
@@ -16,12 +18,20 @@ void show_button(Game& game, uint32_t command, bool visible) {
     show_menu_button(game.dialogs, command, visible);
 }
 
-// A menu button that opens a dialog closes it when pressed again.
-void toggle_dialog(Shell& shell, DialogMode dialog) {
-    shell.dialog = shell.dialog == dialog ? dialog_none : dialog;
+void say_unsaved_work(Game& game) {
+    if (const char* what = unsaved_work(game.editor))
+        console_print(game.console, kNetColour, "%s", what);
 }
 
-constexpr uint32_t kNetColour = 0xFFFFFFFF;
+// A menu button that opens a dialog closes it when pressed again. Leaving the editor
+// names the work it holds unsaved.
+void toggle_dialog(Game& game, DialogMode dialog) {
+    Shell& shell = game.shell;
+    if (shell.dialog == dialog_editor) say_unsaved_work(game);
+    shell.dialog = shell.dialog == dialog ? dialog_none : dialog;
+    if (shell.dialog == dialog_create) refresh_map_list(game.dialogs);
+}
+
 constexpr size_t kAddressSize = 64;
 
 void disconnect(Game& game) {
@@ -53,6 +63,28 @@ void refresh_servers(Game& game) {
     game.net->refresh_hosts(addresses, game_port());
 }
 
+// The map chosen in the create dialog is the ground of the hosted game; without a
+// choice, or when it cannot be read, the start-up map.
+void play_chosen_map(Game& game) {
+    char name[kListItemTextSize];
+    chosen_map(game.dialogs, name, sizeof name);
+    fill_startup_map(game.map);
+    if (name[0] == '\0') return;
+    char path[kListItemTextSize + 32];
+    MapGrid chosen = game.map;
+    MapLoad result{map_missing};
+    if (editor_file_path(path, sizeof path, kMapFolder, name, kMapExtension)) {
+        result = load_map(chosen, path);
+        report_map_load(path, result);
+    }
+    if (result.status == map_ok || result.status == map_short_file) {
+        game.map = chosen;
+    } else {
+        console_print(game.console, kNetColour,
+                      "the map %s could not be read; playing the start-up map", name);
+    }
+}
+
 void join_chosen(Game& game) {
     const HostEntry* host = game.net ? chosen_host(game.dialogs, game.net->hosts()) : nullptr;
     if (!host) {
@@ -67,15 +99,14 @@ void join_chosen(Game& game) {
 }
 
 void run_command(Game& game, uint32_t command) {
-    Shell& shell = game.shell;
     switch (command) {
         case command_join_game:
-            return toggle_dialog(shell, dialog_join);
+            return toggle_dialog(game, dialog_join);
         case command_create_game:
-            return toggle_dialog(shell, dialog_create);
+            return toggle_dialog(game, dialog_create);
         case command_editor:
             set_camera(game.cam, kEditorEye, kOrigin);
-            return toggle_dialog(shell, dialog_editor);
+            return toggle_dialog(game, dialog_editor);
         case command_quit:
             return quit_program(game);
         case command_disconnect:
@@ -83,7 +114,7 @@ void run_command(Game& game, uint32_t command) {
         case command_resume_game:
             return toggle_menu(game);
         case command_settings:
-            return toggle_dialog(shell, dialog_settings);
+            return toggle_dialog(game, dialog_settings);
         default:
             return;
     }
@@ -112,7 +143,7 @@ void act_on(Game& game, DialogRequest request) {
     }
 }
 
-// The open dialog's handler; the editor has none yet.
+// The open dialog's handler.
 DialogOutcome dialog_message(Game& game, const Message& msg) {
     switch (game.shell.dialog) {
         case dialog_settings:
@@ -121,6 +152,11 @@ DialogOutcome dialog_message(Game& game, const Message& msg) {
             return join_dialog_handler(game.dialogs, game.keys, msg);
         case dialog_create:
             return create_dialog_handler(game.dialogs, game.keys, msg);
+        case dialog_editor: {
+            EditorWorld world{game.cam, game.console, game.keys, game.dialogs.screen_width,
+                              game.dialogs.screen_height};
+            return {editor_handler(game.editor, world, msg), request_none};
+        }
         default:
             return {false, request_none};
     }
@@ -177,6 +213,7 @@ void start_local_game(Game& game, bool host) {
 
 void start_hosting(Game& game) {
     std::lock_guard<std::recursive_mutex> hold(game.net_lock);
+    play_chosen_map(game);
     if (game.net) {
         char name[kSessionNameSize];
         server_name(game.dialogs, name, sizeof name);
@@ -208,7 +245,11 @@ void end_game(Game& game, const char* why) {
 
 void quit_program(Game& game) {
     if (!game.shell.running) return;  // a second close while quitting saves nothing twice
-    save_game_settings(game.dialogs, game.input.controls);
+    if (const char* what = unsaved_work(game.editor)) {
+        console_print(game.console, kNetColour, "%s", what);
+        std::fprintf(stderr, "torvi: %s\n", what);
+    }
+    save_game_settings(game.dialogs, game.editor.dialog, game.input.controls);
     game.shell.running = false;
 }
 

@@ -17,8 +17,9 @@ struct NamedKey {
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {"escape", vk_escape}, {"enter", vk_enter}, {"space", vk_space}, {"backspace", vk_backspace},
-    {"left", vk_left},     {"up", vk_up},       {"right", vk_right}, {"down", vk_down},
+    {"escape", vk_escape},       {"enter", vk_enter}, {"space", vk_space},
+    {"backspace", vk_backspace}, {"left", vk_left},   {"up", vk_up},
+    {"right", vk_right},         {"down", vk_down},   {"ctrl", vk_control},
 };
 
 struct NamedButton {
@@ -111,6 +112,10 @@ LineParse parse_mouse_event(char** tokens, int count, ScriptEvent out[kMaxEvents
     const char* what = count > 2 ? tokens[2] : "";
     int x = 0;
     int y = 0;
+    if (std::strcmp(what, "leave") == 0 && count == 3) {
+        out[0].msg = {msg_mouse_leave, 0, 0};
+        return done(1);
+    }
     if (std::strcmp(what, "move") == 0 || std::strcmp(what, "dblclick") == 0) {
         if (count != 5) return fail("expected: TIME mouse move|dblclick X Y");
         if (!parse_coordinate(tokens[3], x) || !parse_coordinate(tokens[4], y)) {
@@ -343,6 +348,10 @@ bool format_script_line(uint64_t time_ms, const Message& msg, char* buffer, size
     if (msg.id == msg_mouse_move || msg.id == msg_lbutton_dblclk) {
         std::snprintf(buffer, size, "%" PRIu64 " mouse %s %d %d", time_ms,
                       msg.id == msg_mouse_move ? "move" : "dblclick", x, y);
+        return true;
+    }
+    if (msg.id == msg_mouse_leave) {
+        std::snprintf(buffer, size, "%" PRIu64 " mouse leave", time_ms);
         return true;
     }
     if (msg.id == msg_gamepad_axis && msg.wparam < kGamepadAxes) {

@@ -6,12 +6,13 @@
 // day), never earlier than the line before:
 //
 //   500 key down A             press a key: A..Z, 0..9, escape, enter, space, backspace,
-//   520 key up A               left, up, right, down, or vkN for virtual-key code N
+//   520 key up A               left, up, right, down, ctrl, or vkN for virtual-key code N
 //   800 mouse move 512 300     move the cursor to back-buffer pixel (x, y), 0..32767
 //   820 mouse down left 512 300    press or release left, right or middle at (x, y)
 //   840 mouse up left 512 300
 //   860 mouse click left 512 300   a press and a release at the same moment
 //   880 mouse dblclick 512 300     a left double click
+//   890 mouse leave                the cursor leaves the window
 //   860 gamepad attach         a gamepad is chosen (detach: it is pulled out)
 //   870 gamepad axis x -100    move axis x, y, z or rz to -100..100
 //   880 gamepad button 6 down  press or release button 0..127

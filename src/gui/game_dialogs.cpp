@@ -1,7 +1,13 @@
 #include "gui/game_dialogs.h"
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+
 #include "config/settings.h"
 #include "input/bindings.h"
+#include "map/map_grid.h"
+#include "platform/file_search.h"
 
 namespace {
 
@@ -12,6 +18,9 @@ constexpr int kCellsPerBar = 7;
 constexpr int kListRows = 7;
 constexpr int kListColumns = 15;
 constexpr int kServerNameCells = 7;
+// Between the server name and the element list.
+constexpr float kMapListX = 25, kMapListY = 97;
+constexpr int kMapListRows = 4;
 
 struct DialogFrame {
     float x, y, width, height;
@@ -151,34 +160,17 @@ void init_frame(Dialog& dialog, const DialogFrame& frame, CommandSink* sink) {
     dialog.sink = sink;
 }
 
-void restore_position(Dialog& dialog, const char* section, const GameDialogs& dialogs) {
-    dialog.set_position_on_screen(static_cast<float>(read_setting_int(section, kKeyPosx)),
-                                  static_cast<float>(read_setting_int(section, kKeyPosy)),
-                                  dialogs.screen_width, dialogs.screen_height);
-}
-
 void save_position(const Dialog& dialog, const char* section) {
     write_setting_int(section, kKeyPosx, static_cast<int>(dialog.x));
     write_setting_int(section, kKeyPosy, static_cast<int>(dialog.y));
 }
 
 void show(const Dialog& dialog, uint32_t id, bool visible) {
-    if (Widget* widget = dialog.find(id)) set_visible(widget, visible);
+    show_widget(dialog, id, visible);
 }
 
 ListBox* list_box(const Dialog& dialog, uint32_t id) {
-    Widget* widget = dialog.find(id);
-    return widget && widget->kind == widget_list_box ? static_cast<ListBox*>(widget) : nullptr;
-}
-
-ScrollBar* scroll_bar(const Dialog& dialog, uint32_t id) {
-    Widget* widget = dialog.find(id);
-    return widget && widget->kind == widget_scroll_bar ? static_cast<ScrollBar*>(widget) : nullptr;
-}
-
-Label* label(const Dialog& dialog, uint32_t id) {
-    Widget* widget = dialog.find(id);
-    return widget && widget->kind == widget_label ? static_cast<Label*>(widget) : nullptr;
+    return find_list_box(dialog, id);
 }
 
 void fill_element_list(ListBox* list) {
@@ -304,15 +296,6 @@ void run_settings_command(GameDialogs& dialogs, ControlTable& controls, uint32_t
     refresh_binding_labels(dialogs, controls);
 }
 
-// The device list has no link to its scroll bar; keep them in step by hand.
-void follow_device_list(const Dialog& settings) {
-    ScrollBar* bar = scroll_bar(settings, command_gamepad_list_scroll);
-    ListBox* list = list_box(settings, command_gamepad_list);
-    if (!bar || !list) return;
-    bar->set_range(0, list->count());
-    list->set_first_visible(bar->position() + 1);
-}
-
 void add_settings_controls(GameDialogs& dialogs) {
     Dialog& d = dialogs.settings;
     add_text_button(d, command_page_control, "control", 4, 4);
@@ -337,7 +320,7 @@ void add_settings_controls(GameDialogs& dialogs) {
 void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
     init_frame(dialogs.menu, kMenuFrame, sink);
     dialogs.built = true;
-    restore_position(dialogs.menu, kSectionMenuDialog, dialogs);
+    restore_position(dialogs.menu, kSectionMenuDialog, dialogs.screen_width, dialogs.screen_height);
     for (const TextButton& b : kMenuButtons) add_text_button(dialogs.menu, b.id, b.text, b.x, b.y);
     // Until the first set_mode: the menu of mode_menu.
     show(dialogs.menu, command_disconnect, false);
@@ -346,7 +329,8 @@ void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
 
 void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink) {
     init_frame(dialogs.settings, kSettingsFrame, sink);
-    restore_position(dialogs.settings, kSectionSettingsDialog, dialogs);
+    restore_position(dialogs.settings, kSectionSettingsDialog, dialogs.screen_width,
+                     dialogs.screen_height);
     add_settings_controls(dialogs);
     list_devices(dialogs);  // an attached controller shows without "refresh"
     load_control_table(controls);
@@ -373,6 +357,10 @@ void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
     add_text_button(create, command_create_cancel, "cancel", 230, 460);
     create.add_label(command_label, "type the servername:", 12, 53);
     create.add_text_field(command_server_name, 25, 75, kServerNameCells);
+    create.add_scroll_bar(command_map_scroll, kMapListX - 20, kMapListY, kMapListRows);
+    create.add_list_box(command_map_list, kMapListX, kMapListY, kMapListRows, kListColumns);
+    show(create, command_map_scroll, false);
+    show(create, command_map_list, false);
     add_element_list(create, command_create_elements);
 }
 
@@ -417,9 +405,8 @@ const HostEntry* chosen_host(const GameDialogs& dialogs, const HostList& hosts) 
 }
 
 void server_name(const GameDialogs& dialogs, char* out, int size) {
-    Widget* widget = dialogs.create.find(command_server_name);
-    if (widget && widget->kind == widget_text_field) {
-        static_cast<const TextField*>(widget)->text(out, size);
+    if (const TextField* field = find_text_field(dialogs.create, command_server_name)) {
+        field->text(out, size);
     } else if (size > 0) {
         out[0] = '\0';
     }
@@ -428,10 +415,16 @@ void server_name(const GameDialogs& dialogs, char* out, int size) {
 DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys,
                                     const Message& msg) {
     if (dialogs.create.handle_message(msg, keys.cursor_x, keys.cursor_y)) {
+        pair_scroll_bar(dialogs.create, command_map_scroll, command_map_list);
         return {true, request_none};
     }
     if (!is_command(msg)) return {false, request_none};
-    // "load map" does nothing: a hosted game plays the map already loaded.
+    if (msg.wparam == command_load_map) {
+        show(dialogs.create, command_map_scroll, true);
+        show(dialogs.create, command_map_list, true);
+        refresh_map_list(dialogs);
+        return {false, request_none};
+    }
     if (msg.wparam == command_create) return {false, request_host};
     if (msg.wparam == command_create_cancel) return {false, request_close};
     return {false, request_none};
@@ -440,7 +433,7 @@ DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys,
 DialogOutcome settings_dialog_handler(GameDialogs& dialogs, ControlTable& controls,
                                       const KeyState& keys, const Message& msg) {
     if (dialogs.settings.handle_message(msg, keys.cursor_x, keys.cursor_y)) {
-        follow_device_list(dialogs.settings);
+        pair_scroll_bar(dialogs.settings, command_gamepad_list_scroll, command_gamepad_list);
         return {true, request_none};
     }
     if (is_command(msg)) run_settings_command(dialogs, controls, msg.wparam);
@@ -459,16 +452,49 @@ void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible) {
 void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls) {
     char text[kBindingLabelSize];
     for (const BindingControl& b : kBindings) {
-        Label* shown = label(dialogs.settings, b.label);
+        Label* shown = find_label(dialogs.settings, b.label);
         if (!shown) continue;
         control_label(controls, b.entry, text);
         shown->set_text(text);
     }
 }
 
-void save_game_settings(const GameDialogs& dialogs, const ControlTable& controls) {
+void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
+                        const ControlTable& controls) {
     if (!dialogs.built || !config_writable("the dialog positions and bindings")) return;
     save_position(dialogs.menu, kSectionMenuDialog);
     save_position(dialogs.settings, kSectionSettingsDialog);
+    save_position(editor, kSectionEditorDialog);
     save_control_table(controls);
+}
+
+void restore_position(Dialog& dialog, const char* section, int screen_width, int screen_height) {
+    dialog.set_position_on_screen(static_cast<float>(read_setting_int(section, kKeyPosx)),
+                                  static_cast<float>(read_setting_int(section, kKeyPosy)),
+                                  screen_width, screen_height);
+}
+
+void refresh_map_list(GameDialogs& dialogs) {
+    ListBox* list = list_box(dialogs.create, command_map_list);
+    if (!list || !list->visible) return;
+    char chosen[kListItemTextSize];
+    chosen_map(dialogs, chosen, sizeof chosen);
+    list->clear();
+    for (const std::string& name : find_named_files(kMapFolder, kMapExtension)) {
+        list->add_item(name.c_str());
+    }
+    // Keep the choice across the refill; item number k is items[k - 1].
+    for (int32_t k = 1; k <= list->count(); ++k) {
+        if (std::strcmp(list->items[static_cast<size_t>(k - 1)].text, chosen) == 0) {
+            list->selected = k;
+        }
+    }
+}
+
+void chosen_map(const GameDialogs& dialogs, char* out, int size) {
+    if (size <= 0) return;
+    out[0] = '\0';
+    const ListBox* list = list_box(dialogs.create, command_map_list);
+    const ListItem* item = list && list->visible ? list->selected_item() : nullptr;
+    if (item) std::snprintf(out, static_cast<size_t>(size), "%s", item->text);
 }

@@ -61,6 +61,8 @@ enum DialogCommand : uint32_t {
     command_create_cancel = 79,
     command_server_name = 80,
     command_create_elements = 81,
+    command_map_scroll = 83,  // the maps "load map" lists, to host one of them
+    command_map_list = 84,
 };
 
 constexpr int kMaxGamepads = 16;
@@ -126,6 +128,12 @@ void fill_server_list(GameDialogs& dialogs, const HostList& hosts);
 const HostEntry* chosen_host(const GameDialogs& dialogs, const HostList& hosts);
 // The create dialog's server name field.
 void server_name(const GameDialogs& dialogs, char* out, int size);
+// The create dialog's map list: hidden until "load map" fills it with the maps of
+// Data/maps; filled again, keeping the chosen name, whenever it shows and the dialog
+// opens, so a map saved meanwhile is there.
+void refresh_map_list(GameDialogs& dialogs);
+// The name of the map chosen there; empty while the list is hidden or has no choice.
+void chosen_map(const GameDialogs& dialogs, char* out, int size);
 
 // Shows or hides the menu button that sends command; for set_mode.
 void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);
@@ -133,6 +141,10 @@ void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);
 // The seven binding labels: the movement ones read "axis xy" in gamepad type.
 void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
 
-// Writes the menu and settings dialogs' corners (truncated), then the control table. The
-// editor dialog's section is left as it is. Nothing before the dialogs are built.
-void save_game_settings(const GameDialogs& dialogs, const ControlTable& controls);
+// Writes the menu, settings and editor dialogs' corners (truncated), then the control
+// table. Nothing before the dialogs are built.
+void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
+                        const ControlTable& controls);
+
+// Moves dialog to the corner kept in section of config.cfg, brought on screen.
+void restore_position(Dialog& dialog, const char* section, int screen_width, int screen_height);

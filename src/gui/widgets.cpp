@@ -382,6 +382,41 @@ void set_visible(Widget* widget, bool visible) {
     if (widget != nullptr) widget->visible = visible;
 }
 
+void show_widget(const Dialog& dialog, uint32_t id, bool visible) {
+    set_visible(dialog.find(id), visible);
+}
+
+namespace {
+
+template <typename W>
+W* find_kind(const Dialog& dialog, uint32_t id) {
+    Widget* widget = dialog.find(id);
+    return widget && widget->kind == W::widget_kind ? static_cast<W*>(widget) : nullptr;
+}
+
+}  // namespace
+
+ListBox* find_list_box(const Dialog& dialog, uint32_t id) {
+    return find_kind<ListBox>(dialog, id);
+}
+ScrollBar* find_scroll_bar(const Dialog& dialog, uint32_t id) {
+    return find_kind<ScrollBar>(dialog, id);
+}
+TextField* find_text_field(const Dialog& dialog, uint32_t id) {
+    return find_kind<TextField>(dialog, id);
+}
+Label* find_label(const Dialog& dialog, uint32_t id) {
+    return find_kind<Label>(dialog, id);
+}
+
+void pair_scroll_bar(const Dialog& dialog, uint32_t bar_id, uint32_t list_id) {
+    ScrollBar* bar = find_scroll_bar(dialog, bar_id);
+    ListBox* list = find_list_box(dialog, list_id);
+    if (!bar || !list) return;
+    bar->set_range(0, list->count());
+    list->set_first_visible(bar->position() + 1);
+}
+
 int widget_screen_x(const Widget& w) {
     const float dialog_x = w.owner != nullptr ? w.owner->x : 0.0f;
     return static_cast<int>(dialog_x + w.x);

@@ -154,6 +154,19 @@ class Dialog {
 };
 
 void set_visible(Widget* widget, bool visible);
+// Shows or hides the dialog's widget with that id, if there is one.
+void show_widget(const Dialog& dialog, uint32_t id, bool visible);
+
+// The dialog's widget with that id when it is of that kind; null otherwise.
+ListBox* find_list_box(const Dialog& dialog, uint32_t id);
+ScrollBar* find_scroll_bar(const Dialog& dialog, uint32_t id);
+TextField* find_text_field(const Dialog& dialog, uint32_t id);
+Label* find_label(const Dialog& dialog, uint32_t id);
+
+// The toolkit does not link a list to the scroll bar beside it; after every message the
+// dialog consumed, its owner makes the bar's range the list's length and scrolls the
+// list to the bar.
+void pair_scroll_bar(const Dialog& dialog, uint32_t bar_id, uint32_t list_id);
 
 // The body-relative screen corner of a widget: (dialog x + widget x, dialog y + widget y),
 // truncated.

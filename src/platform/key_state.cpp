@@ -17,6 +17,9 @@ void track_message(KeyState& keys, const Message& msg) {
         keys.down[vk_lbutton] = (msg.wparam & mouse_bit_left) != 0;
         keys.down[vk_rbutton] = (msg.wparam & mouse_bit_right) != 0;
         keys.down[vk_mbutton] = (msg.wparam & mouse_bit_middle) != 0;
+        keys.cursor_inside = true;
+    } else if (msg.id == msg_mouse_leave) {
+        keys.cursor_inside = false;
     }
 }
 

@@ -18,12 +18,14 @@ struct KeyState {
     bool down[kVirtualKeyCount];  // by virtual-key code, mouse buttons included
     int cursor_x;                 // back-buffer pixels
     int cursor_y;
+    bool cursor_inside;  // a mouse message came since the start or the last leave
 };
 
 // No key held, cursor at (0, 0).
 void init_key_state(KeyState& keys);
 // Key messages set or clear their key; mouse messages move the cursor and set the three
-// mouse buttons from their wparam. Others change nothing.
+// mouse buttons from their wparam; leaving the window marks the cursor outside. Others
+// change nothing.
 void track_message(KeyState& keys, const Message& msg);
 // False for any code outside 0..255.
 bool key_down(const KeyState& keys, int vk);

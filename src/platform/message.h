@@ -15,7 +15,8 @@ enum MessageId : uint32_t {
     msg_rbutton_up = 0x0205,
     msg_mbutton_down = 0x0207,
     msg_mbutton_up = 0x0208,
-    msg_gui_command = 32769,  // a widget's command; the command id is in wparam
+    msg_mouse_leave = 0x02A3,  // the cursor left the window
+    msg_gui_command = 32769,   // a widget's command; the command id is in wparam
     // The gamepad's part of the stream, so it is recorded and replayed like the keys.
     msg_gamepad_axis = 0x8100,    // wparam the axis (0 X, 1 Y, 2 Z, 3 Rz), lparam -100..100
     msg_gamepad_button = 0x8101,  // wparam the button, lparam 1 pressed, 0 released
@@ -36,6 +37,7 @@ constexpr uint32_t kKeyRepeatBit = 1u << 30;
 enum VirtualKey : int {
     vk_backspace = 8,
     vk_enter = 13,
+    vk_control = 17,
     vk_escape = 27,
     vk_space = 32,
     vk_left = 37,

@@ -56,6 +56,9 @@ int virtual_key(SDL_Keycode key) {
             return vk_right;
         case SDLK_DOWN:
             return vk_down;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return vk_control;
         default:
             return -1;
     }
@@ -69,6 +72,10 @@ bool translate_event(const SDL_Event& event, GameWindow& window, Message& out) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 out = close_message();
+                return true;
+            }
+            if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
+                out = {msg_mouse_leave, 0, 0};
                 return true;
             }
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) handle_window_resize(window);

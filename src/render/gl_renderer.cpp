@@ -10,13 +10,11 @@
 #include "platform/assertion.h"
 #include "render/draw_stats.h"
 #include "render/gl_shader.h"
+#include "render/projection.h"
 #include "render/gl_sprite.h"
 
 namespace {
 
-constexpr float kFieldOfView = 0.78539816f;  // pi / 4
-constexpr float kNearPlane = 1.0f;
-constexpr float kFarPlane = 1500.0f;
 constexpr Vec4 kRegisterC0 = {0.0f, 0.5f, 1.0f, 2.0f};
 constexpr int kMinimumGlVersion = 33;
 
@@ -101,8 +99,7 @@ bool Renderer::init(int width, int height, bool allow_clip_control) {
     native_depth_ = allow_clip_control && clip_control_available();
     world_ = identity();
     view_ = identity();
-    projection_ =
-        perspective_fov_lh(kFieldOfView, static_cast<float>(width) / height, kNearPlane, kFarPlane);
+    projection_ = game_projection(width, height);
     set_constant(0, kRegisterC0);
     set_lasting_states();
     white_ = make_white_texture();

@@ -96,12 +96,6 @@ void draw_status_label(Renderer& device, Font* font, const PlayerRecord& record)
     font->draw_text(static_cast<float>(at.x), static_cast<float>(at.y), kStatusLabelColour, text);
 }
 
-void draw_attack_trail(Renderer& device, const PlayerRecord& record, const BonePose& pose) {
-    const Matrix world = attack_trail_world_matrix(pose, record);
-    device.set_world(world);
-    device.draw_coloured_triangles(kAttackTrail, kAttackTrailVertices, world, blend_additive);
-}
-
 void draw_hud_sprite(SpriteBatch& batch, const CharacterAssets& assets, const HudSprite& sprite) {
     const SpriteRect source = {sprite.source.left, sprite.source.top, sprite.source.right,
                                sprite.source.bottom};
@@ -152,6 +146,12 @@ void draw_health_ring(CharacterAssets& assets, const PlayerRecord& record) {
     assets.sprites.begin();
     for (int k = 0; k < count; ++k) draw_hud_sprite(assets.sprites, assets, sprites[k]);
     assets.sprites.end();
+}
+
+void draw_attack_trail(Renderer& device, const PlayerRecord& record, const BonePose& pose) {
+    const Matrix world = attack_trail_world_matrix(pose, record);
+    device.set_world(world);
+    device.draw_coloured_triangles(kAttackTrail, kAttackTrailVertices, world, blend_additive);
 }
 
 void load_bone_markers(BoneMarkerAssets& markers, const TextureRegistry& textures) {

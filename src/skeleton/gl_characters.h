@@ -39,6 +39,9 @@ void draw_characters(Renderer& device, const CharacterAssets& assets, Font* labe
 void draw_character(Renderer& device, const CharacterAssets& assets, Font* label_font,
                     const PlayerRecord& record, const BonePose& pose);
 
+// The record's attack trail in pose, whatever its action.
+void draw_attack_trail(Renderer& device, const PlayerRecord& record, const BonePose& pose);
+
 // The health ring of the record on the screen (nothing unless 0 < health <= 100); the
 // batch draws on the device it was made for at load.
 void draw_health_ring(CharacterAssets& assets, const PlayerRecord& record);

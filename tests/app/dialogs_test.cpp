@@ -101,6 +101,7 @@ class GameDialogsTest : public ::testing::Test {
         write_text("config.cfg", config);
         dialogs().gamepad = &pads_;
         build_game_dialogs(dialogs(), controls(), &game().commands);
+        build_editor(game().editor, &game().commands, 1024, 768);
         set_mode(game(), mode_menu);
     }
     void start_placed() { start(kPlacedDialogs); }
@@ -253,35 +254,33 @@ TEST_F(GameDialogsTest, PositionsOffScreenAreBroughtBackWithinReach) {
     EXPECT_EQ(dialogs().menu.y, 11);
     EXPECT_EQ(dialogs().settings.x, 48 - dialogs().settings.width);
     EXPECT_EQ(dialogs().settings.y, 768);
-    save_game_settings(dialogs(), controls());
+    save_game_settings(dialogs(), game().editor.dialog, controls());
     EXPECT_NE(config().find("[menu_dialog]\nposx=976\nposy=11\n"), std::string::npos) << config();
 }
 
-// Quitting saves: positions, cut to whole pixels, then the bindings; an editor section is
-// left alone. The menu run checks that the sections the game only reads stay as they were.
+// Quitting saves: positions, cut to whole pixels, then the bindings. The menu run checks
+// that the sections the game only reads stay as they were.
 TEST_F(GameDialogsTest, SavingWritesPositionsThenBindingsAndKeepsTheOtherSections) {
     start("");
     dialogs().menu.set_position(12.9f, 7.7f);
     dialogs().settings.set_position(-3.5f, 0.5f);
+    game().editor.dialog.set_position(300.2f, 40.6f);
     controls().entries[control_jump] = 1;
-    save_game_settings(dialogs(), controls());
+    save_game_settings(dialogs(), game().editor.dialog, controls());
     const std::string text = config();
-    EXPECT_EQ(text.find("editor_dialog"), std::string::npos);
     // Each written line after the one before it: the order of writing.
     size_t at = 0;
     for (const char* line :
-         {"[menu_dialog]\nposx=12\nposy=7\n", "[settings_dialog]\nposx=-3\nposy=0\n", "[input]",
-          "type=tastatur", "backward=0", "forward=0", "left=0", "right=0", "jump=1", "primattack=0",
-          "secnattack=0"}) {
+         {"[menu_dialog]\nposx=12\nposy=7\n", "[settings_dialog]\nposx=-3\nposy=0\n",
+          "[editor_dialog]\nposx=300\nposy=40\n", "[input]", "type=tastatur", "backward=0",
+          "forward=0", "left=0", "right=0", "jump=1", "primattack=0", "secnattack=0"}) {
         const size_t found = text.find(line, at);
         ASSERT_NE(found, std::string::npos) << line << " missing or out of order in\n" << text;
         at = found;
     }
 
-    std::ofstream("config.cfg", std::ios::app) << "[editor_dialog]\nposx=7\nposy=9\n";
     controls().entries[control_type] = input_gamepad;
-    save_game_settings(dialogs(), controls());
-    EXPECT_NE(config().find("[editor_dialog]\nposx=7\nposy=9\n"), std::string::npos) << config();
+    save_game_settings(dialogs(), game().editor.dialog, controls());
     EXPECT_NE(config().find("type=gamepad"), std::string::npos);
 
     // A config.cfg made read-only stays as it is, with one line saying so.
@@ -290,7 +289,7 @@ TEST_F(GameDialogsTest, SavingWritesPositionsThenBindingsAndKeepsTheOtherSection
     dialogs().menu.set_position(40, 40);
     controls().entries[control_jump] = 2;
     testing::internal::CaptureStderr();
-    save_game_settings(dialogs(), controls());
+    save_game_settings(dialogs(), game().editor.dialog, controls());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(config(), kept);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
