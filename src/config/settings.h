@@ -20,6 +20,7 @@ inline constexpr char kShippedConfig[] =
     "[console]\nposx=8\nposy=8\nsize=14\nfont=Tahoma\ntextlines=8\n\n"
     "[menu_dialog]\nposx=80\nposy=100\n\n"
     "[settings_dialog]\nposx=200\nposy=150\n\n"
+    "[editor_dialog]\nposx=370\nposy=470\n\n"
     "[input]\nforward=22\nbackward=18\nleft=0\nright=3\njump=9\nprimattack=10\n"
     "secnattack=11\ntype=tastatur\n\n"
     "[player]\nname=pelundo\n";

@@ -381,7 +381,12 @@ void build_editor(Editor& editor, CommandSink* sink, int screen_width, int scree
     add_save_widgets(editor.save_bones, kBonesFiles);
     editor.load_map_open = editor.save_map_open = false;
     editor.load_bones_open = editor.save_bones_open = false;
-    restore_position(editor.dialog, kSectionEditorDialog, screen_width, screen_height);
+    // A config.cfg from before the editor has no corner for it: keep the built-in one.
+    char saved[16];
+    read_setting_string(kSectionEditorDialog, kKeyPosx, saved, sizeof saved);
+    if (std::strcmp(saved, kSettingMissingText) != 0) {
+        restore_position(editor.dialog, kSectionEditorDialog, screen_width, screen_height);
+    }
     add_editor_widgets(editor.dialog);
     show_sub_mode(editor, sub_mode_map);
     editor.last_mouse_x = editor.last_mouse_y = 0;
