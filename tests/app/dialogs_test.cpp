@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -85,7 +86,8 @@ class FakeNetwork : public Network {
 // Control corners: menu buttons; join and create controls; settings controls.
 constexpr Point kJoinGame = {4, 4}, kCreateGame = {4, 17}, kSettingsButton = {4, 63};
 constexpr Point kStart = {300, 460}, kCancel = {230, 460}, kRefresh = {160, 460},
-                kLoadMap = {25, 33}, kElementList = {25, 196}, kServerList = {25, 36};
+                kLoadMap = {25, 33}, kElementList = {25, 196}, kServerList = {25, 36},
+                kMapList = {25, 97};
 constexpr int kRow = 16;
 constexpr Point kControlPage = {4, 4}, kOtherPage = {70, 4}, kTypeButton = {4, 36},
                 kJumpButton = {500, 180}, kForwardButton = {160, 180}, kDeviceList = {80, 36},
@@ -144,15 +146,30 @@ class GameDialogsTest : public ::testing::Test {
 };
 
 // The menu run creates a game with a chosen element; here hosting on the network, a port
-// that cannot be opened, and a join of the host chosen in the list. Cancel closes either
-// dialog; load map starts nothing.
+// that cannot be opened, a map chosen with "load map", and a join of the host chosen in
+// the list. Cancel closes either dialog.
 TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElement) {
     FakeNetwork net;
     start_placed();
     game().net = &net;
     net.host_ok = false;
+    std::filesystem::create_directories("Data/maps");
+    MapGrid pond;
+    fill_startup_map(pond);
+    set_corner(pond, 7, 7, terrain_water);
+    ASSERT_TRUE(save_map(pond, "Data/maps/pond.map"));
     click_menu(kCreateGame);
+    EXPECT_FALSE(shown(dialogs().create, command_map_list));
     click_join_create(kLoadMap);
+    ASSERT_TRUE(shown(dialogs().create, command_map_list));
+    set_item(pond, 3, 3, item_figure);
+    ASSERT_TRUE(save_map(pond, "Data/maps/later.map"));  // listed when the dialog opens again
+    click_menu(kCreateGame);
+    click_menu(kCreateGame);
+    click_join_create({kMapList.x, kMapList.y + kRow});  // the second row: "pond" above it
+    char chosen[kListItemTextSize];
+    chosen_map(dialogs(), chosen, sizeof chosen);
+    EXPECT_STREQ(chosen, "later");
     click_join_create(kStart);
     EXPECT_EQ(net.hosted, "");  // an empty server name: the session is named "torvi"
     EXPECT_EQ(game().shell.mode, mode_menu);
@@ -160,6 +177,7 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElemen
     click_join_create(kStart);
     EXPECT_EQ(game().shell.mode, mode_playing);
     EXPECT_TRUE(game().session.host);
+    EXPECT_EQ(std::memcmp(&game().map, &pond, sizeof pond), 0) << "the chosen map is played";
     EXPECT_EQ(game().shell.dialog, dialog_create) << "starting a game keeps the dialog open";
 
     start_placed();
@@ -182,6 +200,23 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElemen
     EXPECT_EQ(game().shell.mode, mode_playing);
     EXPECT_TRUE(game().session.client && !game().session.host);
     EXPECT_EQ(local_record(game().table, game().session)->element, 1);
+}
+
+// The editor keeps its work when it closes or the game quits, and says what is unsaved.
+TEST_F(GameDialogsTest, LeavingTheEditorOrQuittingNamesItsUnsavedWork) {
+    start_placed();
+    console_lines_init(game().console, 4);
+    click_menu({4, 50});
+    EXPECT_EQ(game().shell.dialog, dialog_editor);
+    paint(game().editor.map, terrain_water, item_box);
+    click_menu(kSettingsButton);
+    EXPECT_EQ(game().shell.dialog, dialog_settings);
+    const ConsoleLine* line = console_line(game().console, 3);
+    EXPECT_STREQ(line->text, "the editor's map is not saved");
+    EXPECT_EQ(game().editor.map.map.items[0][0], item_box) << "kept, not saved, not lost";
+    testing::internal::CaptureStderr();
+    quit_program(game());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "torvi: the editor's map is not saved\n");
 }
 
 // Labels show the bindings, and the buttons step them only while the dialog is open. In

@@ -60,7 +60,6 @@ class FrameTest : public GlTest {
     inline static Screen* screen_ = nullptr;  // one device and its assets for every test
 };
 
-// With the editor open the menu frame leaves the backdrop to the editor.
 TEST_F(FrameTest, MenuIsWhiteWithTheHealthModelAtTheOriginUnlessTheEditorIsOpen) {
     EXPECT_EQ(renderer().width(), kWidth);  // set-up sized the renderer to the back buffer
     EXPECT_TRUE(renderer().toon_ready());
@@ -79,9 +78,35 @@ TEST_F(FrameTest, MenuIsWhiteWithTheHealthModelAtTheOriginUnlessTheEditorIsOpen)
         EXPECT_GT(r, g + 40);
         EXPECT_GT(r, b + 40);
     }
+}
+
+// The editor's frame shows its own map, the painted vertex in water and the square under
+// the cursor brighter; the figures sub-mode shows the blue bone figure.
+TEST_F(FrameTest, TheEditorShowsItsMapWithTheSquareUnderTheCursorOrItsFigure) {
+    Editor& editor = game().editor;
+    build_editor(editor, nullptr, kWidth, kHeight);
     game().shell.dialog = dialog_editor;
+    set_camera(game().cam, {4.5f, 6, 1.5f}, {4.5f, 0, -4.5f});
+    editor.map.picked_p = editor.map.picked_q = 5;
+    paint(editor.map, terrain_water, item_none);
+    const Vec3 vertex = {4.5f, 0, -4.5f};  // the middle of vertex (5, 5)'s pick square
     render_frame();
-    EXPECT_EQ(pixels_not(kWhite), 0);
+    const uint32_t water = rgb_where(vertex);
+    EXPECT_GT(water & 0xFF, ((water >> 8) & 0xFF) + 20) << std::hex << water;
+    editor.map.pick_hit = true;
+    render_frame();
+    EXPECT_EQ(rgb_where(vertex), water + 0x333333) << std::hex << water;
+    EXPECT_EQ(game().cam.eye.x, 4.5f);  // the cursor was never in the window: no edge pan
+
+    Console console;
+    EditorWorld world{game().cam, console, game().keys, kWidth, kHeight};
+    editor_handler(editor, world, command_message(command_sub_mode_pose));
+    render_frame();
+    const int blue = lit_pixels([](uint32_t c) {
+                         const int r = c >> 16, g = (c >> 8) & 0xFF, b = c & 0xFF;
+                         return b > r + 60 && b > g + 30;
+                     }).count;
+    EXPECT_GT(blue, 20);
 }
 
 // The cursor ray at the centre of the screen points along the view.
