@@ -152,11 +152,6 @@ DialogOutcome dialog_message(Game& game, const Message& msg) {
             return join_dialog_handler(game.dialogs, game.keys, msg);
         case dialog_create:
             return create_dialog_handler(game.dialogs, game.keys, msg);
-        case dialog_editor: {
-            EditorWorld world{game.cam, game.console, game.keys, game.dialogs.screen_width,
-                              game.dialogs.screen_height};
-            return {editor_handler(game.editor, world, msg), request_none};
-        }
         default:
             return {false, request_none};
     }
@@ -258,14 +253,23 @@ int window_procedure(Game& game, const Message& msg) {
         quit_program(game);
         return 0;
     }
-    if (menu_shown(game.shell.mode) && menu_dialog_handler(game.dialogs, game.keys, msg)) {
-        return 1;
-    }
-    // An open dialog shows only with the menu; in play it takes nothing and waits there.
-    if (menu_shown(game.shell.mode) && valid_dialog(game.shell.dialog)) {
+    // An open dialog shows only with the menu, drawn over it, so it takes messages before
+    // the menu does; in play it takes nothing and waits there. The editor's own input
+    // (painting, turning) comes after the menu, so a click on the menu paints nothing.
+    const bool menu = menu_shown(game.shell.mode);
+    const bool open = menu && valid_dialog(game.shell.dialog);
+    const bool editor = open && game.shell.dialog == dialog_editor;
+    if (editor && editor_dialogs_take(game.editor, game.keys, msg)) return 1;
+    if (open && !editor) {
         const DialogOutcome outcome = dialog_message(game, msg);
         act_on(game, outcome.request);
         if (outcome.consumed) return 1;
+    }
+    if (menu && menu_dialog_handler(game.dialogs, game.keys, msg)) return 1;
+    if (editor) {
+        EditorWorld world{game.cam, game.console, game.keys, game.dialogs.screen_width,
+                          game.dialogs.screen_height};
+        editor_input(game.editor, world, msg);
     }
     if (msg.id == msg_key_down) {
         if (msg.wparam == vk_escape && game.shell.mode == mode_playing) toggle_menu(game);

@@ -393,19 +393,27 @@ void build_editor(Editor& editor, CommandSink* sink, int screen_width, int scree
     init_pose_editor(editor.pose);
 }
 
-bool editor_handler(Editor& editor, EditorWorld& world, const Message& msg) {
+bool editor_dialogs_take(Editor& editor, const KeyState& keys, const Message& msg) {
     if (is_mouse_message(msg.id)) end_steps_on_release(editor, msg.wparam);
-    if (dialogs_consume(editor, world.keys, msg)) return true;
+    return dialogs_consume(editor, keys, msg);
+}
+
+bool editor_handler(Editor& editor, EditorWorld& world, const Message& msg) {
+    if (editor_dialogs_take(editor, world.keys, msg)) return true;
+    editor_input(editor, world, msg);
+    return false;
+}
+
+void editor_input(Editor& editor, EditorWorld& world, const Message& msg) {
     const int x = point_x(msg.lparam), y = point_y(msg.lparam);
     switch (msg.id) {
         case msg_gui_command:
-            run_command(editor, world, msg.wparam);
-            return false;
+            return run_command(editor, world, msg.wparam);
         case msg_key_down:
             if (key_down(world.keys, vk_control) && (msg.wparam == 'Z' || msg.wparam == 'Y')) {
                 undo_or_redo(editor, msg.wparam == 'Y');
             }
-            return false;
+            return;
         case msg_lbutton_down:
             if (editor.sub_mode == sub_mode_map) {
                 pick_at(editor, world, x, y);
@@ -420,11 +428,10 @@ bool editor_handler(Editor& editor, EditorWorld& world, const Message& msg) {
             mouse_moved(editor, world, msg, x, y);
             break;
         default:
-            return false;
+            return;
     }
     editor.last_mouse_x = x;
     editor.last_mouse_y = y;
-    return false;
 }
 
 void editor_edge_moves(const Editor& editor, Camera& cam, const KeyState& keys, int width,

@@ -69,10 +69,14 @@ struct EditorWorld {
 // "editor_dialog"), the file dialogs closed, the map sub-mode shown; commands go to sink.
 void build_editor(Editor& editor, CommandSink* sink, int screen_width, int screen_height);
 
-// One window message while the editor dialog is open: open file dialogs first, then the
-// editor dialog, then painting, bone turns, camera drags, Ctrl+Z / Ctrl+Y and commands.
-// True when a dialog consumed it.
+// One window message while the editor dialog is open: editor_dialogs_take, then, when no
+// dialog took it, editor_input. True when a dialog consumed it.
 bool editor_handler(Editor& editor, EditorWorld& world, const Message& msg);
+// The open file dialogs first, then the editor dialog; true when one consumed the message.
+bool editor_dialogs_take(Editor& editor, const KeyState& keys, const Message& msg);
+// What the message does to the map, the pose and the camera where no dialog is: painting,
+// bone turns, camera drags, Ctrl+Z / Ctrl+Y, and the editor's commands.
+void editor_input(Editor& editor, EditorWorld& world, const Message& msg);
 
 // Once a frame while the editor shows: a cursor within 5 pixels of a screen edge pans the
 // map sub-mode's camera or orbits the pose sub-mode's, one step per edge touched. Nothing

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 
 #include "app/game_main.h"
 #include "app/modes.h"
+#include "skeleton/key_pose.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -386,6 +388,105 @@ TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
     EXPECT_GT(bright_pixels(settings.get(), 4, kTop + 4, 60, kTop + 16, settings_fill), 10);
     EXPECT_GT(bright_pixels(settings.get(), 70, kTop + 4, 110, kTop + 16, settings_fill), 10);
     EXPECT_GT(bright_pixels(settings.get(), 532, kTop + 192, 545, kTop + 206, settings_fill), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped editor dialog sits at (370, 470); the file dialogs at (80, 100); the create
+// dialog at (200, 100). The map sub-mode's camera puts vertex (0, 0) at the screen centre
+// with the map above and to the left of it.
+constexpr char kEditorScript[] =
+    "100 command 12\n"                // "editor"
+    "200 mouse click left 460 578\n"  // "water", fifth row of the terrain list
+    "300 mouse move 500 372\n"        // a stroke across the vertices by the origin
+    "310 mouse down left 500 372\n"
+    "320 mouse move 460 350\n"
+    "330 mouse move 420 330\n"
+    "340 mouse up left 420 330\n"
+    "400 screenshot edit.png\n"
+    "500 command 34\n"               // "save map"
+    "510 mouse click left 95 155\n"  // its name field
+    "520 key down P\n530 key up P\n540 key down O\n550 key up O\n"
+    "560 key down N\n570 key up N\n580 key down D\n590 key up D\n"
+    "600 command 43\n"                // OK
+    "700 mouse click left 300 200\n"  // paint on, unsaved
+    "800 command 33\n"                // "load map": test123, then POND
+    "810 mouse click left 110 162\n"  // POND
+    "820 command 38\n"                // OK
+    "900 command 28\n"                // "figures": "right up leg" chosen
+    "910 mouse down middle 600 300\n"
+    "920 mouse move 550 300\n"
+    "930 mouse move 510 300\n"
+    "940 mouse up middle 510 300\n"
+    "950 screenshot figures.png\n"
+    "1000 command 65\n"  // "save bones"
+    "1010 mouse click left 95 155\n"
+    "1020 key down W\n1025 key up W\n1030 key down A\n1035 key up A\n"
+    "1040 key down L\n1045 key up L\n1050 key down K\n1055 key up K\n"
+    "1060 key down 1\n1065 key up 1\n"
+    "1070 command 63\n"                // OK
+    "1100 command 12\n"                // close the editor
+    "1200 command 11\n"                // "create game"
+    "1210 command 77\n"                // "load map": test123, then POND
+    "1220 mouse click left 235 217\n"  // POND
+    "1230 command 78\n"                // "create"
+    "2000 screenshot play.png\n"
+    "2100 quit\n";
+
+// Water is the one terrain colour whose blue stands out.
+int water_pixels(const SDL_Surface* s) {
+    int count = 0;
+    for (int y = 0; y < s->h; ++y) {
+        for (int x = 0; x < s->w; ++x) {
+            const uint32_t c = pixel(s, x, y);
+            const int r = c >> 16, g = (c >> 8) & 0xFF, b = c & 0xFF;
+            count += b > g + 12 && b > r + 12 && b < 0x60;
+        }
+    }
+    return count;
+}
+
+// Painting, saving, loading and posing in the editor, then hosting the painted map.
+TEST_F(RunTest, TheEditorPaintsSavesLoadsPosesAndItsMapIsHosted) {
+    copy_shipped_data();
+    put("config.cfg", shipped_config() + "\n[net]\nport=0\n");
+    put("editor.txt", kEditorScript);
+    options_.script = "editor.txt";
+    ASSERT_EQ(run_said(), kExitOk) << said_;
+
+    const std::string pond = read_text(dir_ / "Data/maps/POND.map");
+    ASSERT_EQ(pond.size(), kMapFileSize);
+    EXPECT_EQ(pond,
+              std::string(reinterpret_cast<const char*>(&game_->editor.map.map), kMapFileSize))
+        << "the editor holds the map loaded back, not the paint after the save";
+    EXPECT_EQ(pond, std::string(reinterpret_cast<const char*>(&game_->map), kMapFileSize))
+        << "the hosted game plays the chosen map";
+    EXPECT_TRUE(game_->session.host);
+
+    // The key the walk steps through is the pose saved, with the turned leg.
+    const WorkingFolder inside(dir_);
+    BonePose walk;
+    default_pose(walk);
+    ASSERT_EQ(load_pose(walk, "Data/bones/WALK1.bones").status, pose_ok);
+    EXPECT_EQ(std::memcmp(&walk, &game_->editor.pose.pose, sizeof walk), 0);
+    BonePose shown;
+    int keys_shown = 0;
+    for (int32_t phase = 0; phase < 64; ++phase) {
+        const char* file = key_file(action_walk, phase);
+        if (!file || std::string(file) != "Data/bones/WALK1.bones") continue;
+        key_pose(shown, action_walk, phase);
+        EXPECT_EQ(std::memcmp(&shown, &walk, sizeof walk), 0) << phase;
+        ++keys_shown;
+    }
+    EXPECT_GT(keys_shown, 0);
+
+    for (const char* shot : {"edit.png", "play.png"}) {
+        Surface image = load_png(dir_ / shot);
+        ASSERT_TRUE(image) << shot;
+        EXPECT_GT(water_pixels(image.get()), 200) << shot;
+    }
 }
 
 }  // namespace

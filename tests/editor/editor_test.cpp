@@ -44,7 +44,8 @@ class EditorTest : public ::testing::Test {
     void choose(const Dialog& dialog, uint32_t id, const char* text) {
         ListBox& box = list(dialog, id);
         for (int32_t k = 1; k <= box.count(); ++k) {
-            if (std::strcmp(box.items[static_cast<size_t>(k - 1)].text, text) == 0) box.selected = k;
+            if (std::strcmp(box.items[static_cast<size_t>(k - 1)].text, text) == 0)
+                box.selected = k;
         }
         ASSERT_STREQ(box.selected_item()->text, text);
     }
