@@ -1,5 +1,5 @@
 // Writes the screenshots of docs/: the menu, four elements in play, an attack with its
-// trail and a "klank", and the health ring. Each scene runs the real game offscreen in a
+// trail and a "klank", the health ring, and the editor's two sub-modes. Each scene runs the real game offscreen in a
 // child process and stages the player table before each frame.
 //
 //   SDL_VIDEODRIVER=offscreen build/docshots DATA_DIR OUT_DIR
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/game_main.h"
+#include "app/modes.h"
 #include "effects/effect_list.h"
 #include "world/camera.h"
 #include "world/player_table.h"
@@ -70,6 +71,38 @@ void health_ring(Game& game) {
     t.slots[0].health = 57;
 }
 
+// The editor opened from the menu, as its button does; once per run.
+bool open_editor(Game& game) {
+    static bool opened = false;
+    if (opened) return false;
+    opened = true;
+    window_procedure(game, command_message(command_editor));
+    return true;
+}
+
+// A pond with a box on its shore, an earth path and grass tufts, the cursor on the pond.
+void editor_map(Game& game) {
+    if (!open_editor(game)) return;
+    MapGrid& map = game.editor.map.map;
+    for (int p = 4; p <= 7; ++p) {
+        for (int q = 4; q <= 6; ++q) set_corner(map, p, q, terrain_water);
+    }
+    for (int q = 0; q < 12; ++q) set_corner(map, 9, q, terrain_earth);
+    set_item(map, 8, 5, item_box);
+    for (int p : {2, 3, 11}) set_item(map, p, 9, item_grass);
+    game.editor.map.picked_p = game.editor.map.picked_q = 5;
+    game.editor.map.pick_hit = true;
+    set_camera(game.cam, {5.0f, 8.0f, 6.0f}, {5.0f, 0.0f, -2.0f});
+}
+
+// The figures sub-mode with the left arm raised and the head turned.
+void editor_figures(Game& game) {
+    if (!open_editor(game)) return;
+    window_procedure(game, command_message(command_sub_mode_pose));
+    turn_bone(game.editor.pose, bone_slot("left arm"), mouse_bit_right, 0, -70);
+    turn_bone(game.editor.pose, bone_slot("head"), mouse_bit_middle, 0, 30);
+}
+
 int shoot(const char* data_dir, const std::string& file, bool play, void (*stage)(Game&)) {
     const pid_t child = fork();
     if (child == 0) {
@@ -103,5 +136,7 @@ int main(int argc, char** argv) {
     failures += shoot(argv[1], out + "/play-four-elements.png", true, four_elements);
     failures += shoot(argv[1], out + "/attack-klank.png", true, attack);
     failures += shoot(argv[1], out + "/health-ring.png", true, health_ring);
+    failures += shoot(argv[1], out + "/editor-map.png", false, editor_map);
+    failures += shoot(argv[1], out + "/editor-figures.png", false, editor_figures);
     return failures == 0 ? 0 : 1;
 }
