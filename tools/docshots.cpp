@@ -1,6 +1,6 @@
 // Writes the screenshots of docs/: the menu, four elements in play, an attack with its
-// trail and a "klank", the health ring, and the editor's two sub-modes. Each scene runs the real game offscreen in a
-// child process and stages the player table before each frame.
+// trail and a "klank", the health ring, and the editor's two sub-modes. Each scene runs the real
+// game offscreen in a child process and stages the player table before each frame.
 //
 //   SDL_VIDEODRIVER=offscreen build/docshots DATA_DIR OUT_DIR
 #include <sys/wait.h>

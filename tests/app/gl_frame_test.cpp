@@ -198,6 +198,20 @@ TEST_F(FrameTest, SteadyTicksPlayFramesAndMenuFramesAllocateNothing) {
     set_mode(game(), mode_paused);
     game().shell.dialog = dialog_settings;
     EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
+
+    // The editor: its frames in both sub-modes, and painting strokes with their undo.
+    build_editor(game().editor, &game().commands, kWidth, kHeight);
+    game().shell.dialog = dialog_editor;
+    EXPECT_EQ(allocations_in(30,
+                             [&] {
+                                 window_procedure(game(), mouse_message(msg_lbutton_down,
+                                                                        mouse_bit_left, 40, 20));
+                                 window_procedure(game(), mouse_message(msg_lbutton_up, 0, 40, 20));
+                                 render_frame();
+                             }),
+              0);
+    window_procedure(game(), command_message(command_sub_mode_pose));
+    EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
 }
 
 }  // namespace
