@@ -13,6 +13,7 @@
 #include "map/map_grid.h"
 #include "net/network.h"
 #include "platform/key_state.h"
+#include "sound/sound_board.h"
 #include "world/camera.h"
 #include "world/player_table.h"
 
@@ -67,6 +68,8 @@ struct Game {
     GameDialogs dialogs;
     Editor editor;
     GameCommands commands{*this};
+    SoundBoard sound;
+    SoundPlayer* speaker = nullptr;  // the sound device while the loop runs; none in most tests
     Network* net = nullptr;  // the network session while the loop runs; none in most tests
     uint64_t sim_ticks = 0;  // since the game was made: the clock of the view messages
     // Serialises the ticks with the network handlers; re-entrant.

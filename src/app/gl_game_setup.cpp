@@ -73,6 +73,9 @@ void load_game(Screen& screen, Game& game, GamepadDevices* gamepad) {
     build_game_dialogs(game.dialogs, game.input.controls, &game.commands);
     build_editor(game.editor, &game.commands, game.dialogs.screen_width,
                  game.dialogs.screen_height);
+    game.sound.active = sound_effects_on(game.dialogs);
+    game.sound.volume = game.dialogs.sound_volume;
+    start_hearing(game.sound, game.table, game.effects);
     load_bone_markers(screen.markers, device.textures());
     effects_init(screen.effects, device);
 }

@@ -48,10 +48,7 @@ void player_name(char* out, size_t size) {
 }
 
 uint16_t game_port() {
-    char text[16];
-    read_setting_string(kSectionNet, kKeyPort, text, sizeof text);
-    if (std::strcmp(text, kSettingMissingText) == 0) return kGamePort;
-    const int port = read_setting_int(kSectionNet, kKeyPort);
+    const int port = read_setting_int_or(kSectionNet, kKeyPort, kGamePort);
     return port >= 0 && port <= 65535 ? static_cast<uint16_t>(port) : kGamePort;
 }
 
@@ -115,6 +112,9 @@ void run_command(Game& game, uint32_t command) {
             return toggle_menu(game);
         case command_settings:
             return toggle_dialog(game, dialog_settings);
+        case command_sound_effects:
+            game.sound.active = sound_effects_on(game.dialogs);
+            return;
         default:
             return;
     }
@@ -275,6 +275,8 @@ int window_procedure(Game& game, const Message& msg) {
         if (msg.wparam == vk_escape && game.shell.mode == mode_playing) toggle_menu(game);
     } else if (msg.id == msg_gui_command) {
         run_command(game, msg.wparam);
+        hear_click(game.sound);  // after the command: switching sound on clicks, off is quiet
+        play_heard(game.sound, game.speaker);
     }
     return 0;
 }

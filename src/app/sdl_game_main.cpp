@@ -22,6 +22,7 @@
 #include "platform/sdl_message_box.h"
 #include "platform/sdl_window.h"
 #include "render/gl_screenshot.h"
+#include "sound/sdl_sound.h"
 
 namespace {
 
@@ -169,6 +170,8 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     window.load_cursor(kCursorPath);
 
     auto screen = std::make_unique<Screen>();
+    SdlSound sound;
+    if (sound.open()) sound.load();
     SdlGamepad gamepad;
     setup_game_device(*screen, game);
     setup_game_shaders(*screen);
@@ -198,6 +201,7 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
         NetWorld{game.table, game.session, game.map, game.effects, game.console, game.net_lock});
     game.net = &net;
     game.input.sender = &net;
+    game.speaker = sound.ready() ? &sound : nullptr;
 
     window.show();
     set_mode(game, mode_menu);
@@ -208,6 +212,7 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     WindowDisplay display(window, *screen, watcher);
     const LoopStats stats = run_loop(game, events, &display, setup);
 
+    game.speaker = nullptr;
     game.input.sender = nullptr;
     game.net = nullptr;
     set_error_box_window(nullptr);

@@ -35,6 +35,12 @@ void net_tick(Game& game) {
 
 }  // namespace
 
+// What this tick made heard: pop-ups, jumps, landings, element changes.
+void hear(Game& game) {
+    hear_world(game.sound, game.table, game.effects, game.cam);
+    play_heard(game.sound, game.speaker);
+}
+
 void run_sim_tick(Game& game) {
     ++game.sim_ticks;
     if (game.net) net_tick(game);
@@ -49,6 +55,7 @@ void run_sim_tick(Game& game) {
         }
     }
     console_fade(game.console);
+    hear(game);
 }
 
 // The host steps every player in the game; a client shows what the host sends.
@@ -57,6 +64,7 @@ void run_phase_tick(Game& game) {
     for (PlayerRecord& record : game.table.slots) {
         if (record.slot_state == slot_in_game) phase_step(record, game.table, game.effects);
     }
+    hear(game);
 }
 
 void run_render_tick(Game& game, Display* display) {

@@ -123,6 +123,11 @@ int read_setting_int(const char* section, const char* key) {
     return ini_int_value(value);
 }
 
+int read_setting_int_or(const char* section, const char* key, int fallback) {
+    std::string value;
+    return find_setting(section, key, &value) ? ini_int_value(value) : fallback;
+}
+
 void read_setting_string(const char* section, const char* key, char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) return;
     std::string value;

@@ -23,7 +23,8 @@ inline constexpr char kShippedConfig[] =
     "[editor_dialog]\nposx=370\nposy=470\n\n"
     "[input]\nforward=22\nbackward=18\nleft=0\nright=3\njump=9\nprimattack=10\n"
     "secnattack=11\ntype=tastatur\n\n"
-    "[player]\nname=pelundo\n";
+    "[player]\nname=pelundo\n\n"
+    "[sound]\nactive=1\nvolume=80\n";
 inline constexpr char kSettingMissingText[] = "error";
 
 // Every section and key the game uses.
@@ -56,6 +57,10 @@ inline constexpr char kKeyName[] = "name";  // the player's name, shown to the o
 inline constexpr char kSectionNet[] = "net";
 inline constexpr char kKeyEnumerate[] = "enumerate";  // where "refresh" asks for games
 inline constexpr char kKeyPort[] = "port";            // the port a hosted game listens on
+inline constexpr char kSectionSound[] = "sound";
+inline constexpr char kKeyActive[] = "active";  // "Sound Effects Active": 1 on, 0 off
+inline constexpr char kKeyVolume[] = "volume";  // 0..100
+inline constexpr int kDefaultSoundVolume = 80;
 
 // The values of input type; only exactly "gamepad" selects the gamepad.
 inline constexpr char kInputTypeGamepad[] = "gamepad";
@@ -75,6 +80,8 @@ inline constexpr const char* kBindingKeysInQuitOrder[] = {
 
 // The integer value of key in section; 0 when the file, section or key is missing.
 int read_setting_int(const char* section, const char* key);
+// The same, but fallback when the file, section or key is missing.
+int read_setting_int_or(const char* section, const char* key, int fallback);
 
 // Copies at most size - 1 characters of the value and a terminating zero into buffer;
 // "error" when the file, section or key is missing. Writes nothing when size is 0.

@@ -1,5 +1,6 @@
 #include "gui/game_dialogs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -315,6 +316,19 @@ void add_settings_controls(GameDialogs& dialogs) {
     dialogs.sound_label = d.add_label(command_label, "Sound Effects Active", 24, 34);
 }
 
+CheckBox* sound_box(const Dialog& settings) {
+    Widget* widget = settings.find(command_sound_effects);
+    return widget && widget->kind == widget_check_box ? static_cast<CheckBox*>(widget) : nullptr;
+}
+
+void load_sound_settings(GameDialogs& dialogs) {
+    if (CheckBox* box = sound_box(dialogs.settings)) {
+        box->checked = read_setting_int_or(kSectionSound, kKeyActive, 1) != 0;
+    }
+    dialogs.sound_volume =
+        std::clamp(read_setting_int_or(kSectionSound, kKeyVolume, kDefaultSoundVolume), 0, 100);
+}
+
 }  // namespace
 
 void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
@@ -332,6 +346,7 @@ void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, Command
     restore_position(dialogs.settings, kSectionSettingsDialog, dialogs.screen_width,
                      dialogs.screen_height);
     add_settings_controls(dialogs);
+    load_sound_settings(dialogs);
     list_devices(dialogs);  // an attached controller shows without "refresh"
     load_control_table(controls);
     show_control_page(dialogs, controls);
@@ -466,6 +481,13 @@ void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
     save_position(dialogs.settings, kSectionSettingsDialog);
     save_position(editor, kSectionEditorDialog);
     save_control_table(controls);
+    write_setting_int(kSectionSound, kKeyActive, sound_effects_on(dialogs) ? 1 : 0);
+    write_setting_int(kSectionSound, kKeyVolume, dialogs.sound_volume);
+}
+
+bool sound_effects_on(const GameDialogs& dialogs) {
+    const CheckBox* box = sound_box(dialogs.settings);
+    return box && box->checked;
 }
 
 void restore_position(Dialog& dialog, const char* section, int screen_width, int screen_height) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "config/settings.h"
 #include "gui/widgets.h"
 #include "input/gamepad_input.h"
 #include "input/keyboard_input.h"
@@ -80,6 +81,7 @@ struct GameDialogs {
     char device_names[kMaxGamepads][kListItemTextSize] = {};
     int32_t server_index[kMaxListedHosts] = {};  // the data of the server list's items
     bool built = false;  // set by building the menu; nothing is saved before
+    int sound_volume = kDefaultSoundVolume;  // [sound] volume, 0..100; kept as read
     // The back buffer the saved positions are kept inside; start-up sets it.
     int screen_width = 1024, screen_height = 768;
 };
@@ -87,7 +89,8 @@ struct GameDialogs {
 // Built once at start-up, menu first, each dialog sending its commands to sink. Menu and
 // settings take their corner from sections "menu_dialog" and "settings_dialog" of
 // config.cfg, moved onto the screen where their title bar could not be reached; building
-// the settings dialog loads the control table.
+// the settings dialog loads the control table and the sound settings (section "sound":
+// active, default 1; volume 0..100, default 80).
 void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink);
 void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink);
 void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink);
@@ -138,11 +141,14 @@ void chosen_map(const GameDialogs& dialogs, char* out, int size);
 // Shows or hides the menu button that sends command; for set_mode.
 void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);
 
+// Whether "Sound Effects Active" is checked.
+bool sound_effects_on(const GameDialogs& dialogs);
+
 // The seven binding labels: the movement ones read "axis xy" in gamepad type.
 void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
 
-// Writes the menu, settings and editor dialogs' corners (truncated), then the control
-// table. Nothing before the dialogs are built.
+// Writes the menu, settings and editor dialogs' corners (truncated), the control table,
+// then the sound settings. Nothing before the dialogs are built.
 void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
                         const ControlTable& controls);
 

@@ -36,7 +36,7 @@ std::set<fs::path> files_in(const fs::path& root, const char* folder, const char
 std::set<fs::path> generated_under(const fs::path& root) {
     std::set<fs::path> out;
     for (const char* folder :
-         {"Data/models", "Data/textures", "Data/bones", "Data/shell", "docs/art"}) {
+         {"Data/models", "Data/textures", "Data/bones", "Data/shell", "Data/sounds", "docs/art"}) {
         out.merge(files_in(root, folder));
     }
     for (const char* file : {"config.cfg", "Data/textures.cfg"}) {

@@ -1,5 +1,5 @@
 // artgen OUTDIR: writes every data file the game reads (models, textures and their
-// configuration, key poses, the cursor, config.cfg) under OUTDIR, the same bytes on
+// configuration, key poses, the cursor, sounds, config.cfg) under OUTDIR, the same bytes on
 // every run, plus a preview sheet of the textures under docs/art/.
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +12,7 @@
 #include "key_poses.h"
 #include "models.h"
 #include "preview.h"
+#include "sounds.h"
 #include "textures.h"
 
 namespace {
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
     write_textures(w);
     write_poses(w);
     w.write("Data/shell/main.cur", arrow_cursor_file());
+    for (const NamedSound& s : all_sounds()) w.write("Data/sounds/" + s.file, s.wav);
     w.write("config.cfg", std::string(kShippedConfig));
     return w.failed() ? 1 : 0;
 }
