@@ -70,8 +70,8 @@ struct Game {
     GameCommands commands{*this};
     SoundBoard sound;
     SoundPlayer* speaker = nullptr;  // the sound device while the loop runs; none in most tests
-    Network* net = nullptr;  // the network session while the loop runs; none in most tests
-    uint64_t sim_ticks = 0;  // since the game was made: the clock of the view messages
+    Network* net = nullptr;          // the network session while the loop runs; none in most tests
+    uint64_t sim_ticks = 0;          // since the game was made: the clock of the view messages
     // Serialises the ticks with the network handlers; re-entrant.
     std::recursive_mutex net_lock;
 };

@@ -80,7 +80,7 @@ struct GameDialogs {
     int32_t device_index[kMaxGamepads] = {};  // the data of the device list's items
     char device_names[kMaxGamepads][kListItemTextSize] = {};
     int32_t server_index[kMaxListedHosts] = {};  // the data of the server list's items
-    bool built = false;  // set by building the menu; nothing is saved before
+    bool built = false;                      // set by building the menu; nothing is saved before
     int sound_volume = kDefaultSoundVolume;  // [sound] volume, 0..100; kept as read
     // The back buffer the saved positions are kept inside; start-up sets it.
     int screen_width = 1024, screen_height = 768;

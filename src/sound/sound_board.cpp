@@ -4,15 +4,15 @@
 #include <cmath>
 
 const SoundInfo kSounds[kSoundCount] = {
-    {"Data/sounds/tap.wav", 0.55f},     {"Data/sounds/klank.wav", 1.0f},
-    {"Data/sounds/boom.wav", 1.0f},     {"Data/sounds/jump.wav", 0.7f},
-    {"Data/sounds/element.wav", 0.8f},  {"Data/sounds/land.wav", 0.7f},
+    {"Data/sounds/tap.wav", 0.55f},    {"Data/sounds/klank.wav", 1.0f},
+    {"Data/sounds/boom.wav", 1.0f},    {"Data/sounds/jump.wav", 0.7f},
+    {"Data/sounds/element.wav", 0.8f}, {"Data/sounds/land.wav", 0.7f},
     {"Data/sounds/click.wav", 0.6f},
 };
 
 namespace {
 
-constexpr float kFullLoudnessDistance = 4.0f;  // as loud as it gets within this
+constexpr float kFullLoudnessDistance = 4.0f;   // as loud as it gets within this
 constexpr float kHalfLoudnessDistance = 16.0f;  // half as loud this far off
 constexpr float kFullPanDistance = 8.0f;        // this far to one side: that side only
 
@@ -40,6 +40,8 @@ void queue(SoundBoard& board, const SoundRequest& request) {
 }
 
 void hear_effects(SoundBoard& board, const EffectList& effects, const Camera& cam) {
+    // A list started afresh (a new game) counts from zero again: nothing new in it yet.
+    if (effects.spawned < board.effects_heard) board.effects_heard = effects.spawned;
     const uint32_t fresh = std::min<uint32_t>(effects.spawned - board.effects_heard, kEffectCount);
     board.effects_heard = effects.spawned;
     for (uint32_t k = kEffectCount - fresh; k < static_cast<uint32_t>(kEffectCount); ++k) {
@@ -77,7 +79,8 @@ void start_hearing(SoundBoard& board, const PlayerTable& table, const EffectList
 void hear_world(SoundBoard& board, const PlayerTable& table, const EffectList& effects,
                 const Camera& cam) {
     hear_effects(board, effects, cam);
-    for (int slot = 0; slot < kPlayerSlots; ++slot) hear_player(board, slot, table.slots[slot], cam);
+    for (int slot = 0; slot < kPlayerSlots; ++slot)
+        hear_player(board, slot, table.slots[slot], cam);
 }
 
 void hear_click(SoundBoard& board) {

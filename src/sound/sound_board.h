@@ -53,9 +53,9 @@ struct HeardPlayer {
 constexpr int kMaxSoundsATick = 16;
 
 struct SoundBoard {
-    bool active = true;                     // the settings' "Sound Effects Active"
-    int volume = kDefaultSoundVolume;       // 0..100
-    uint32_t effects_heard = 0;             // the effect list's spawn count last heard
+    bool active = true;                // the settings' "Sound Effects Active"
+    int volume = kDefaultSoundVolume;  // 0..100
+    uint32_t effects_heard = 0;        // the effect list's spawn count last heard
     HeardPlayer players[kPlayerSlots] = {};
     SoundRequest queue[kMaxSoundsATick] = {};
     int queued = 0;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/modes.h"
+#include "app/ticks.h"
 #include "gui/game_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -200,6 +201,35 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElemen
     EXPECT_EQ(game().shell.mode, mode_playing);
     EXPECT_TRUE(game().session.client && !game().session.host);
     EXPECT_EQ(local_record(game().table, game().session)->element, 1);
+}
+
+class Recorder : public SoundPlayer {
+  public:
+    void play(const SoundRequest& request) override { played.push_back(request.id); }
+    std::vector<int> played;
+};
+
+// Buttons click; "Sound Effects Active" switches every sound at once and is kept at quit.
+TEST_F(GameDialogsTest, TheSoundCheckBoxSwitchesSoundAndIsKept) {
+    start_placed();
+    Recorder speaker;
+    game().speaker = &speaker;
+    EXPECT_TRUE(game().sound.active) << "on without a [sound] section";
+    click_menu(kSettingsButton);
+    click_settings(kOtherPage);
+    EXPECT_EQ(speaker.played, (std::vector<int>{sound_click, sound_click}));
+    click_settings({4, 34});
+    EXPECT_FALSE(game().sound.active);
+    effect_spawn(game().effects, effect_klank, {0, 0, 0});
+    run_tick(game(), sim_tick, nullptr);
+    click_settings(kControlPage);
+    EXPECT_EQ(speaker.played.size(), 2u) << "silent while off";
+    quit_program(game());
+    EXPECT_NE(config().find("[sound]\nactive=0\nvolume=80\n"), std::string::npos) << config();
+
+    start(std::string(kPlacedDialogs) + "[sound]\nactive=0\nvolume=250\n");
+    EXPECT_FALSE(sound_effects_on(dialogs()));
+    EXPECT_EQ(dialogs().sound_volume, 100);
 }
 
 // The editor keeps its work when it closes or the game quits, and says what is unsaved.

@@ -10,6 +10,7 @@
 #include "app/modes.h"
 #include "app/ticks.h"
 #include "render/gl_test_context.h"
+#include "sound/sdl_sound.h"
 #include "support/counting_allocator.h"
 
 namespace {
@@ -186,12 +187,20 @@ TEST_F(FrameTest, SteadyTicksPlayFramesAndMenuFramesAllocateNothing) {
     EXPECT_GT(allocations_in(1, [] { g_seen = std::make_unique<std::vector<int>>(9).get(); }), 0);
     stage_twelve(game());
     track_input(game(), key_message(true, 'W'));
+    // Every tick hears a klank and plays it on the mixer (SDL's silent driver).
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SdlSound sound;
+    ASSERT_TRUE(sound.open());
+    ASSERT_EQ(sound.load(), kSoundCount);
+    game().speaker = &sound;
     EXPECT_EQ(allocations_in(200,
                              [&] {
+                                 effect_spawn(game().effects, effect_klank, {1, 0, -1});
                                  run_tick(game(), sim_tick, nullptr);
                                  run_tick(game(), phase_tick, nullptr);
                              }),
               0);
+    game().speaker = nullptr;
     EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
 
     build_game_dialogs(game().dialogs, game().input.controls, &game().commands);

@@ -10,8 +10,8 @@ namespace {
 
 constexpr int kRate = 22050;
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kPeak = 0.7;             // -3.1 dBFS: headroom below the -1 dBFS ceiling
-constexpr double kEdgeSeconds = 0.002;    // fades at both ends: no click at start or end
+constexpr double kPeak = 0.7;           // -3.1 dBFS: headroom below the -1 dBFS ceiling
+constexpr double kEdgeSeconds = 0.002;  // fades at both ends: no click at start or end
 
 // A fixed sequence of noise, the same on every run.
 class Noise {
@@ -169,8 +169,8 @@ NamedSound named(const char* file, double seconds, const Voice& voice) {
 }  // namespace
 
 std::vector<NamedSound> all_sounds() {
-    return {named("tap.wav", 0.09, tap()),         named("klank.wav", 0.45, klank()),
-            named("boom.wav", 0.9, boom()),        named("jump.wav", 0.2, jump()),
-            named("element.wav", 0.5, element()),  named("land.wav", 0.16, land()),
+    return {named("tap.wav", 0.09, tap()),        named("klank.wav", 0.45, klank()),
+            named("boom.wav", 0.9, boom()),       named("jump.wav", 0.2, jump()),
+            named("element.wav", 0.5, element()), named("land.wav", 0.16, land()),
             named("click.wav", 0.03, click())};
 }

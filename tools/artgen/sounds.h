@@ -6,8 +6,8 @@
 #include <vector>
 
 struct NamedSound {
-    std::string file;            // under Data/sounds/
-    std::vector<uint8_t> wav;    // 22050 Hz, mono, 16-bit PCM
+    std::string file;          // under Data/sounds/
+    std::vector<uint8_t> wav;  // 22050 Hz, mono, 16-bit PCM
     double seconds;
     double peak_dbfs;
 };
