@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <assimp/Importer.hpp>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <set>
 #include <string>
 
 #include "skeleton/bone_pose.h"
+#include "sound/sound_board.h"
+#include "sound/wav_check.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -102,5 +106,26 @@ TEST(Artgen, EveryFileLoadsAsTheGameLoadsIt) {
         default_pose(pose);
         const PoseLoad load = load_pose(pose, (kSource / file).c_str());
         EXPECT_TRUE(pose_load_is_clean(load)) << file;
+    }
+}
+
+// Each sound is short, starts and ends in silence (no click) and peaks below -1 dBFS.
+TEST(Artgen, SoundsAreShortCleanAndBelowTheCeiling) {
+    for (const SoundInfo& sound : kSounds) {
+        const std::string bytes = read_text(kSource / sound.path);
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+        const WavInfo info = check_wav(data, bytes.size());
+        ASSERT_TRUE(info.ok && info.bits == 16 && info.channels == 1) << sound.path;
+        const size_t first = bytes.size() - info.frames * 2;  // the data ends the file
+        auto sample = [&](size_t k) {
+            return static_cast<int16_t>(data[first + 2 * k] | data[first + 2 * k + 1] << 8);
+        };
+        int peak = 0;
+        for (size_t k = 0; k < info.frames; ++k) peak = std::max(peak, std::abs(int{sample(k)}));
+        EXPECT_LT(peak, 29205) << sound.path;  // -1 dBFS
+        EXPECT_GT(peak, 8000) << sound.path;   // and not faint
+        EXPECT_EQ(sample(0), 0) << sound.path;
+        EXPECT_EQ(sample(info.frames - 1), 0) << sound.path;
+        EXPECT_LT(info.frames, static_cast<size_t>(info.rate)) << sound.path << " is over 1 s";
     }
 }
