@@ -21,19 +21,13 @@ constexpr int kEdge = 5;            // pixels from a screen edge that move the c
 constexpr float kEdgeOrbit = 0.2f;  // radians a frame, pose sub-mode
 constexpr int kListRows = 7, kListColumns = 15, kBarCells = 7, kNameCells = 15;
 
-struct Frame {
-    float x, y, width, height;
-    const char* title;
-};
-constexpr Frame kEditorFrame = {200, 150, 640, 280, "editor"};
+constexpr DialogFrame kEditorFrame = {200, 150, 640, 280, "editor"};
 // The bones dialogs carry the map dialogs' titles.
-constexpr Frame kLoadFrame = {80, 100, 275, 200, "Load Map"};
-constexpr Frame kSaveFrame = {80, 100, 275, 100, "Save Map"};
+constexpr DialogFrame kLoadFrame = {80, 100, 275, 200, "Load Map"};
+constexpr DialogFrame kSaveFrame = {80, 100, 275, 100, "Save Map"};
 
-constexpr char kButtonTexture[] = "gamepad";
 constexpr IntRect kCancelSource = {64, 0, 96, 32};
 constexpr IntRect kOkSource = {32, 32, 64, 64};
-constexpr IntRect kNoSource = {0, 0, 0, 0};
 
 // The item list from the top: "[no]", "box", "grass", "figure".
 constexpr ItemKind kItemListOrder[] = {item_none, item_box, item_grass, item_figure};
@@ -49,13 +43,16 @@ constexpr uint32_t kPoseWidgets[] = {command_bone_list, command_bone_scroll,
 struct FileKind {
     const char* folder;
     const char* suffix;
-    const char* what;  // for console lines
+    const char* what;               // for console lines
+    uint32_t open_load, open_save;  // the editor dialog's buttons
     uint32_t bar, list, cancel, ok;
     uint32_t field, save_cancel, save_ok;
 };
 constexpr FileKind kMapFiles = {kMapFolder,
                                 kMapExtension,
                                 "map",
+                                command_open_load_map,
+                                command_open_save_map,
                                 command_map_file_scroll,
                                 command_map_file_list,
                                 command_load_map_cancel,
@@ -66,6 +63,8 @@ constexpr FileKind kMapFiles = {kMapFolder,
 constexpr FileKind kBonesFiles = {kBonesFolder,
                                   kBonesExtension,
                                   "pose",
+                                  command_open_load_bones,
+                                  command_open_save_bones,
                                   command_bones_file_scroll,
                                   command_bones_file_list,
                                   command_load_bones_cancel,
@@ -75,19 +74,6 @@ constexpr FileKind kBonesFiles = {kBonesFolder,
                                   command_save_bones_ok};
 
 constexpr size_t kPathSize = 128;
-
-void init_frame(Dialog& dialog, const Frame& frame, CommandSink* sink) {
-    dialog.init(frame.x, frame.y, frame.title, frame.width, frame.height);
-    dialog.sink = sink;
-}
-
-void add_text_button(Dialog& dialog, uint32_t id, const char* text, float x, float y) {
-    dialog.add_button(id, text, "", &kNoSource, x, y, style_text);
-}
-
-void add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, float x, float y) {
-    dialog.add_button(id, "", kButtonTexture, &source, x, y, style_image);
-}
 
 void add_load_widgets(Dialog& dialog, const FileKind& kind) {
     dialog.add_label(command_label, "Chose a file:", 4, 4);
@@ -260,74 +246,70 @@ bool save_named(Editor& editor, EditorWorld& world, const Dialog& dialog, const 
     return true;
 }
 
+// One kind's load and save dialogs and whether each is open.
+struct FileDialogs {
+    Dialog& load;
+    Dialog& save;
+    bool& load_open;
+    bool& save_open;
+};
+
+FileDialogs file_dialogs(Editor& editor, const FileKind& kind) {
+    if (&kind == &kMapFiles) {
+        return {editor.load_map, editor.save_map, editor.load_map_open, editor.save_map_open};
+    }
+    return {editor.load_bones, editor.save_bones, editor.load_bones_open, editor.save_bones_open};
+}
+
+// Opening one of a kind's dialogs closes the other; false for an id of neither.
+bool run_file_command(Editor& editor, EditorWorld& world, const FileKind& kind, uint32_t id) {
+    const FileDialogs files = file_dialogs(editor, kind);
+    if (id == kind.open_load) {
+        files.save_open = false;
+        files.load_open = true;
+        fill_file_list(files.load, kind);
+    } else if (id == kind.open_save) {
+        files.save_open = true;
+        files.load_open = false;
+    } else if (id == kind.cancel || id == kind.ok) {
+        files.load_open = false;
+        if (id == kind.ok) load_chosen(editor, world, files.load, kind);
+    } else if (id == kind.save_cancel) {
+        files.save_open = false;
+    } else if (id == kind.save_ok) {
+        if (save_named(editor, world, files.save, kind)) files.save_open = false;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void run_command(Editor& editor, EditorWorld& world, uint32_t id) {
-    switch (id) {
-        case command_sub_mode_map:
-            show_sub_mode(editor, sub_mode_map);
-            return set_camera(world.cam, kMapEye, kOrigin);
-        case command_sub_mode_pose:
-            show_sub_mode(editor, sub_mode_pose);
-            return set_camera(world.cam, kPoseEye, kOrigin);
-        case command_open_load_map:
-            editor.save_map_open = false;
-            editor.load_map_open = true;
-            return fill_file_list(editor.load_map, kMapFiles);
-        case command_open_save_map:
-            editor.save_map_open = true;
-            editor.load_map_open = false;
-            return;
-        case command_load_map_cancel:
-            editor.load_map_open = false;
-            return;
-        case command_load_map_ok:
-            editor.load_map_open = false;
-            return load_chosen(editor, world, editor.load_map, kMapFiles);
-        case command_save_map_cancel:
-            editor.save_map_open = false;
-            return;
-        case command_save_map_ok:
-            if (save_named(editor, world, editor.save_map, kMapFiles)) editor.save_map_open = false;
-            return;
-        case command_open_load_bones:
-            editor.save_bones_open = false;
-            editor.load_bones_open = true;
-            return fill_file_list(editor.load_bones, kBonesFiles);
-        case command_open_save_bones:
-            editor.save_bones_open = true;
-            editor.load_bones_open = false;
-            return;
-        case command_load_bones_cancel:
-            editor.load_bones_open = false;
-            return;
-        case command_load_bones_ok:
-            editor.load_bones_open = false;
-            return load_chosen(editor, world, editor.load_bones, kBonesFiles);
-        case command_save_bones_cancel:
-            editor.save_bones_open = false;
-            return;
-        case command_save_bones_ok:
-            if (save_named(editor, world, editor.save_bones, kBonesFiles)) {
-                editor.save_bones_open = false;
-            }
-            return;
-        default:
-            return;
+    if (id == command_sub_mode_map) {
+        show_sub_mode(editor, sub_mode_map);
+        set_camera(world.cam, kMapEye, kOrigin);
+    } else if (id == command_sub_mode_pose) {
+        show_sub_mode(editor, sub_mode_pose);
+        set_camera(world.cam, kPoseEye, kOrigin);
+    } else if (!run_file_command(editor, world, kMapFiles, id)) {
+        run_file_command(editor, world, kBonesFiles, id);
     }
 }
 
 // The open file dialogs, then the editor dialog, each keeping its list and bar in step.
 bool dialogs_consume(Editor& editor, const KeyState& keys, const Message& msg) {
     const int x = keys.cursor_x, y = keys.cursor_y;
-    if (editor.load_map_open && editor.load_map.handle_message(msg, x, y)) {
-        pair_scroll_bar(editor.load_map, command_map_file_scroll, command_map_file_list);
-        return true;
+    for (const FileKind* kind : {&kMapFiles, &kBonesFiles}) {
+        const FileDialogs files = file_dialogs(editor, *kind);
+        if (files.load_open && files.load.handle_message(msg, x, y)) {
+            pair_scroll_bar(files.load, kind->bar, kind->list);
+            return true;
+        }
     }
-    if (editor.load_bones_open && editor.load_bones.handle_message(msg, x, y)) {
-        pair_scroll_bar(editor.load_bones, command_bones_file_scroll, command_bones_file_list);
-        return true;
+    for (const FileKind* kind : {&kMapFiles, &kBonesFiles}) {
+        const FileDialogs files = file_dialogs(editor, *kind);
+        if (files.save_open && files.save.handle_message(msg, x, y)) return true;
     }
-    if (editor.save_map_open && editor.save_map.handle_message(msg, x, y)) return true;
-    if (editor.save_bones_open && editor.save_bones.handle_message(msg, x, y)) return true;
     if (editor.dialog.handle_message(msg, x, y)) {
         pair_scroll_bar(editor.dialog, command_bone_scroll, command_bone_list);
         pair_scroll_bar(editor.dialog, command_terrain_scroll, command_terrain_list);
@@ -370,11 +352,11 @@ void mouse_moved(Editor& editor, EditorWorld& world, const Message& msg, int x, 
 
 void build_editor(Editor& editor, CommandSink* sink, int screen_width, int screen_height) {
     init_map_editor(editor.map);
-    init_frame(editor.dialog, kEditorFrame, sink);
-    init_frame(editor.load_map, kLoadFrame, sink);
-    init_frame(editor.save_map, kSaveFrame, sink);
-    init_frame(editor.load_bones, kLoadFrame, sink);
-    init_frame(editor.save_bones, kSaveFrame, sink);
+    init_dialog(editor.dialog, kEditorFrame, sink);
+    init_dialog(editor.load_map, kLoadFrame, sink);
+    init_dialog(editor.save_map, kSaveFrame, sink);
+    init_dialog(editor.load_bones, kLoadFrame, sink);
+    init_dialog(editor.save_bones, kSaveFrame, sink);
     add_load_widgets(editor.load_map, kMapFiles);
     add_save_widgets(editor.save_map, kMapFiles);
     add_load_widgets(editor.load_bones, kBonesFiles);

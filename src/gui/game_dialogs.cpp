@@ -23,11 +23,6 @@ constexpr int kServerNameCells = 7;
 constexpr float kMapListX = 25, kMapListY = 97;
 constexpr int kMapListRows = 4;
 
-struct DialogFrame {
-    float x, y, width, height;
-    const char* title;
-};
-
 constexpr DialogFrame kMenuFrame = {80, 100, 200, 200, "Menu"};
 constexpr DialogFrame kJoinFrame = {200, 100, 340, 480, "join game"};
 constexpr DialogFrame kCreateFrame = {200, 100, 340, 480, "create game"};
@@ -147,19 +142,6 @@ constexpr float kTypeButtonX = 4, kTypeButtonY = 36;
 // Shown only in gamepad type, on the control page.
 constexpr uint32_t kDeviceWidgets[] = {command_gamepad_list, command_gamepad_list_scroll,
                                        command_gamepad_refresh, command_use_gamepad};
-
-Button* add_text_button(Dialog& dialog, uint32_t id, const char* text, float x, float y) {
-    return dialog.add_button(id, text, kNoTexture, &kNoSource, x, y, style_text);
-}
-
-Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, float x, float y) {
-    return dialog.add_button(id, "", kGamepadTexture, &source, x, y, style_image);
-}
-
-void init_frame(Dialog& dialog, const DialogFrame& frame, CommandSink* sink) {
-    dialog.init(frame.x, frame.y, frame.title, frame.width, frame.height);
-    dialog.sink = sink;
-}
 
 void save_position(const Dialog& dialog, const char* section) {
     write_setting_int(section, kKeyPosx, static_cast<int>(dialog.x));
@@ -332,7 +314,7 @@ void load_sound_settings(GameDialogs& dialogs) {
 }  // namespace
 
 void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
-    init_frame(dialogs.menu, kMenuFrame, sink);
+    init_dialog(dialogs.menu, kMenuFrame, sink);
     dialogs.built = true;
     restore_position(dialogs.menu, kSectionMenuDialog, dialogs.screen_width, dialogs.screen_height);
     for (const TextButton& b : kMenuButtons) add_text_button(dialogs.menu, b.id, b.text, b.x, b.y);
@@ -342,7 +324,7 @@ void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
 }
 
 void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink) {
-    init_frame(dialogs.settings, kSettingsFrame, sink);
+    init_dialog(dialogs.settings, kSettingsFrame, sink);
     restore_position(dialogs.settings, kSectionSettingsDialog, dialogs.screen_width,
                      dialogs.screen_height);
     add_settings_controls(dialogs);
@@ -355,7 +337,7 @@ void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, Command
 
 void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
     Dialog& join = dialogs.join;
-    init_frame(join, kJoinFrame, sink);
+    init_dialog(join, kJoinFrame, sink);
     add_text_button(join, command_join, "join!", 300, 460);
     add_text_button(join, command_join_cancel, "cancel", 230, 460);
     add_text_button(join, command_refresh_servers, "refresh", 160, 460);
@@ -365,7 +347,7 @@ void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
     add_element_list(join, command_join_elements);
 
     Dialog& create = dialogs.create;
-    init_frame(create, kCreateFrame, sink);
+    init_dialog(create, kCreateFrame, sink);
     create.add_label(command_label, "load one of your maps:", 12, 13);
     add_text_button(create, command_load_map, "load map", 25, 33);
     add_text_button(create, command_create, "create", 300, 460);
@@ -488,6 +470,19 @@ void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
 bool sound_effects_on(const GameDialogs& dialogs) {
     const CheckBox* box = sound_box(dialogs.settings);
     return box && box->checked;
+}
+
+void init_dialog(Dialog& dialog, const DialogFrame& frame, CommandSink* sink) {
+    dialog.init(frame.x, frame.y, frame.title, frame.width, frame.height);
+    dialog.sink = sink;
+}
+
+Button* add_text_button(Dialog& dialog, uint32_t id, const char* text, float x, float y) {
+    return dialog.add_button(id, text, kNoTexture, &kNoSource, x, y, style_text);
+}
+
+Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, float x, float y) {
+    return dialog.add_button(id, "", kGamepadTexture, &source, x, y, style_image);
 }
 
 void restore_position(Dialog& dialog, const char* section, int screen_width, int screen_height) {

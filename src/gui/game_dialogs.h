@@ -152,5 +152,16 @@ void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
 void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
                         const ControlTable& controls);
 
+// A dialog's built-in corner, size and title.
+struct DialogFrame {
+    float x, y, width, height;
+    const char* title;
+};
+// init at the frame, its commands going to sink.
+void init_dialog(Dialog& dialog, const DialogFrame& frame, CommandSink* sink);
+Button* add_text_button(Dialog& dialog, uint32_t id, const char* text, float x, float y);
+// A picture button cut from the "gamepad" texture by source.
+Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, float x, float y);
+
 // Moves dialog to the corner kept in section of config.cfg, brought on screen.
 void restore_position(Dialog& dialog, const char* section, int screen_width, int screen_height);
