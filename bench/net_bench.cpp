@@ -1,7 +1,9 @@
 // Eleven clients each send 100 Move messages a second to a host on loopback for ten
-// seconds. The host runs in a process of its own, so its CPU time is its own; it notes
-// when it applied each message in memory both processes share. Prints messages applied
-// and lost, the delay from send to apply, the host's CPU use and each client's traffic.
+// seconds. The host runs in a process of its own, so its CPU time is its own, and takes
+// what arrived at every 10 ms sim tick as the game does; it notes when it applied each
+// message in memory both processes share. Prints messages applied and lost, the delay
+// from send to apply (the wait for the next tick included), the worlds a second each
+// client received, the host's CPU use and each client's traffic.
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -41,12 +43,12 @@ struct Shared {
     double host_cpu_s, host_wall_s;
 };
 
-struct Timer : ActionObserver {
+struct Timer : RemoteEventSink {
     explicit Timer(Shared& shared) : shared(shared) {}
-    void applied(int slot, const ActionMessage& action) override {
-        if (action.kind != kind_move) return;
-        int& n = shared.applied[slot];
-        if (n < kMoves) shared.applied_ns[slot][n] = now_ns();
+    void remote_event(const RemoteEvent& event) override {
+        if (event.kind != remote_action || event.action.kind != kind_move) return;
+        int& n = shared.applied[event.slot];
+        if (n < kMoves) shared.applied_ns[event.slot][n] = now_ns();
         ++n;
     }
     Shared& shared;
@@ -59,27 +61,34 @@ double cpu_seconds() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// The host: serves until every client is done, sending the world at the render rate.
+// One sim tick's network work: take what came (timing each action), send the world.
+void host_tick(NetSide& host, Timer& timer) {
+    NetGame game = host.game();
+    take_network(game, host.net, &timer);
+    send_world_when_due(game, host.net);
+}
+
+// The host: ticks every 10 ms until every client is done.
 void run_host(Shared& shared) {
     NetSide host;
     Timer timer(shared);
-    host.net.set_action_observer(&timer);
-    if (!host.net.host_game("bench", 0)) std::_Exit(1);
-    {
-        std::lock_guard<std::recursive_mutex> hold(host.lock);
-        start_game_as_host(host.table, host.session);
-    }
+    if (!host.host("bench")) std::_Exit(1);
     shared.port = host.net.port();
     const double cpu0 = cpu_seconds();
     const uint64_t wall0 = now_ns();
-    while (shared.done.load() < kClients) {
-        host.net.send_world();
-        std::this_thread::sleep_for(std::chrono::milliseconds(37));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the last messages
+    uint64_t next = wall0;
+    auto tick_until = [&](auto done) {
+        while (!done()) {
+            next += 10000000u;
+            while (now_ns() < next) std::this_thread::sleep_for(std::chrono::microseconds(200));
+            host_tick(host, timer);
+        }
+    };
+    tick_until([&] { return shared.done.load() >= kClients; });
+    const uint64_t tail = now_ns() + 200000000u;  // the last messages
+    tick_until([&] { return now_ns() >= tail; });
     shared.host_cpu_s = cpu_seconds() - cpu0;
     shared.host_wall_s = (now_ns() - wall0) / 1e9;
-    host.net.set_action_observer(nullptr);
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -106,12 +115,17 @@ int main() {
     std::vector<int> slots;
     for (int i = 0; i < kClients; ++i) {
         clients.push_back(std::make_unique<NetSide>());
-        clients.back()->net.join_game("127.0.0.1", shared.port, Hello{0, "bench"});
+        clients.back()->join(shared.port, "bench", 0);
     }
     for (auto& c : clients) {
-        while (!c->net.welcomed()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        slots.push_back(c->locked([&] { return c->session.local_player_index; }));
+        while (!c->state.welcomed) {
+            c->pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        slots.push_back(c->session.local_player_index);
     }
+    // The clients count the worlds they take at their own 10 ms ticks.
+    std::vector<long> worlds(kClients, 0);
     const uint64_t start = now_ns();
     for (int m = 0; m < kMoves; ++m) {
         const uint64_t due = start + static_cast<uint64_t>(m) * 1000000000u / kMovesPerSecond;
@@ -119,6 +133,7 @@ int main() {
         for (int i = 0; i < kClients; ++i) {
             shared.sent_ns[slots[i]][m] = now_ns();
             clients[i]->net.send_action(kind_move, 0.0f, m % 2 ? -100.0f : 100.0f);
+            if (clients[i]->net.take_world(clients[i]->state.incoming)) ++worlds[i];
         }
     }
     std::vector<NetTraffic> traffic;
@@ -147,6 +162,10 @@ int main() {
                 kClients * kMoves - applied);
     std::printf("  send to apply: median %.3f ms, 99th percentile %.3f ms, worst %.3f ms\n",
                 percentile(delays, 0.5), percentile(delays, 0.99), percentile(delays, 1.0));
+    long all_worlds = 0;
+    for (long w : worlds) all_worlds += w;
+    std::printf("  worlds taken per client: %.1f a second\n",
+                static_cast<double>(all_worlds) / kClients / seconds);
     std::printf("  host CPU: %.2f s over %.2f s wall, %.1f%% of one core\n", shared.host_cpu_s,
                 shared.host_wall_s, 100.0 * shared.host_cpu_s / shared.host_wall_s);
     std::printf("  per client: %.0f bytes/s to the host, %.0f bytes/s from it\n",

@@ -38,12 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         begin = end + 1;
         if (line.size() >= kScriptLineSize || line.find('\0') != std::string::npos) continue;
         const size_t before = script.events.size();
-        const size_t shots_before = script.shot_paths.size();
+        const size_t shots_before = script.texts.size();
         const LineParse parsed = append_script_line(script, line.c_str());
         check(parsed.ok == (parsed.error[0] == '\0'));
         const size_t added = script.events.size() - before;
         check(parsed.ok ? added == static_cast<size_t>(parsed.count) : added == 0);
-        check(parsed.ok || script.shot_paths.size() == shots_before);
+        check(parsed.ok || script.texts.size() == shots_before);
         check(parsed.count >= 0 && parsed.count <= kMaxEventsPerLine);
     }
     for (size_t i = 0; i < script.events.size(); ++i) {
@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(event.time_ms <= kScriptMaxTimeMs);
         check(i == 0 || script.events[i - 1].time_ms <= event.time_ms);
         if (event.action == script_screenshot) {
-            check(event.shot < script.shot_paths.size());
-            check(script.shot_paths[event.shot].size() < kScriptPathSize);
+            check(event.text < script.texts.size());
+            check(script.texts[event.text].size() < kScriptPathSize);
         }
         if (event.action == script_message) check_round_trip(event);
     }

@@ -8,6 +8,11 @@ Game::Game() {
     init_effect_list(effects);
     init_key_state(keys);
     init_keyboard_input(input);
+    init_net_game_state(net_state);
+}
+
+NetGame net_game(Game& game) {
+    return NetGame{game.table, game.session, game.map, game.effects, game.console, game.net_state};
 }
 
 void GameCommands::send_command(uint32_t command_id) {

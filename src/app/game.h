@@ -2,7 +2,6 @@
 // and passed down by reference. Two games live side by side in one process.
 #pragma once
 #include <cstdint>
-#include <mutex>
 
 #include "console/console.h"
 #include "editor/editor.h"
@@ -11,6 +10,7 @@
 #include "input/gamepad_input.h"
 #include "input/keyboard_input.h"
 #include "map/map_grid.h"
+#include "net/net_game.h"
 #include "net/network.h"
 #include "platform/key_state.h"
 #include "sound/sound_board.h"
@@ -69,12 +69,20 @@ struct Game {
     Editor editor;
     GameCommands commands{*this};
     SoundBoard sound;
+    NetGameState net_state;
     SoundPlayer* speaker = nullptr;  // the sound device while the loop runs; none in most tests
     Network* net = nullptr;          // the network session while the loop runs; none in most tests
-    uint64_t sim_ticks = 0;          // since the game was made: the clock of the view messages
-    // Serialises the ticks with the network handlers; re-entrant.
-    std::recursive_mutex net_lock;
+    RemoteEventSink* recorder = nullptr;  // where a host's remote events are recorded
+    uint64_t sim_ticks = 0;  // since the game was made: the clock of the view messages
+    // A replay's viewer follows this slot's player instead of the local one (-1).
+    int32_t view_slot = -1;
+    // Something the menu shows changed since it was drawn last: a message came, the
+    // server list grew.
+    bool redraw = true;
 };
+
+// The game's network parts, for the session's logic.
+NetGame net_game(Game& game);
 
 // Every message of the event stream, real or scripted, updates the key and gamepad state
 // it carries before it is routed.

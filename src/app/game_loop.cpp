@@ -1,73 +1,146 @@
 #include "app/game_loop.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <string>
 
 #include "app/modes.h"
 
 namespace {
 
-constexpr size_t kRecordLineSize = 128;
+constexpr size_t kRecordLineSize = 256;
 
-struct Loop {
+struct Loop : RemoteEventSink {
+    Loop(Game& game, EventSource& events, LoopDisplay* display, LoopSetup& setup)
+        : game(game), events(events), display(display), setup(setup) {}
+
+    // A remote event the sim tick running now took from the network: it happened at the
+    // tick's deadline, before the tick's own work.
+    void remote_event(const RemoteEvent& event) override;
+
     Game& game;
     EventSource& events;
     LoopDisplay* display;
     LoopSetup& setup;
     Scheduler scheduler{};
     size_t next_event = 0;
-    char shot_path[kScriptPathSize] = {};  // saved at the next present when not empty
+    uint64_t lag_ms = 0;         // the loop's clock less the game's
+    int64_t last_group_ms = -1;  // deadline of the ticks run last; -1 before the first
+    uint64_t group_ms = 0;       // deadline of the ticks running now
+    uint64_t script_offset = 0;  // how long the script's waits held it
+    bool waiting = false;        // the script waits for a file
+    bool shot_pending = false;
+    uint64_t shot_ms = 0;
+    char shot_path[kScriptPathSize] = {};
     LoopStats stats;
 };
 
-// Saves a requested screenshot before the frame is shown.
-class ShootingDisplay : public Display {
-  public:
-    explicit ShootingDisplay(Loop& loop) : loop_(loop) {}
-    void draw(Game& game) override { loop_.display->draw(game); }
-    void present() override {
-        if (loop_.shot_path[0] != '\0') {
-            if (!loop_.display->save_screenshot(loop_.shot_path)) ++loop_.stats.failed_shots;
-            loop_.shot_path[0] = '\0';
-        }
-        loop_.display->present();
-    }
-
-  private:
-    Loop& loop_;
-};
-
-uint64_t now(const Loop& loop) {
-    return loop.setup.clock.now_ms();
+uint64_t game_now(const Loop& loop) {
+    const uint64_t now = loop.setup.clock.now_ms();
+    return now > loop.lag_ms ? now - loop.lag_ms : 0;
 }
 
-void play_event(Loop& loop, const ScriptEvent& event) {
+// When an event that reaches the game now happened on the game's clock: after the ticks
+// that ran, and no later than the next one due, which has not run yet.
+uint64_t event_time(const Loop& loop) {
+    const uint64_t after_last = static_cast<uint64_t>(loop.last_group_ms + 1);
+    return std::clamp(game_now(loop), after_last,
+                      std::max(after_last, next_deadline(loop.scheduler)));
+}
+
+void write_record_line(const Loop& loop, const char* line) {
+    if (loop.setup.record) std::fprintf(loop.setup.record, "%s\n", line);
+}
+
+void Loop::remote_event(const RemoteEvent& event) {
+    char line[kRecordLineSize];
+    if (format_remote_line(group_ms, event, line, sizeof line)) write_record_line(*this, line);
+}
+
+// --- the script
+
+uint64_t due_time(const Loop& loop, const ScriptEvent& event) {
+    return event.time_ms + loop.script_offset;
+}
+
+void start_from_script(Loop& loop, const ScriptEvent& event) {
+    const char* address = loop.setup.script.texts[event.text].c_str();
+    write_record_line(loop, format_start_line(event_time(loop), event.start, address).c_str());
+    switch (event.start) {
+        case start_play:
+            return start_local_game(loop.game, true);
+        case start_host:
+            return start_hosting(loop.game);
+        case start_join:
+            return join_game_from_text(loop.game, address);
+    }
+}
+
+void play_remote(Loop& loop, const RemoteEvent& event) {
+    char line[kRecordLineSize];
+    if (format_remote_line(event_time(loop), event, line, sizeof line)) {
+        write_record_line(loop, line);
+    }
+    RemoteWorld world{loop.game.table, loop.game.net_state.views, loop.game.console};
+    apply_remote_event(world, event);
+    loop.game.redraw = true;
+}
+
+void take_screenshot(Loop& loop);
+
+void ask_for_screenshot(Loop& loop, const ScriptEvent& event) {
+    if (loop.shot_pending) take_screenshot(loop);
+    loop.shot_pending = true;
+    loop.shot_ms = due_time(loop, event);
+    std::snprintf(loop.shot_path, sizeof loop.shot_path, "%s",
+                  loop.setup.script.texts[event.text].c_str());
+}
+
+bool file_exists(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// Plays one event; false when it holds the script (a wait whose file is not there yet).
+bool play_event(Loop& loop, const ScriptEvent& event) {
+    Game& game = loop.game;
     switch (event.action) {
         case script_message:
-            deliver(loop.game, script_message_at(event, mouse_buttons(loop.game.keys)),
-                    loop.setup.record, now(loop));
-            break;
+            deliver(game, script_message_at(event, mouse_buttons(game.keys)), loop.setup.record,
+                    event_time(loop));
+            return true;
         case script_screenshot:
-            std::snprintf(loop.shot_path, sizeof loop.shot_path, "%s",
-                          loop.setup.script.shot_paths[event.shot].c_str());
-            break;
+            ask_for_screenshot(loop, event);
+            return true;
         case script_quit:
-            deliver(loop.game, close_message(), loop.setup.record, now(loop));
-            break;
+            deliver(game, close_message(), loop.setup.record, event_time(loop));
+            return true;
+        case script_wait_file:
+            if (!file_exists(loop.setup.script.texts[event.text])) return false;
+            // The lines after it count from now.
+            loop.script_offset = std::max(loop.script_offset, game_now(loop) - event.time_ms);
+            return true;
+        case script_start:
+            start_from_script(loop, event);
+            return true;
+        case script_remote:
+            play_remote(loop, loop.setup.script.remotes[event.text]);
+            return true;
     }
-}
-
-void pump_events(Loop& loop) {
-    Message msg;
-    while (loop.game.shell.running && loop.events.poll(msg)) {
-        deliver(loop.game, msg, loop.setup.record, now(loop));
-    }
+    return true;
 }
 
 void play_due_events(Loop& loop) {
     const std::vector<ScriptEvent>& script = loop.setup.script.events;
+    loop.waiting = false;
     while (loop.game.shell.running && loop.next_event < script.size() &&
-           script[loop.next_event].time_ms <= now(loop)) {
-        play_event(loop, script[loop.next_event++]);
+           due_time(loop, script[loop.next_event]) <= game_now(loop)) {
+        if (!play_event(loop, script[loop.next_event])) {
+            loop.waiting = true;  // looked at again after the next tick
+            return;
+        }
+        ++loop.next_event;
     }
 }
 
@@ -77,23 +150,95 @@ bool script_over(const Loop& loop) {
 
 uint32_t wait_for_script(const Loop& loop, uint32_t wait) {
     const std::vector<ScriptEvent>& script = loop.setup.script.events;
-    if (loop.next_event >= script.size()) return wait;
-    const uint64_t due = script[loop.next_event].time_ms;
-    const uint64_t at = now(loop);
+    if (loop.waiting || loop.next_event >= script.size()) return wait;
+    const uint64_t due = due_time(loop, script[loop.next_event]);
+    const uint64_t at = game_now(loop);
     return due <= at ? 0 : static_cast<uint32_t>(std::min<uint64_t>(due - at, wait));
 }
 
-void run_due_tick(Loop& loop, TickId id) {
-    const LoopSetup& setup = loop.setup;
-    const bool last_frame = id == render_tick && loop.stats.frames + 1 == setup.frames;
-    if (last_frame && setup.screenshot) {
-        std::snprintf(loop.shot_path, sizeof loop.shot_path, "%s", setup.screenshot);
+// --- the source's messages
+
+void take_message(Loop& loop, const Message& msg) {
+    if (loop.setup.replay) return viewer_message(loop.game, msg);
+    deliver(loop.game, msg, loop.setup.record, event_time(loop));
+}
+
+void pump_events(Loop& loop) {
+    Message msg;
+    while (loop.game.shell.running && loop.events.poll(msg)) take_message(loop, msg);
+}
+
+// --- the ticks
+
+void take_screenshot(Loop& loop) {
+    loop.shot_pending = false;
+    if (!loop.display) return;
+    loop.display->draw(loop.game);
+    if (!loop.display->save_screenshot(loop.shot_path)) ++loop.stats.failed_shots;
+    loop.game.redraw = true;  // the back buffer no longer holds the frame shown
+}
+
+void draw_frame(Loop& loop, bool last) {
+    Game& game = loop.game;
+    if (loop.setup.frame_watcher) loop.setup.frame_watcher->before_frame(game);
+    loop.display->draw(game);
+    if (loop.setup.frame_watcher) loop.setup.frame_watcher->after_frame(game);
+    if (last && loop.setup.screenshot && !loop.display->save_screenshot(loop.setup.screenshot)) {
+        ++loop.stats.failed_shots;
     }
-    ShootingDisplay display(loop);
-    run_tick(loop.game, id, loop.display ? &display : nullptr);
-    tick_ran(loop.scheduler, id, now(loop));
-    if (id == render_tick) ++loop.stats.frames;
-    if (last_frame) quit_program(loop.game);
+    loop.display->present();
+    game.redraw = false;
+    ++loop.stats.drawn;
+}
+
+// The frame's own work runs at every render tick; the frame is drawn unless nothing on
+// screen changed or the next frame is due already (the machine is behind).
+void run_render_tick(Loop& loop, uint64_t due) {
+    Game& game = loop.game;
+    run_frame_step(game);
+    ++loop.stats.frames;
+    const bool last = loop.stats.frames == loop.setup.frames;
+    const bool behind = game_now(loop) >= due + kRenderPeriodMs;
+    if (loop.display && (last || (!behind && needs_redraw(game)))) draw_frame(loop, last);
+    end_frame_step(game);
+    if (last) quit_program(game);
+}
+
+void run_tick(Loop& loop, TickId id, uint64_t due) {
+    switch (id) {
+        case sim_tick:
+            run_sim_tick(loop.game);
+            break;
+        case phase_tick:
+            run_phase_tick(loop.game);
+            break;
+        case render_tick:
+            run_render_tick(loop, due);
+            break;
+    }
+    tick_ran(loop.scheduler, id);
+    if (loop.setup.tick_watcher) loop.setup.tick_watcher->tick_done(loop.game, id, due);
+}
+
+// A game far behind its clock slows down: it owes at most kMaxCatchUpMs of ticks.
+void bound_catch_up(Loop& loop, uint64_t due) {
+    const uint64_t now = game_now(loop);
+    if (loop.setup.virtual_clock || now <= due + kMaxCatchUpMs) return;
+    loop.lag_ms += now - due - kMaxCatchUpMs;
+}
+
+// Every tick due at one deadline, in the scheduler's order, with no event between them.
+void run_ticks_due_at(Loop& loop, uint64_t due) {
+    bound_catch_up(loop, due);
+    if (loop.shot_pending && loop.shot_ms < due) take_screenshot(loop);
+    loop.group_ms = due;
+    for (NextTick next = next_tick(loop.scheduler, due);
+         next.due && next_deadline(loop.scheduler) == due && loop.game.shell.running;
+         next = next_tick(loop.scheduler, due)) {
+        run_tick(loop, next.id, due);
+    }
+    loop.last_group_ms = static_cast<int64_t>(due);
+    if (loop.shot_pending && loop.shot_ms <= due) take_screenshot(loop);
 }
 
 void wait_for_next(Loop& loop, uint32_t wait) {
@@ -102,9 +247,7 @@ void wait_for_next(Loop& loop, uint32_t wait) {
         return;
     }
     Message msg;
-    if (wait > 0 && loop.events.wait(msg, wait)) {
-        deliver(loop.game, msg, loop.setup.record, now(loop));
-    }
+    if (wait > 0 && loop.events.wait(msg, wait)) take_message(loop, msg);
 }
 
 }  // namespace
@@ -118,30 +261,56 @@ void deliver(Game& game, const Message& msg, std::FILE* record, uint64_t now_ms)
             std::fprintf(record, "%s\n", line);
         }
     }
+    game.redraw = true;
     track_input(game, msg);
     window_procedure(game, msg);
 }
 
+void viewer_message(Game& game, const Message& msg) {
+    if (msg.id == msg_close) return quit_program(game);
+    game.redraw = true;
+    if (msg.id != msg_key_down || msg.wparam != vk_tab || (msg.lparam & kKeyRepeatBit)) return;
+    const int first = game.view_slot >= 0 ? game.view_slot : game.session.local_player_index;
+    for (int step = 1; step <= kPlayerSlots; ++step) {
+        const int slot = ((first < 0 ? 0 : first) + step) % kPlayerSlots;
+        if (game.table.slots[slot].slot_state == slot_in_game) {
+            game.view_slot = slot;
+            return;
+        }
+    }
+}
+
+// What a replay needs besides the events: the window's size and the settings.
+void write_record_header(const Loop& loop) {
+    const Game& game = loop.game;
+    write_record_line(
+        loop, format_screen_line(game.dialogs.screen_width, game.dialogs.screen_height).c_str());
+}
+
 LoopStats run_loop(Game& game, EventSource& events, LoopDisplay* display, LoopSetup& setup) {
-    Loop loop{game, events, display, setup, Scheduler{}, 0, {}, LoopStats{}};
-    start_scheduler(loop.scheduler, now(loop));
+    Loop loop(game, events, display, setup);
+    loop.lag_ms = setup.clock.now_ms();  // the game's clock starts at 0
+    start_scheduler(loop.scheduler, 0);
+    write_record_header(loop);
+    game.recorder = setup.record ? &loop : nullptr;
     while (game.shell.running) {
         pump_events(loop);
         play_due_events(loop);
         if (!game.shell.running) break;
         // On its own clock a script without "quit" ends after its last event, once a
         // screenshot it asked for last has been taken.
-        if (setup.virtual_clock && script_over(loop) && setup.frames == 0 &&
-            loop.shot_path[0] == '\0') {
+        if (setup.virtual_clock && script_over(loop) && setup.frames == 0 && !loop.shot_pending) {
             quit_program(game);
             break;
         }
-        const NextTick next = next_tick(loop.scheduler, now(loop));
+        const NextTick next = next_tick(loop.scheduler, game_now(loop));
         if (next.due) {
-            run_due_tick(loop, next.id);
+            run_ticks_due_at(loop, next_deadline(loop.scheduler));
             continue;
         }
         wait_for_next(loop, wait_for_script(loop, next.wait_ms));
     }
+    if (loop.shot_pending) take_screenshot(loop);
+    game.recorder = nullptr;
     return loop.stats;
 }

@@ -14,7 +14,7 @@ bool is(const char* arg, const char* name) {
 
 bool takes_value(const char* arg) {
     for (const char* name :
-         {"--data", "--screenshot", "--script", "--record", "--frames", "--join"}) {
+         {"--data", "--screenshot", "--script", "--record", "--frames", "--join", "--replay"}) {
         if (is(arg, name)) return true;
     }
     return false;
@@ -59,6 +59,10 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
             options.script = argv[++i];
         } else if (is(arg, "--record") && has_value) {
             options.record = argv[++i];
+        } else if (is(arg, "--replay") && has_value) {
+            options.replay = argv[++i];
+        } else if (is(arg, "--fast")) {
+            options.fast = true;
         } else if (is(arg, "--frames") && has_value) {
             if (!parse_frames(argv[++i], options.frames)) {
                 std::fprintf(stderr, "torvi: --frames takes a number from 1 to %d, not \"%s\"\n",
@@ -74,6 +78,13 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
         }
     }
     if (options.screenshot && options.frames == 0) options.frames = 1;
+    const int starts = options.play + options.host + (options.join != nullptr);
+    if (starts > 1 || (options.replay && (starts > 0 || options.script))) {
+        std::fprintf(stderr,
+                     "torvi: --play, --host, --join and --replay each start a game: give one "
+                     "(a replay takes no --script)\n");
+        return command_line_bad;
+    }
     return command_line_run;
 }
 
@@ -81,6 +92,7 @@ void print_usage() {
     std::printf(
         "usage: torvi [--windowed] [--play | --host | --join ADDRESS[:PORT]] [--data DIR]\n"
         "             [--screenshot FILE --frames N] [--script FILE] [--record FILE] [--realtime]\n"
+        "       torvi [--windowed] --replay FILE [--fast] [--data DIR]\n"
         "  --windowed         a 1024 x 768 window instead of the whole screen\n"
         "  --play             play a local game right away, on no network\n"
         "  --host             host a game on the network right away (UDP port 4711)\n"
@@ -90,12 +102,17 @@ void print_usage() {
         "  --frames N         quit after N frames\n"
         "  --screenshot FILE  save the last frame as PNG (one frame unless --frames)\n"
         "  --script FILE      play the timed input events of FILE\n"
-        "  --record FILE      write this session's input events to FILE as a script\n"
+        "  --record FILE      write this session's events to FILE as a script; a host's\n"
+        "                     record holds its remote players' too\n"
+        "  --replay FILE      play a record back with no network: Tab follows the next\n"
+        "                     player in the game\n"
         "  --realtime         run scripts and frame counts on the wall clock; otherwise\n"
-        "                     they run as fast as the machine allows\n");
+        "                     they run as fast as the machine allows\n"
+        "  --fast             play a replay as fast as the machine allows\n");
 }
 
 bool uses_virtual_clock(const RunOptions& options) {
+    if (options.replay) return options.fast;
     return !options.realtime && (options.script || options.frames > 0);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/game.h"
+#include "app/game_loop.h"
 
 struct RunOptions {
     bool windowed = false;             // a 1024 x 768 window instead of the whole screen
@@ -16,6 +17,8 @@ struct RunOptions {
     int frames = 0;                    // render ticks before quitting; 0: no limit
     const char* script = nullptr;      // timed input events to play
     const char* record = nullptr;      // where to write the session's input events
+    const char* replay = nullptr;      // a record to play back with no network
+    bool fast = false;                 // a replay as fast as the machine allows
 };
 
 constexpr int kMaxFrames = 1000000;
@@ -27,7 +30,8 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options);
 void print_usage();
 
 // Whether the loop runs on a clock of its own that jumps from one deadline to the next
-// (scripts and frame counts, unless realtime): fast and the same on every run.
+// (scripts and frame counts, unless realtime; replays when fast): fast and the same on
+// every run. A script that waits for files runs on the wall clock.
 bool uses_virtual_clock(const RunOptions& options);
 
 // Exit codes of run_game.
@@ -40,15 +44,6 @@ constexpr int kExitBadInput = 2;   // bad command line, script, data folder, rec
 // Data/maps/test123.map), loads the control bindings, and starts a fresh player table and
 // session. Runs in the folder that holds config.cfg.
 void initialise_world(Game& game);
-
-// Lets a tool stage or measure the game around every frame drawn (benchmarks, the
-// screenshots of the documentation).
-class FrameWatcher {
-  public:
-    virtual ~FrameWatcher() = default;
-    virtual void before_frame(Game& game) = 0;
-    virtual void after_frame(Game& game) = 0;
-};
 
 // Opens the window, starts the game and runs the loop until quit; the exit code. Runs
 // in-process on the given game (tests call it and then look at the game); it leaves the

@@ -9,16 +9,30 @@ constexpr Vec3 kMenuEye = {1.0f, 1.0f, 1.0f};
 constexpr Vec3 kMenuTarget = {0.0f, 0.0f, 0.0f};
 constexpr Vec3 kUp = {0.0f, 1.0f, 0.0f};
 
-void draw_play(Screen& screen, Game& game) {
+// The player the picture is about: the local one, or the one a replay's viewer follows.
+const PlayerRecord* shown_player(const Game& game) {
+    const int32_t slot = game.view_slot >= 0 ? game.view_slot : game.session.local_player_index;
+    if (slot < 0 || slot >= kPlayerSlots) return nullptr;
+    const PlayerRecord& record = game.table.slots[slot];
+    return game.view_slot < 0 || record.slot_state == slot_in_game ? &record : nullptr;
+}
+
+// The game's camera, moved along to the followed player when that is not the local one.
+Camera shown_camera(const Game& game, const PlayerRecord* shown) {
+    Camera cam = game.cam;
+    if (shown && game.view_slot >= 0) follow(cam, shown->position);
+    return cam;
+}
+
+void draw_play(Screen& screen, const Game& game) {
     Renderer& device = screen.device;
     device.clear(kPlayClearColour);
-    const PlayerRecord* local = local_record(game.table, game.session);
-    if (local != nullptr) follow(game.cam, local->position);
-    device.set_view(view_matrix(game.cam));
+    const PlayerRecord* shown = shown_player(game);
+    device.set_view(view_matrix(shown_camera(game, shown)));
     draw_terrain(device, screen.terrain, game.map);
     draw_characters(device, screen.characters, ready_font(screen.fonts.console), game.table);
     effects_draw(device, screen.effects, game.effects);
-    if (local != nullptr) draw_health_ring(screen.characters, *local);
+    if (shown != nullptr) draw_health_ring(screen.characters, *shown);
     console_draw(game.console, ready_font(screen.fonts.console));
 }
 
@@ -37,14 +51,13 @@ const Dialog* open_dialog(const Game& game, DialogMode mode) {
     }
 }
 
-void draw_editor(Screen& screen, Game& game) {
+void draw_editor(Screen& screen, const Game& game) {
     Renderer& device = screen.device;
-    editor_edge_moves(game.editor, game.cam, game.keys, device.width(), device.height());
     EditorDrawing drawing{screen.terrain, screen.characters, screen.markers};
     draw_editor_scene(device, drawing, game.editor, game.cam);
 }
 
-void draw_menu(Screen& screen, Game& game) {
+void draw_menu(Screen& screen, const Game& game) {
     Renderer& device = screen.device;
     device.clear(kMenuClearColour);
     const bool editor = game.shell.dialog == dialog_editor;
@@ -67,7 +80,7 @@ void draw_menu(Screen& screen, Game& game) {
 
 }  // namespace
 
-void render_frame(Screen& screen, Game& game) {
+void render_frame(Screen& screen, const Game& game) {
     switch (game.shell.mode) {
         case mode_playing:
             draw_play(screen, game);

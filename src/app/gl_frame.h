@@ -30,8 +30,9 @@ constexpr uint32_t kMenuClearColour = 0xFFFFFFFF;
 // characters, the effects, the health ring and the console from the camera following the
 // local player; in the menu modes the white backdrop with the health model and the
 // console (the editor's view instead when it is open), then the menu and the open dialog.
-// Presenting is the window's work.
-void render_frame(Screen& screen, Game& game);
+// A replay's viewer may follow another player than the local one. Drawing only reads the
+// game; presenting is the window's work.
+void render_frame(Screen& screen, const Game& game);
 
 // The ray from the eye through the mouse cursor, in world space.
 Ray cursor_ray(const Renderer& device, const KeyState& keys);

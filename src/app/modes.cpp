@@ -1,11 +1,12 @@
 #include "app/modes.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 #include "config/settings.h"
 #include "editor/editor_files.h"
+#include "net/say.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ void play_chosen_map(Game& game) {
 }
 
 void join_chosen(Game& game) {
-    const HostEntry* host = game.net ? chosen_host(game.dialogs, game.net->hosts()) : nullptr;
+    const HostEntry* host = game.net ? chosen_host(game.dialogs, game.net_state.hosts) : nullptr;
     if (!host) {
         console_print(game.console, kNetColour,
                       "choose a game in the list first (\"refresh\" looks for games)");
@@ -161,6 +162,7 @@ DialogOutcome dialog_message(Game& game, const Message& msg) {
 
 void set_mode(Game& game, TopLevelMode mode) {
     game.shell.mode = mode;
+    game.redraw = true;
     switch (mode) {
         case mode_menu:
             show_button(game, command_join_game, true);
@@ -193,7 +195,6 @@ void set_dialog_mode(Shell& shell, DialogMode dialog) {
 }
 
 void start_local_game(Game& game, bool host) {
-    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
     if (host) {
         start_game_as_host(game.table, game.session);
     } else {
@@ -207,32 +208,67 @@ void start_local_game(Game& game, bool host) {
 }
 
 void start_hosting(Game& game) {
-    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
     play_chosen_map(game);
+    char typed[kSessionNameSize], name[kSessionNameSize];
+    server_name(game.dialogs, typed, sizeof typed);
+    clean_text(name, sizeof name, typed, sizeof typed);
+    if (name[0] == '\0') std::snprintf(name, sizeof name, "%s", kDefaultSessionName);
+    const uint16_t port = game_port();
     if (game.net) {
-        char name[kSessionNameSize];
-        server_name(game.dialogs, name, sizeof name);
-        if (!game.net->host_game(name, game_port())) return;
+        if (!game.net->host_game(name, port, game.map)) {
+            console_print(game.console, kNetColour,
+                          "cannot host on port %u: is another game using it?", port);
+            return;
+        }
+        say("hosting \"%s\" on port %u", name, game.net->port());
     }
+    NetGame net = net_game(game);
+    start_hosting_state(net, name);
     start_local_game(game, true);
 }
 
 void join_game_at(Game& game, const char* host, uint16_t port) {
-    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
     if (!game.net) {
         console_print(game.console, kNetColour, "no network to join a game with");
         return;
     }
     Hello hello{chosen_element(game.dialogs, false), {}};
     player_name(hello.name, sizeof hello.name);
-    if (!game.net->join_game(host, port, hello)) return;
+    if (!game.net->join_game(host, port, hello)) {
+        console_print(game.console, kNetColour, "no host \"%s\" to join", host ? host : "");
+        return;
+    }
+    NetGame net = net_game(game);
+    start_joining_state(net, host, port);
     start_local_game(game, false);
 }
 
+void join_game_from_text(Game& game, const char* target) {
+    char host[kAddressSize];
+    std::snprintf(host, sizeof host, "%s", target);
+    uint16_t port = kGamePort;
+    if (char* colon = std::strrchr(host, ':')) {
+        char* end = nullptr;
+        const long value = std::strtol(colon + 1, &end, 10);
+        if (*end != '\0' || value < 1 || value > 65535) {
+            console_print(game.console, kNetColour, "--join %s: the port is 1..65535", target);
+            return;
+        }
+        port = static_cast<uint16_t>(value);
+        *colon = '\0';
+    }
+    join_game_at(game, host, port);
+}
+
 void end_game(Game& game, const char* why) {
-    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
-    if (game.net && game.session.client) game.net->leave_client();
-    if (game.net && game.session.host) game.net->stop_hosting();
+    if (game.net && game.session.client) {
+        game.net->leave_client();
+        if (why) say("left the game: %s", why);
+    }
+    if (game.net && game.session.host) {
+        game.net->stop_hosting();
+        say("stopped hosting");
+    }
     init_session_state(game.session);
     set_mode(game, mode_menu);
     if (why) console_print(game.console, kNetColour, "left the game: %s", why);

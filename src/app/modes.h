@@ -23,6 +23,9 @@ void start_hosting(Game& game);
 // Joins the game at host:port and plays as its client; without a network session, or
 // with an address that cannot be used, a console line and the menu.
 void join_game_at(Game& game, const char* host, uint16_t port);
+// The same from "ADDRESS[:PORT]" (the port after the last colon; 4711 without one); a bad
+// port is a console line.
+void join_game_from_text(Game& game, const char* target);
 // Leaves or stops the network game and returns to the menu; "disconnect" and a session
 // that ended (why says so on the console) come here.
 void end_game(Game& game, const char* why);

@@ -70,13 +70,8 @@ class SdlEventSource : public EventSource {
 
 class WindowDisplay : public LoopDisplay {
   public:
-    WindowDisplay(GameWindow& window, Screen& screen, FrameWatcher* watcher)
-        : window_(window), screen_(screen), watcher_(watcher) {}
-    void draw(Game& game) override {
-        if (watcher_) watcher_->before_frame(game);
-        render_frame(screen_, game);
-        if (watcher_) watcher_->after_frame(game);
-    }
+    WindowDisplay(GameWindow& window, Screen& screen) : window_(window), screen_(screen) {}
+    void draw(const Game& game) override { render_frame(screen_, game); }
     void present() override { window_.swap(); }
     bool save_screenshot(const char* path) override {
         return shot_.save(path, window_.width(), window_.height());
@@ -85,7 +80,6 @@ class WindowDisplay : public LoopDisplay {
   private:
     GameWindow& window_;
     Screen& screen_;
-    FrameWatcher* watcher_;
     Screenshot shot_;
 };
 
@@ -124,22 +118,21 @@ std::FILE* open_record(const char* path) {
     return file;
 }
 
-// --join ADDRESS[:PORT]: the port after the last colon, 4711 without one.
-void join_from_command_line(Game& game, const char* target) {
-    std::string host(target);
-    uint16_t port = kGamePort;
-    const size_t colon = host.rfind(':');
-    if (colon != std::string::npos) {
-        char* end = nullptr;
-        const long value = std::strtol(host.c_str() + colon + 1, &end, 10);
-        if (*end != '\0' || value < 1 || value > 65535) {
-            console_print(game.console, 0xFFFFFFFF, "--join %s: the port is 1..65535", target);
-            return;
-        }
-        port = static_cast<uint16_t>(value);
-        host.resize(colon);
+// What the command line starts is the first event of the run, so a record holds it.
+void add_command_line_start(const RunOptions& options, Script& script) {
+    StartKind kind;
+    if (options.play) {
+        kind = start_play;
+    } else if (options.host) {
+        kind = start_host;
+    } else if (options.join) {
+        kind = start_join;
+    } else {
+        return;
     }
-    join_game_at(game, host.c_str(), port);
+    ScriptEvent event{0, script_start, {}, static_cast<uint32_t>(script.texts.size()), kind};
+    script.texts.emplace_back(options.join ? options.join : "");
+    script.events.insert(script.events.begin(), event);
 }
 
 // A fresh shell and input state for this run; the settings come from the files again.
@@ -156,7 +149,9 @@ void reset_run_state(Game& game) {
 int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     if (!enter_data_folder(options.data_dir)) return kExitBadInput;
     Script script;
-    if (options.script && !load_script(options.script, script)) return kExitBadInput;
+    const char* script_path = options.replay ? options.replay : options.script;
+    if (script_path && !load_script(script_path, script)) return kExitBadInput;
+    add_command_line_start(options, script);
     std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
     if (options.record && !record) return kExitBadInput;
     if (!check_data_folder()) return kExitBadInput;
@@ -165,7 +160,12 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     SdlVideo video;
     if (!video.start()) return kExitNoDisplay;
     GameWindow window;
-    if (!window.open(options.windowed)) return kExitNoDisplay;
+    // A replay's clicks and picks land where they did in a window of the recorded size.
+    const bool recorded_size = options.replay && script.screen_width > 0;
+    const bool opened = recorded_size
+                            ? window.open(true, script.screen_width, script.screen_height)
+                            : window.open(options.windowed);
+    if (!opened) return kExitNoDisplay;
     set_error_box_window(window.handle());
     window.load_cursor(kCursorPath);
 
@@ -181,7 +181,7 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
 
     WallClock wall_clock;
     FakeClock virtual_clock;
-    const bool use_virtual = uses_virtual_clock(options);
+    const bool use_virtual = uses_virtual_clock(options) && !script.waits;
     LoopSetup setup{
         use_virtual ? static_cast<Clock&>(virtual_clock) : static_cast<Clock&>(wall_clock),
         nullptr,
@@ -192,29 +192,30 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
         nullptr};
     setup.virtual_clock = use_virtual ? &virtual_clock : nullptr;
     setup.script = std::move(script);
-    setup.has_script = options.script != nullptr;
+    setup.has_script = script_path != nullptr;
     setup.record = record.get();
     setup.frames = options.frames;
     setup.screenshot = options.screenshot;
+    setup.replay = options.replay != nullptr;
+    setup.frame_watcher = watcher;
 
-    NetSession net(
-        NetWorld{game.table, game.session, game.map, game.effects, game.console, game.net_lock});
-    game.net = &net;
-    game.input.sender = &net;
+    // A replay has no network: its remote players' events are in the record.
+    std::unique_ptr<NetSession> net;
+    if (!options.replay) net = std::make_unique<NetSession>();
+    game.net = net.get();
+    game.input.sender = net.get();
     game.speaker = sound.ready() ? &sound : nullptr;
 
     window.show();
     set_mode(game, mode_menu);
-    if (options.play) start_local_game(game, true);
-    if (options.host) start_hosting(game);
-    if (options.join) join_from_command_line(game, options.join);
     SdlEventSource events(window, gamepad);
-    WindowDisplay display(window, *screen, watcher);
+    WindowDisplay display(window, *screen);
     const LoopStats stats = run_loop(game, events, &display, setup);
 
     game.speaker = nullptr;
     game.input.sender = nullptr;
     game.net = nullptr;
+    net.reset();
     set_error_box_window(nullptr);
     // A picture a script or --screenshot asked for and did not get fails the run.
     const bool recorded = finish_record(record.get(), options.record);

@@ -4,36 +4,35 @@
 #include "world/movement.h"
 #include "world/phases.h"
 
-void run_tick(Game& game, TickId id, Display* display) {
-    std::lock_guard<std::recursive_mutex> hold(game.net_lock);
-    switch (id) {
-        case sim_tick:
-            return run_sim_tick(game);
-        case phase_tick:
-            return run_phase_tick(game);
-        case render_tick:
-            return run_render_tick(game, display);
-    }
-}
-
 namespace {
 
 constexpr uint64_t kSimTickMs = 10;
 
-// What the network brought since the last tick: a client's end, hosts found; and a
-// client's camera out to the host, which turns its moves by it.
-void net_tick(Game& game) {
-    Network& net = *game.net;
-    const uint64_t now = game.sim_ticks * kSimTickMs;
-    if (game.session.client) {
-        net.send_view(game.cam, now);
-        char why[128];
-        if (net.take_end(now, why, sizeof why)) end_game(game, why);
+// What the network brought since the last tick.
+void take_network_news(Game& game) {
+    NetGame net = net_game(game);
+    const NetNews news = take_network(net, *game.net, game.recorder);
+    if (news.hosts_changed) {
+        fill_server_list(game.dialogs, game.net_state.hosts);
+        game.redraw = true;
     }
-    if (net.take_hosts_changed()) fill_server_list(game.dialogs, net.hosts());
+    if (news.ended) {
+        char why[128];
+        ended_text(game.net_state, news.reason, why, sizeof why);
+        end_game(game, why);
+    }
 }
 
-}  // namespace
+// A host's world out to its clients, a client's camera out to its host.
+void send_to_network(Game& game) {
+    NetGame net = net_game(game);
+    if (game.session.host) send_world_when_due(net, *game.net);
+    if (game.session.client) send_view_when_due(net, *game.net, game.cam, game.sim_ticks * kSimTickMs);
+}
+
+bool editor_shown(const Game& game) {
+    return game.shell.mode != mode_playing && game.shell.dialog == dialog_editor;
+}
 
 // What this tick made heard: pop-ups, jumps, landings, element changes.
 void hear(Game& game) {
@@ -41,9 +40,27 @@ void hear(Game& game) {
     play_heard(game.sound, game.speaker);
 }
 
+}  // namespace
+
+void run_tick(Game& game, TickId id, Display* display) {
+    switch (id) {
+        case sim_tick:
+            return run_sim_tick(game);
+        case phase_tick:
+            return run_phase_tick(game);
+        case render_tick:
+            run_frame_step(game);
+            if (display) {
+                display->draw(game);
+                display->present();
+            }
+            return end_frame_step(game);
+    }
+}
+
 void run_sim_tick(Game& game) {
     ++game.sim_ticks;
-    if (game.net) net_tick(game);
+    if (game.net) take_network_news(game);
     if (game.shell.mode == mode_playing) {
         const InputNotice notice = input_tick(game.input, game.keys, game.pad,
                                               InputTarget{game.cam, game.table, game.session});
@@ -54,6 +71,7 @@ void run_sim_tick(Game& game) {
             for (PlayerRecord& record : game.table.slots) physics_step(record);
         }
     }
+    if (game.net) send_to_network(game);
     console_fade(game.console);
     hear(game);
 }
@@ -67,9 +85,23 @@ void run_phase_tick(Game& game) {
     hear(game);
 }
 
-void run_render_tick(Game& game, Display* display) {
-    if (game.net && game.session.host) game.net->send_world();
-    if (!display) return;
-    display->draw(game);
-    display->present();
+void run_frame_step(Game& game) {
+    if (game.shell.mode == mode_playing) {
+        if (const PlayerRecord* local = local_record(game.table, game.session)) {
+            follow(game.cam, local->position);
+        }
+    }
+    if (editor_shown(game)) {
+        editor_edge_moves(game.editor, game.cam, game.keys, game.dialogs.screen_width,
+                          game.dialogs.screen_height);
+    }
+}
+
+void end_frame_step(Game& game) {
+    if (game.shell.mode == mode_playing) age_effects(game.effects);
+}
+
+bool needs_redraw(const Game& game) {
+    return game.shell.mode == mode_playing || editor_shown(game) || game.redraw ||
+           console_fading(game.console);
 }

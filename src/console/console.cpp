@@ -81,6 +81,13 @@ void console_fade(Console& c) {
     }
 }
 
+bool console_fading(const Console& c) {
+    for (const ConsoleLine* line : c.lines) {
+        if (line->text[0] != '\0' && line->age < kConsoleMaxAge) return true;
+    }
+    return false;
+}
+
 int console_line_count(const Console& c) {
     return static_cast<int>(c.lines.size());
 }

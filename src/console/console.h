@@ -57,6 +57,9 @@ void console_vprint(Console& c, uint32_t colour, const char* format, va_list arg
 // alpha of its colour follows as 255 - age.
 void console_fade(Console& c);
 
+// Whether a line is still fading out, so the console looks different at the next tick.
+bool console_fading(const Console& c);
+
 int console_line_count(const Console& c);
 
 // Line i from the top; nullptr outside 0..count-1.

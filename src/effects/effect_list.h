@@ -39,8 +39,8 @@ void effect_spawn(EffectList& list, int32_t kind, Vec3 position);
 
 bool effect_active(const Effect& effect);
 
-// One drawn frame: every active entry gets one frame older and rises 0.05. The frame calls
-// this once for each frame it draws the effects in.
+// One frame: every active entry gets one frame older and rises 0.05. The render tick calls
+// this once for each frame of play, drawn or not.
 void age_effects(EffectList& list);
 
 // Texture name of a kind ("klank", "tap", "boom"); nullptr for any other kind.

@@ -24,7 +24,7 @@ void effects_init(EffectDrawing& effects, Renderer& device) {
     }
 }
 
-void effects_draw(Renderer& device, EffectDrawing& effects, EffectList& list) {
+void effects_draw(Renderer& device, EffectDrawing& effects, const EffectList& list) {
     const int count = layout_effect_sprites(list, device.view(), device.projection(),
                                             device.width(), device.height(), effects.sprites);
     effects.batch.begin();
@@ -36,5 +36,4 @@ void effects_draw(Renderer& device, EffectDrawing& effects, EffectList& list) {
                            kEffectSpriteColour);
     }
     effects.batch.end();
-    age_effects(list);
 }

@@ -19,5 +19,5 @@ struct EffectDrawing {
 void effects_init(EffectDrawing& effects, Renderer& device);
 
 // Draws every active effect of list in opaque white with the renderer's view and
-// projection, then ages the list by one frame. A kind without a texture still ages.
-void effects_draw(Renderer& device, EffectDrawing& effects, EffectList& list);
+// projection. Ageing them is the render tick's work.
+void effects_draw(Renderer& device, EffectDrawing& effects, const EffectList& list);

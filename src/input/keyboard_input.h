@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "net/action_sender.h"
+#include "world/action_sender.h"
 #include "platform/key_state.h"
 #include "world/camera.h"
 #include "world/player_table.h"

@@ -4,32 +4,25 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdarg>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
 
-#include "net/slots.h"
-#include "world/movement.h"
-
 namespace {
 
 constexpr size_t kChannels = 2;
-constexpr uint8_t kReliableChannel = 0;  // actions, views, hello, welcome, map: in order
-constexpr uint8_t kWorldChannel = 1;     // world state: the newest counts, losses are fine
 constexpr uint32_t kTimeoutMinimumMs = 3000;
 constexpr uint32_t kTimeoutMaximumMs = 5000;
-constexpr uint32_t kServiceWaitMs = 2;
-constexpr uint64_t kViewRefreshMs = 1000;
-constexpr uint32_t kConsoleColour = 0xFFFFFFFF;
-constexpr char kHandlerLine[] = "server_messagehandler";
-// A client's moves turn by this camera until it sends its own: the play camera's.
-const Camera kDefaultView = {{0.0f, 5.0f, 5.0f}, {0.0f, 0.0f, 0.0f}};
+// ENet resends and pings from inside its service call: it is called at least this often.
+constexpr int kServiceIntervalMs = 5;
+constexpr size_t kOrderBatch = 32;
+constexpr int kAnswersPerService = 64;
 
 // The session whose host the network thread is servicing: ENet's intercept callback has
 // no context of its own.
@@ -43,49 +36,46 @@ int intercept(ENetHost* host, ENetEvent*) {
                : 0;
 }
 
-int slot_of(const ENetPeer* peer) {
-    return static_cast<int>(reinterpret_cast<intptr_t>(peer->data));
+uint32_t peer_id(const ENetPeer* peer) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(peer->data));
 }
 
-void set_slot(ENetPeer* peer, int slot) {
-    peer->data = reinterpret_cast<void*>(static_cast<intptr_t>(slot));
+void set_peer_id(ENetPeer* peer, uint32_t id) {
+    peer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(id));
 }
 
-bool same_view(const Camera& a, const Camera& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// The state a client shows of a slot: everything but the host's own network bookkeeping.
-void take_slot(PlayerRecord& local, const PlayerRecord& remote) {
-    std::memcpy(local.name, remote.name, sizeof local.name);
-    local.position = remote.position;
-    local.velocity = remote.velocity;
-    local.health = remote.health;
-    local.facing = remote.facing;
-    local.element = remote.element;
-    local.action = remote.action;
-    local.action_phase = remote.action_phase;
-    local.slot_state = remote.slot_state;
+NetEvent event_of(NetEventKind kind, uint32_t peer) {
+    NetEvent event{};
+    event.kind = kind;
+    event.peer = peer;
+    return event;
 }
 
 }  // namespace
 
-NetSession::NetSession(NetWorld world) : world_(world) {
+NetSession::NetSession(uint32_t join_timeout_ms)
+    : join_timeout_ms_(join_timeout_ms),
+      map_(std::make_unique<MapGrid>()),
+      world_(std::make_unique<WorldState>()),
+      orders_(std::make_unique<NetOrder[]>(kOrderBatch)) {
     enet_initialize();
     if (gethostname(machine_name_, sizeof machine_name_ - 1) != 0) machine_name_[0] = '\0';
     clean_text(machine_name_, sizeof machine_name_, machine_name_, sizeof machine_name_);
-    for (Camera& cam : slot_cameras_) cam = kDefaultView;
+    wake_fd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     thread_ = std::thread([this] { run(); });
 }
 
 NetSession::~NetSession() {
+    on_network_thread([this] {
+        stop_hosting_now();
+        leave_now();
+        if (discovery_ != -1) enet_socket_destroy(discovery_);
+        discovery_ = -1;
+    });
     running_ = false;
+    wake();
     thread_.join();
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (hosting_) stop_hosting();
-    if (joined_) leave_client();
-    close_host();
-    if (discovery_ != -1) enet_socket_destroy(discovery_);
+    if (wake_fd_ != -1) close(wake_fd_);
 }
 
 uint32_t NetSession::now_ms() const {
@@ -94,43 +84,129 @@ uint32_t NetSession::now_ms() const {
                                      .count());
 }
 
-void NetSession::say(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::fputs("torvi: ", stdout);
-    std::vprintf(format, args);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-    va_end(args);
-}
-
-// Services the host without holding the lock while waiting, so the game's ticks never
-// wait for the network.
-void NetSession::run() {
-    while (running_) {
-        ENetSocket socket = ENET_SOCKET_NULL;
-        {
-            std::lock_guard<std::recursive_mutex> hold(world_.lock);
-            receive_answers();
-            if (host_) {
-                servicing = this;
-                service();
-                servicing = nullptr;
-                if (host_) socket = host_->socket;
-            }
-        }
-        if (socket == ENET_SOCKET_NULL) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(kServiceWaitMs));
-            continue;
-        }
-        enet_uint32 condition = ENET_SOCKET_WAIT_RECEIVE;
-        enet_socket_wait(socket, &condition, kServiceWaitMs);
+void NetSession::wake() {
+    const uint64_t one = 1;
+    if (wake_fd_ != -1 && write(wake_fd_, &one, sizeof one) < 0) {
+        // The counter is full: the thread is awake already.
     }
 }
 
+void NetSession::on_network_thread(const std::function<void()>& work) {
+    std::unique_lock<std::mutex> hold(control_lock_);
+    control_done_.wait(hold, [this] { return control_ == nullptr; });
+    control_ = &work;
+    wake();
+    control_done_.wait(hold, [this, &work] { return control_ != &work; });
+}
+
+void NetSession::run_control() {
+    std::lock_guard<std::mutex> hold(control_lock_);
+    if (!control_) return;
+    (*control_)();
+    control_ = nullptr;
+    control_done_.notify_all();
+}
+
+// --- the network thread
+
+void NetSession::run() {
+    while (running_) {
+        run_control();
+        send_orders();
+        receive_answers();
+        if (host_) {
+            servicing = this;
+            service();
+            servicing = nullptr;
+        }
+        check_join_time_out();
+        if (host_) enet_host_flush(host_);
+        wait_for_traffic();
+    }
+    run_control();  // a control call that came with the end
+}
+
+// Sleeps until a datagram, an order or a control call arrives, or ENet is due a service.
+void NetSession::wait_for_traffic() {
+    pollfd fds[3];
+    nfds_t count = 0;
+    fds[count++] = {wake_fd_, POLLIN, 0};
+    if (host_) fds[count++] = {host_->socket, POLLIN, 0};
+    if (discovery_ != -1) fds[count++] = {discovery_, POLLIN, 0};
+    // A full inbox: wait for the game to take some before reading on.
+    const int timeout = holding_ ? 1 : kServiceIntervalMs;
+    if (poll(fds, count, timeout) > 0 && (fds[0].revents & POLLIN)) {
+        uint64_t value = 0;
+        if (read(wake_fd_, &value, sizeof value) < 0) {
+            // Nothing to read: another wake-up took it.
+        }
+    }
+}
+
+bool NetSession::post(const NetEvent& event) {
+    if (holding_ || !mailbox_.post(event)) {
+        if (!holding_) {
+            held_ = event;
+            holding_ = true;
+        }
+        return false;
+    }
+    return true;
+}
+
+void NetSession::note(const char* format, ...) {
+    NetEvent event = event_of(net_note, 0);
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(event.note, sizeof event.note, format, args);
+    va_end(args);
+    post(event);
+}
+
+void NetSession::send_orders() {
+    for (size_t taken = kOrderBatch; taken == kOrderBatch;) {
+        taken = mailbox_.take_orders(orders_.get(), kOrderBatch);
+        for (size_t i = 0; i < taken; ++i) send_order(orders_[i]);
+    }
+}
+
+void NetSession::send_order(const NetOrder& order) {
+    for (int i = 0; i < order.peer_count && i < kMaxOrderPeers; ++i) {
+        ENetPeer* peer = find_peer(order.peers[i]);
+        if (!peer) continue;
+        switch (order.kind) {
+            case order_send:
+                send(peer, order.channel, order.bytes, order.size);
+                break;
+            case order_send_map:
+                encode_map(*map_, map_bytes_);
+                send(peer, channel_reliable, map_bytes_, sizeof map_bytes_);
+                break;
+            case order_disconnect:
+                enet_peer_disconnect(peer, order.reason);
+                break;
+        }
+    }
+}
+
+ENetPeer* NetSession::find_peer(uint32_t id) const {
+    if (!host_) return nullptr;
+    if (joined_) return id == kHostPeer && welcomed_ ? server_ : nullptr;
+    if (!hosting_ || id == 0) return nullptr;
+    for (size_t i = 0; i < host_->peerCount; ++i) {
+        ENetPeer* peer = &host_->peers[i];
+        if (peer->state == ENET_PEER_STATE_CONNECTED && peer_id(peer) == id) return peer;
+    }
+    return nullptr;
+}
+
 void NetSession::service() {
+    if (holding_) {
+        if (!mailbox_.post(held_)) return;  // still full: ENet keeps the rest for now
+        holding_ = false;
+    }
     ENetEvent event;
-    while (host_ && enet_host_service(host_, &event, 0) > 0) {
+    while (host_ && !holding_ && enet_host_service(host_, &event, 0) > 0) {
         switch (event.type) {
             case ENET_EVENT_TYPE_CONNECT:
                 if (hosting_) {
@@ -138,23 +214,24 @@ void NetSession::service() {
                 } else if (event.peer == server_) {
                     uint8_t hello[kHelloMessageSize];
                     encode_hello(hello_, hello);
-                    send(server_, hello, sizeof hello, true);
+                    send(server_, channel_reliable, hello, sizeof hello);
                 }
                 break;
             case ENET_EVENT_TYPE_RECEIVE:
                 if (hosting_) {
-                    handle_host_receive(event.peer, event.packet->data, event.packet->dataLength);
+                    host_receive(event.peer, event.packet->data, event.packet->dataLength);
                 } else {
-                    handle_client_receive(event.packet->data, event.packet->dataLength);
+                    client_receive(event.packet->data, event.packet->dataLength);
                 }
                 enet_packet_destroy(event.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
                 if (hosting_) {
-                    host_disconnect(event.peer);
+                    const uint32_t id = peer_id(event.peer);
+                    set_peer_id(event.peer, 0);
+                    if (id != 0) post(event_of(net_peer_left, id));
                 } else if (event.peer == server_) {
-                    client_disconnect(event.data);
-                    return;  // the client's ENet host is gone
+                    return end_join(event.data);  // the client's ENet host is gone
                 }
                 break;
             case ENET_EVENT_TYPE_NONE:
@@ -164,117 +241,75 @@ void NetSession::service() {
 }
 
 void NetSession::host_connect(ENetPeer* peer) {
-    console_print(world_.console, kConsoleColour, "%s", kHandlerLine);
     enet_peer_timeout(peer, 0, kTimeoutMinimumMs, kTimeoutMaximumMs);
-    const int slot = reserve_slot(world_.table);
-    set_slot(peer, slot < 0 ? 0 : slot);
-    if (slot < 0) {
-        console_print(world_.console, kConsoleColour, "a player was refused: %s",
-                      leave_reason_text(leave_full));
-        enet_peer_disconnect(peer, leave_full);
-        return;
-    }
-    slot_cameras_[slot] = kDefaultView;
+    const uint32_t id = next_peer_id_++;
+    set_peer_id(peer, id);
+    post(event_of(net_peer_connected, id));
 }
 
-void NetSession::host_disconnect(ENetPeer* peer) {
-    console_print(world_.console, kConsoleColour, "%s", kHandlerLine);
-    const int slot = slot_of(peer);
-    set_slot(peer, 0);
-    if (slot <= 0) return;
-    if (world_.table.slots[slot].slot_state == slot_reserved) {
-        abort_slot(world_.table, slot);
-        return;
-    }
-    console_print(world_.console, kConsoleColour, "%s left", world_.table.slots[slot].name);
-    free_slot(world_.table, slot);
-    say("player %d left", slot);
-}
-
-void NetSession::handle_host_receive(ENetPeer* peer, const uint8_t* data, size_t size) {
-    const int slot = slot_of(peer);
-    if (slot <= 0) return;  // refused, or already gone
-    PlayerRecord& record = world_.table.slots[slot];
+void NetSession::host_receive(ENetPeer* peer, const uint8_t* data, size_t size) {
+    const uint32_t id = peer_id(peer);
+    if (id == 0) return;
+    NetEvent event = event_of(net_peer_hello, id);
     switch (message_type(data, size)) {
-        case message_hello: {
-            Hello hello;
-            if (record.slot_state != slot_reserved || !decode_hello(data, size, hello)) return;
-            fill_slot(world_.table, slot, peer->connectID, hello.name);
-            record.element = hello.element;
-            Welcome welcome{slot, {}};
-            std::snprintf(welcome.session_name, sizeof welcome.session_name, "%s", session_name_);
-            uint8_t bytes[kWelcomeMessageSize];
-            encode_welcome(welcome, bytes);
-            send(peer, bytes, sizeof bytes, true);
-            encode_map(world_.map, map_bytes_);
-            send(peer, map_bytes_, sizeof map_bytes_, true);
-            console_print(world_.console, kConsoleColour, "%s joined", record.name);
-            say("player %d joined: %s", slot, record.name);
+        case message_hello:
+            if (decode_hello(data, size, event.hello)) post(event);
             return;
-        }
-        case message_action: {
-            ActionMessage action;
-            if (record.slot_state != slot_in_game || !decode_action(data, size, action)) return;
-            apply_action(record, action.kind, action.a, action.b, slot_cameras_[slot]);
-            if (observer_) observer_->applied(slot, action);
+        case message_action:
+            event.kind = net_peer_action;
+            if (decode_action(data, size, event.action)) post(event);
             return;
-        }
-        case message_view: {
-            Camera view;
-            if (decode_view(data, size, view)) slot_cameras_[slot] = view;
+        case message_view:
+            event.kind = net_peer_view;
+            if (decode_view(data, size, event.view)) post(event);
             return;
-        }
         default:
             return;  // nothing a game sends: dropped
     }
 }
 
-void NetSession::handle_client_receive(const uint8_t* data, size_t size) {
+void NetSession::client_receive(const uint8_t* data, size_t size) {
     switch (message_type(data, size)) {
         case message_welcome: {
-            Welcome welcome;
-            if (welcomed() || !decode_welcome(data, size, welcome)) return;
-            welcome_slot_ = welcome.slot;
-            world_.session.local_player_index = welcome.slot;
-            console_print(world_.console, kConsoleColour, "joined \"%s\" as player %d",
-                          welcome.session_name, welcome.slot);
-            say("joined %s as player %d", host_text_, welcome.slot);
+            NetEvent event = event_of(net_welcomed, kHostPeer);
+            if (welcomed_ || !decode_welcome(data, size, event.welcome)) return;
+            welcomed_ = true;
+            post(event);
             return;
         }
         case message_map:
-            decode_map(data, size, world_.map);
+            if (decode_map(data, size, *map_)) mailbox_.post_map(*map_);
             return;
-        case message_world: {
-            if (!welcomed() || !decode_world(data, size, incoming_)) return;
-            for (int i = 0; i < kPlayerSlots; ++i) {
-                take_slot(world_.table.slots[i], incoming_.table.slots[i]);
-            }
-            for (int i = 0; i < incoming_.effect_count; ++i) {
-                effect_spawn(world_.effects, incoming_.effects[i].kind,
-                             incoming_.effects[i].position);
-            }
+        case message_world:
+            if (welcomed_ && decode_world(data, size, *world_)) mailbox_.post_world(*world_);
             return;
-        }
         default:
             return;
     }
 }
 
-void NetSession::client_disconnect(uint32_t reason) {
-    console_print(world_.console, kConsoleColour, "%s", kHandlerLine);
-    end_reason_ = reason;
-    ended_ = true;
-    joined_ = false;
-    say("left the game: %s", leave_reason_text(end_reason_));
+void NetSession::end_join(uint32_t reason) {
+    NetEvent event = event_of(net_ended, kHostPeer);
+    event.reason = reason;
+    post(event);
     close_host();
+    joined_ = false;
+    welcomed_ = false;
 }
 
-void NetSession::send(ENetPeer* peer, const uint8_t* data, size_t size, bool reliable) {
+void NetSession::check_join_time_out() {
+    if (!joined_ || welcomed_) return;
+    const auto waited = std::chrono::steady_clock::now() - join_started_;
+    if (holding_ || waited < std::chrono::milliseconds(join_timeout_ms_)) return;
+    if (server_) enet_peer_reset(server_);
+    end_join(kLeaveNoAnswer);
+}
+
+void NetSession::send(ENetPeer* peer, NetChannel channel, const uint8_t* data, size_t size) {
+    const bool reliable = channel == channel_reliable;
     ENetPacket* packet = enet_packet_create(data, size, reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
     if (!packet) return;
-    if (enet_peer_send(peer, reliable ? kReliableChannel : kWorldChannel, packet) != 0) {
-        enet_packet_destroy(packet);
-    }
+    if (enet_peer_send(peer, channel, packet) != 0) enet_packet_destroy(packet);
 }
 
 void NetSession::close_host() {
@@ -283,33 +318,7 @@ void NetSession::close_host() {
     server_ = nullptr;
 }
 
-bool NetSession::host_game(const char* name, uint16_t port) {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (joined_) leave_client();
-    if (hosting_) stop_hosting();
-    ENetAddress address{ENET_HOST_ANY, port};
-    // One peer more than the slots, so a player who finds the game full is told why.
-    host_ = enet_host_create(&address, kClientLimit + 1, kChannels, 0, 0);
-    if (!host_) {
-        console_print(world_.console, kConsoleColour,
-                      "cannot host on port %u: is another game using it?", port);
-        return false;
-    }
-    clean_text(session_name_, sizeof session_name_, name ? name : "", kSessionNameSize);
-    if (session_name_[0] == '\0')
-        std::snprintf(session_name_, sizeof session_name_, "%s", kDefaultSessionName);
-    host_->intercept = intercept;
-    std::random_device random;
-    for (uint8_t& byte : instance_) byte = static_cast<uint8_t>(random());
-    hosting_ = true;
-    effects_sent_ = world_.effects.spawned;
-    for (Camera& cam : slot_cameras_) cam = kDefaultView;
-    say("hosting \"%s\" on port %u", session_name_, this->port());
-    return true;
-}
-
-void NetSession::stop_hosting() {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
+void NetSession::stop_hosting_now() {
     if (!hosting_) return;
     for (size_t i = 0; i < host_->peerCount; ++i) {
         ENetPeer* peer = &host_->peers[i];
@@ -319,38 +328,10 @@ void NetSession::stop_hosting() {
     enet_host_flush(host_);
     close_host();
     hosting_ = false;
-    say("stopped hosting");
+    port_ = 0;
 }
 
-bool NetSession::join_game(const char* host, uint16_t port, const Hello& hello) {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (hosting_) stop_hosting();
-    if (joined_) leave_client();
-    ENetAddress address{0, port};
-    if (host == nullptr || enet_address_set_host(&address, host) != 0) {
-        console_print(world_.console, kConsoleColour, "no host \"%s\" to join", host ? host : "");
-        return false;
-    }
-    host_ = enet_host_create(nullptr, 1, kChannels, 0, 0);
-    server_ = host_ ? enet_host_connect(host_, &address, kChannels, 0) : nullptr;
-    if (!server_) {
-        close_host();
-        console_print(world_.console, kConsoleColour, "cannot connect to %s", host);
-        return false;
-    }
-    enet_peer_timeout(server_, 0, kTimeoutMinimumMs, kTimeoutMaximumMs);
-    std::snprintf(host_text_, sizeof host_text_, "%s:%u", host, port);
-    hello_ = hello;
-    joined_ = true;
-    ended_ = false;
-    welcome_slot_ = 0;
-    join_clock_set_ = false;
-    view_sent_ = false;
-    return true;
-}
-
-void NetSession::leave_client() {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
+void NetSession::leave_now() {
     if (!joined_) return;
     if (server_) {
         enet_peer_disconnect(server_, leave_none);
@@ -358,85 +339,102 @@ void NetSession::leave_client() {
     }
     close_host();
     joined_ = false;
-    welcome_slot_ = 0;
+    welcomed_ = false;
 }
 
-void NetSession::send_action(ActionKind kind, float a, float b) {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (!joined_ || !server_ || !welcomed()) return;
-    uint8_t bytes[kActionMessageSize];
-    encode_action(ActionMessage{0, kind, a, b}, bytes);  // a client's player field is 0
-    send(server_, bytes, sizeof bytes, true);
-    enet_host_flush(host_);
+// --- the game thread's calls
+
+bool NetSession::host_game(const char* name, uint16_t port, const MapGrid& map) {
+    bool hosted = false;
+    on_network_thread([&] {
+        leave_now();
+        stop_hosting_now();
+        mailbox_.clear();
+        holding_ = false;
+        ENetAddress address{ENET_HOST_ANY, port};
+        // One peer more than the slots, so a player who finds the game full is told why.
+        host_ = enet_host_create(&address, kClientLimit + 1, kChannels, 0, 0);
+        if (!host_) return;
+        clean_text(session_name_, sizeof session_name_, name ? name : "", kSessionNameSize);
+        if (session_name_[0] == '\0')
+            std::snprintf(session_name_, sizeof session_name_, "%s", kDefaultSessionName);
+        host_->intercept = intercept;
+        std::random_device random;
+        for (uint8_t& byte : instance_) byte = static_cast<uint8_t>(random());
+        *map_ = map;
+        hosting_ = true;
+        ENetAddress bound{};
+        port_ = enet_socket_get_address(host_->socket, &bound) == 0 ? bound.port : port;
+        hosted = true;
+    });
+    return hosted;
 }
 
-void NetSession::send_view(const Camera& cam, uint64_t now_ms) {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (!joined_ || !server_ || !welcomed()) return;
-    if (view_sent_ && same_view(cam, last_view_) && now_ms - last_view_ms_ < kViewRefreshMs) {
-        return;
-    }
-    uint8_t bytes[kViewMessageSize];
-    encode_view(cam, bytes);
-    send(server_, bytes, sizeof bytes, true);
-    enet_host_flush(host_);
-    last_view_ = cam;
-    last_view_ms_ = now_ms;
-    view_sent_ = true;
+void NetSession::stop_hosting() {
+    on_network_thread([this] {
+        stop_hosting_now();
+        mailbox_.clear();
+        holding_ = false;
+    });
 }
 
-void NetSession::send_world() {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (!hosting_) return;
-    WorldState& world = incoming_;  // scratch; a host receives no world
-    world.table = world_.table;
-    const uint32_t fresh = world_.effects.spawned - effects_sent_;
-    world.effect_count = static_cast<int32_t>(fresh < kWorldEffects ? fresh : kWorldEffects);
-    for (int i = 0; i < world.effect_count; ++i) {
-        const Effect& e = world_.effects.entries[kEffectCount - world.effect_count + i];
-        world.effects[i] = WorldEffect{e.kind, e.position};
-    }
-    effects_sent_ = world_.effects.spawned;
-    encode_world(world, world_bytes_);
-    for (size_t i = 0; i < host_->peerCount; ++i) {
-        ENetPeer* peer = &host_->peers[i];
-        const int slot = slot_of(peer);
-        if (peer->state != ENET_PEER_STATE_CONNECTED || slot <= 0) continue;
-        if (world_.table.slots[slot].slot_state != slot_in_game) continue;
-        send(peer, world_bytes_, sizeof world_bytes_, false);
-    }
-    enet_host_flush(host_);
+bool NetSession::join_game(const char* host, uint16_t port, const Hello& hello) {
+    bool connecting = false;
+    on_network_thread([&] {
+        stop_hosting_now();
+        leave_now();
+        mailbox_.clear();
+        holding_ = false;
+        ENetAddress address{0, port};
+        if (host == nullptr || enet_address_set_host(&address, host) != 0) return;
+        host_ = enet_host_create(nullptr, 1, kChannels, 0, 0);
+        server_ = host_ ? enet_host_connect(host_, &address, kChannels, 0) : nullptr;
+        if (!server_) return close_host();
+        enet_peer_timeout(server_, 0, kTimeoutMinimumMs, kTimeoutMaximumMs);
+        hello_ = hello;
+        joined_ = true;
+        welcomed_ = false;
+        join_started_ = std::chrono::steady_clock::now();
+        connecting = true;
+    });
+    return connecting;
 }
 
-bool NetSession::take_end(uint64_t now_ms, char* why, size_t size) {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (joined_ && !welcomed()) {
-        if (!join_clock_set_) {
-            join_started_ms_ = now_ms;
-            join_clock_set_ = true;
-        } else if (now_ms - join_started_ms_ >= kJoinTimeoutMs) {
-            leave_client();
-            std::snprintf(why, size, "the host %s did not answer", host_text_);
-            say("left the game: %s", why);
-            return true;
-        }
-    }
-    if (!ended_) return false;
-    ended_ = false;
-    std::snprintf(why, size, "%s", leave_reason_text(end_reason_));
-    return true;
+void NetSession::leave_client() {
+    on_network_thread([this] {
+        leave_now();
+        mailbox_.clear();
+        holding_ = false;
+    });
 }
 
-const Camera& NetSession::slot_camera(int slot) const {
-    return slot_cameras_[slot >= 0 && slot < kPlayerSlots ? slot : 0];
+bool NetSession::order(const NetOrder& order) {
+    const bool queued = mailbox_.order(order);
+    wake();
+    return queued;
 }
 
-uint16_t NetSession::port() const {
-    if (!hosting_ || !host_) return 0;
-    ENetAddress address{};
-    if (enet_socket_get_address(host_->socket, &address) != 0) return 0;
-    return address.port;
+size_t NetSession::take_events(NetEvent* out, size_t max) {
+    return mailbox_.take_events(out, max);
 }
+
+bool NetSession::take_world(WorldUpdate& out) {
+    return mailbox_.take_world(out);
+}
+
+bool NetSession::take_map(MapGrid& out) {
+    return mailbox_.take_map(out);
+}
+
+NetTraffic NetSession::traffic() {
+    NetTraffic traffic{0, 0};
+    on_network_thread([&] {
+        if (host_) traffic = NetTraffic{host_->totalSentData, host_->totalReceivedData};
+    });
+    return traffic;
+}
+
+// --- discovery
 
 bool NetSession::answer_query(const void* from, const uint8_t* data, size_t size) {
     uint32_t stamp = 0;
@@ -446,7 +444,7 @@ bool NetSession::answer_query(const void* from, const uint8_t* data, size_t size
     DiscoveryAnswer answer{};
     answer.stamp = stamp;
     std::memcpy(answer.instance, instance_, sizeof instance_);
-    answer.port = port();
+    answer.port = port_;
     std::snprintf(answer.session_name, sizeof answer.session_name, "%s", session_name_);
     std::snprintf(answer.host_name, sizeof answer.host_name, "%s", machine_name_);
     uint8_t bytes[kDiscoverySize];
@@ -465,88 +463,71 @@ void NetSession::query(uint32_t address, uint16_t port) {
 }
 
 void NetSession::refresh_hosts(const char* addresses, uint16_t port) {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (discovery_ == -1) {
-        discovery_ = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-        ENetAddress any{ENET_HOST_ANY, 0};
-        if (discovery_ == -1 || enet_socket_bind(discovery_, &any) != 0) {
-            console_print(world_.console, kConsoleColour, "cannot search for games: no socket");
-            if (discovery_ != -1) enet_socket_destroy(discovery_);
-            discovery_ = -1;
-            return;
-        }
-        enet_socket_set_option(discovery_, ENET_SOCKOPT_NONBLOCK, 1);
-        enet_socket_set_option(discovery_, ENET_SOCKOPT_BROADCAST, 1);
-    }
     const std::string list = addresses ? addresses : "";
-    size_t begin = 0;
-    bool any = false;
-    while (begin < list.size()) {
-        size_t end = list.find(',', begin);
-        if (end == std::string::npos) end = list.size();
-        std::string name = list.substr(begin, end - begin);
-        begin = end + 1;
-        name.erase(0, name.find_first_not_of(" \t"));
-        name.erase(name.find_last_not_of(" \t") + 1);
-        ENetAddress address{0, port};
-        if (name.empty()) continue;
-        if (enet_address_set_host_ip(&address, name.c_str()) != 0) {
-            console_print(world_.console, kConsoleColour, "[net] enumerate: \"%s\" is no address",
-                          name.c_str());
-            continue;
+    on_network_thread([&] {
+        if (discovery_ == -1) {
+            discovery_ = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+            ENetAddress any{ENET_HOST_ANY, 0};
+            if (discovery_ == -1 || enet_socket_bind(discovery_, &any) != 0) {
+                note("cannot search for games: no socket");
+                if (discovery_ != -1) enet_socket_destroy(discovery_);
+                discovery_ = -1;
+                return;
+            }
+            enet_socket_set_option(discovery_, ENET_SOCKOPT_NONBLOCK, 1);
+            enet_socket_set_option(discovery_, ENET_SOCKOPT_BROADCAST, 1);
         }
-        query(address.host, port);
-        any = true;
-    }
-    if (any || !list.empty()) return;
-    // No addresses given: the broadcast address of every local network.
-    ifaddrs* interfaces = nullptr;
-    if (getifaddrs(&interfaces) != 0) return;
-    for (ifaddrs* i = interfaces; i; i = i->ifa_next) {
-        if (!i->ifa_broadaddr || !(i->ifa_flags & IFF_BROADCAST) || !i->ifa_addr ||
-            i->ifa_addr->sa_family != AF_INET) {
-            continue;
+        size_t begin = 0;
+        bool any = false;
+        while (begin < list.size()) {
+            size_t end = list.find(',', begin);
+            if (end == std::string::npos) end = list.size();
+            std::string name = list.substr(begin, end - begin);
+            begin = end + 1;
+            name.erase(0, name.find_first_not_of(" \t"));
+            name.erase(name.find_last_not_of(" \t") + 1);
+            ENetAddress address{0, port};
+            if (name.empty()) continue;
+            if (enet_address_set_host_ip(&address, name.c_str()) != 0) {
+                note("[net] enumerate: \"%s\" is no address", name.c_str());
+                continue;
+            }
+            query(address.host, port);
+            any = true;
         }
-        query(reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr, port);
-    }
-    freeifaddrs(interfaces);
+        if (any || !list.empty()) return;
+        // No addresses given: the broadcast address of every local network.
+        ifaddrs* interfaces = nullptr;
+        if (getifaddrs(&interfaces) != 0) return;
+        for (ifaddrs* i = interfaces; i; i = i->ifa_next) {
+            if (!i->ifa_broadaddr || !(i->ifa_flags & IFF_BROADCAST) || !i->ifa_addr ||
+                i->ifa_addr->sa_family != AF_INET) {
+                continue;
+            }
+            query(reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr, port);
+        }
+        freeifaddrs(interfaces);
+    });
 }
 
 void NetSession::receive_answers() {
     if (discovery_ == -1) return;
     uint8_t bytes[kDiscoverySize + 1];
-    for (int n = 0; n < 64; ++n) {
+    for (int n = 0; n < kAnswersPerService && !holding_; ++n) {
         ENetAddress from{};
         ENetBuffer buffer{bytes, sizeof bytes};
         const int size = enet_socket_receive(discovery_, &from, &buffer, 1);
         if (size <= 0) return;
         DiscoveryAnswer answer;
         if (!decode_answer(bytes, static_cast<size_t>(size), answer)) continue;
-        HostEntry entry{};
+        NetEvent event = event_of(net_host_found, 0);
+        HostEntry& entry = event.host;
         std::memcpy(entry.instance, answer.instance, sizeof entry.instance);
         entry.address = from.host;
         entry.port = static_cast<uint16_t>(answer.port);
         std::snprintf(entry.session_name, sizeof entry.session_name, "%s", answer.session_name);
         std::snprintf(entry.host_name, sizeof entry.host_name, "%s", answer.host_name);
         entry.round_trip_ms = now_ms() - answer.stamp;
-        if (add_host(hosts_, entry)) hosts_changed_ = true;
+        post(event);
     }
-}
-
-bool NetSession::take_hosts_changed() {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    const bool changed = hosts_changed_;
-    hosts_changed_ = false;
-    return changed;
-}
-
-void NetSession::set_action_observer(ActionObserver* observer) {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    observer_ = observer;
-}
-
-NetTraffic NetSession::traffic() {
-    std::lock_guard<std::recursive_mutex> hold(world_.lock);
-    if (!host_) return NetTraffic{0, 0};
-    return NetTraffic{host_->totalSentData, host_->totalReceivedData};
 }

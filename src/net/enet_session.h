@@ -1,47 +1,25 @@
-// The network session over ENet: hosting a game, joining one, and the messages between
-// them (protocol.h). A network thread owns the servicing of the ENet host and handles
-// what arrives under the game's network lock; every call here takes that lock too, so
-// ENet is only ever used by one thread at a time.
+// The network session over ENet: hosting a game, joining one, discovery, and the messages
+// between them (protocol.h). A network thread of its own owns every ENet object and only
+// moves bytes: it decodes what arrives into the mailbox's inbox, sends what the game
+// queued in its outbox, and carries out the control calls while the caller waits. It never
+// touches game state.
 #pragma once
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
-#include "console/console.h"
-#include "effects/effect_list.h"
-#include "map/map_grid.h"
 #include "net/network.h"
 #include "net/protocol.h"
 #include "net/rate_limit.h"
-#include "world/camera.h"
-#include "world/player_table.h"
 
 typedef struct _ENetHost ENetHost;
 typedef struct _ENetPeer ENetPeer;
-
-// The parts of a game the session reads and writes.
-struct NetWorld {
-    PlayerTable& table;
-    SessionState& session;
-    MapGrid& map;
-    EffectList& effects;
-    Console& console;
-    std::recursive_mutex& lock;
-};
-
-// Seconds a host may take to welcome a joining client before the client gives up.
-constexpr uint32_t kJoinTimeoutMs = 5000;
-
-// Told of every client action a host applied, on the network thread under the lock; the
-// network benchmark times the way from send to apply with it.
-class ActionObserver {
-  public:
-    virtual ~ActionObserver() = default;
-    virtual void applied(int slot, const ActionMessage& action) = 0;
-};
 
 struct NetTraffic {
     uint64_t sent_bytes, received_bytes;
@@ -49,86 +27,90 @@ struct NetTraffic {
 
 class NetSession : public Network {
   public:
-    explicit NetSession(NetWorld world);
+    // join_timeout_ms: how long a joining client waits for the host's welcome.
+    explicit NetSession(uint32_t join_timeout_ms = kJoinTimeoutMs);
+    // Tells the clients or the host that this side leaves, then ends the network thread.
     ~NetSession() override;
     NetSession(const NetSession&) = delete;
     NetSession& operator=(const NetSession&) = delete;
 
-    // Network: a client that is not welcomed within kJoinTimeoutMs of the first take_end
-    // after join_game gives up; the slots stay as they are when hosting stops.
-    bool host_game(const char* name, uint16_t port) override;
+    bool host_game(const char* name, uint16_t port, const MapGrid& map) override;
     void stop_hosting() override;
     bool join_game(const char* host, uint16_t port, const Hello& hello) override;
     void leave_client() override;
-    void send_action(ActionKind kind, float a, float b) override;
-    void send_view(const Camera& cam, uint64_t now_ms) override;
-    void send_world() override;
-    bool take_end(uint64_t now_ms, char* why, size_t size) override;
     void refresh_hosts(const char* addresses, uint16_t port) override;
-    bool take_hosts_changed() override;
-    const HostList& hosts() const override { return hosts_; }
+    uint16_t port() const override { return port_; }
+    bool order(const NetOrder& order) override;
+    size_t take_events(NetEvent* out, size_t max) override;
+    bool take_world(WorldUpdate& out) override;
+    bool take_map(MapGrid& out) override;
+
+    // Bytes the current ENet host sent and received, ENet's own traffic included.
+    NetTraffic traffic();
 
     // Answers a discovery query that reached the hosting socket; false for any other
     // datagram (ENet reads those). Called by ENet's intercept on the network thread.
     bool answer_query(const void* from, const uint8_t* data, size_t size);
 
-    // The camera a host turns a client's moves by: the one the client last sent.
-    const Camera& slot_camera(int slot) const;
-    // The port hosted on; 0 while not hosting.
-    uint16_t port() const;
-    bool hosting() const { return hosting_; }
-    bool joined() const { return joined_; }
-    bool welcomed() const { return welcome_slot_ > 0; }
-    void set_action_observer(ActionObserver* observer);
-    // Bytes the current ENet host sent and received, ENet's own traffic included.
-    NetTraffic traffic();
-
   private:
+    // Runs work on the network thread and returns once it has run there.
+    void on_network_thread(const std::function<void()>& work);
+    void wake();
     void run();
+    void run_control();
+    void wait_for_traffic();
+    void send_orders();
+    void send_order(const NetOrder& order);
     void service();
-    void handle_host_receive(ENetPeer* peer, const uint8_t* data, size_t size);
-    void handle_client_receive(const uint8_t* data, size_t size);
+    bool post(const NetEvent& event);
+    void note(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void host_connect(ENetPeer* peer);
-    void host_disconnect(ENetPeer* peer);
-    void client_disconnect(uint32_t reason);
-    void send(ENetPeer* peer, const uint8_t* data, size_t size, bool reliable);
+    void host_receive(ENetPeer* peer, const uint8_t* data, size_t size);
+    void client_receive(const uint8_t* data, size_t size);
+    void end_join(uint32_t reason);
+    void check_join_time_out();
+    ENetPeer* find_peer(uint32_t id) const;
+    void send(ENetPeer* peer, NetChannel channel, const uint8_t* data, size_t size);
     void close_host();
-    void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void stop_hosting_now();
+    void leave_now();
     void receive_answers();
     void query(uint32_t address, uint16_t port);
     uint32_t now_ms() const;
 
-    NetWorld world_;
+    NetMailbox mailbox_;
+    std::atomic<uint16_t> port_{0};
+
+    // The control call waiting for the network thread.
+    std::mutex control_lock_;
+    std::condition_variable control_done_;
+    const std::function<void()>* control_ = nullptr;
+    int wake_fd_ = -1;  // written to wake the network thread for a control call or an order
+    std::atomic<bool> running_{true};
+    const uint32_t join_timeout_ms_;
+
+    // --- owned by the network thread from here on
     ENetHost* host_ = nullptr;
     ENetPeer* server_ = nullptr;  // a client's connection to its host
     bool hosting_ = false;
     bool joined_ = false;
-    int welcome_slot_ = 0;
-    uint64_t join_started_ms_ = 0;
-    bool join_clock_set_ = false;
-    uint32_t end_reason_ = leave_none;
-    bool ended_ = false;
-    char session_name_[kSessionNameSize] = {};
-    char host_text_[64] = {};
+    bool welcomed_ = false;
+    std::chrono::steady_clock::time_point join_started_{};
+    uint32_t next_peer_id_ = 1;
+    NetEvent held_{};  // an event the full inbox refused: posted before anything newer
+    bool holding_ = false;
     Hello hello_{};
-    Camera last_view_{};
-    uint64_t last_view_ms_ = 0;
-    bool view_sent_ = false;
-    uint32_t effects_sent_ = 0;
-    Camera slot_cameras_[kPlayerSlots]{};
-    WorldState incoming_{};  // decoded into without allocating
-    uint8_t world_bytes_[kWorldMessageSize] = {};
+    char session_name_[kSessionNameSize] = {};
+    std::unique_ptr<MapGrid> map_;  // the hosted ground, sent to each player who joins
+    std::unique_ptr<WorldState> world_;  // decoded into without allocating
+    std::unique_ptr<NetOrder[]> orders_;
     uint8_t map_bytes_[kMapMessageSize] = {};
-    // Discovery: the socket queries go out on and answers come back to, what was found,
-    // this hosting's instance id, and how often each address was answered lately.
+    // Discovery: the socket queries go out on and answers come back to, this hosting's
+    // instance id, and how often each address was answered lately.
     int discovery_ = -1;
-    HostList hosts_;
-    bool hosts_changed_ = false;
     uint8_t instance_[kInstanceBytes] = {};
     char machine_name_[kMachineNameSize] = {};
     RateLimit answers_{8};  // to one address, a second
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
-    ActionObserver* observer_ = nullptr;
-    std::atomic<bool> running_{true};
     std::thread thread_;
 };

@@ -1,38 +1,56 @@
 // The game's view of its network session, so the logic above it runs without ENet (the
-// session in enet_session.h is the real one). Every call takes the game's network lock.
+// session in enet_session.h is the real one). Called from the game thread only.
+//
+// A network thread does the sending and receiving. The control calls below wait for it to
+// carry them out (a few milliseconds); everything else only copies records into or out of
+// its mailbox, so a tick never waits for the network and allocates nothing.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "net/action_sender.h"
-#include "net/host_list.h"
+#include "map/map_grid.h"
+#include "net/net_events.h"
+#include "net/net_mailbox.h"
 #include "net/protocol.h"
-#include "world/camera.h"
+#include "world/action_sender.h"
 
 class Network : public ActionSender {
   public:
-    // Hosts a session named name (empty: "torvi") on port (0: any free one). False, with
-    // a console line, when the port cannot be opened.
-    virtual bool host_game(const char* name, uint16_t port) = 0;
+    // Hosts a session named name (empty: "torvi") on port (0: any free one); map is the
+    // ground sent to every player who joins. False, with a console line, when the port
+    // cannot be opened.
+    virtual bool host_game(const char* name, uint16_t port, const MapGrid& map) = 0;
     // Tells every client the game ends and stops hosting.
     virtual void stop_hosting() = 0;
-    // Connects to a host; its welcome gives the player its slot, the map and the world.
-    // False, with a console line, for an address that cannot be used.
+    // Connects to a host and says hello; its welcome (an event) gives the player its slot.
+    // A host that does not welcome within kJoinTimeoutMs of wall-clock time ends the join
+    // with kLeaveNoAnswer. False for an address that cannot be used.
     virtual bool join_game(const char* host, uint16_t port, const Hello& hello) = 0;
     virtual void leave_client() = 0;
-
-    // A joined client's camera, when it changed or a second passed since the last.
-    virtual void send_view(const Camera& cam, uint64_t now_ms) = 0;
-    // The host's world, to every client in the game.
-    virtual void send_world() = 0;
-    // True once, with why, after a client's session ended.
-    virtual bool take_end(uint64_t now_ms, char* why, size_t size) = 0;
-
     // Asks for hosts at the given addresses (a comma-separated list; empty: the broadcast
-    // address of each local network) on the game's port; answers fill hosts().
+    // address of each local network) on port; answers come as net_host_found events.
     virtual void refresh_hosts(const char* addresses, uint16_t port) = 0;
-    // True once after hosts() gained an entry.
-    virtual bool take_hosts_changed() = 0;
-    virtual const HostList& hosts() const = 0;
+    // The port hosted on; 0 while not hosting.
+    virtual uint16_t port() const = 0;
+
+    // Queues bytes, a map or a disconnect for the network thread. False when its outbox
+    // is full.
+    virtual bool order(const NetOrder& order) = 0;
+    // What arrived since the last call, in order of arrival.
+    virtual size_t take_events(NetEvent* out, size_t max) = 0;
+    // A client's newest world and every effect since the last take; false when none came.
+    virtual bool take_world(WorldUpdate& out) = 0;
+    // The map a client's host sent; false when none came since the last take.
+    virtual bool take_map(MapGrid& out) = 0;
+
+    // A joined client's action, to its host (dropped until the host has welcomed it).
+    void send_action(ActionKind kind, float a, float b) final;
 };
+
+// Milliseconds a joining client waits for the host's welcome.
+constexpr uint32_t kJoinTimeoutMs = 5000;
+
+// Fills an order of kind order_send for one peer with the bytes given.
+void make_send_order(NetOrder& order, uint32_t peer, NetChannel channel, const uint8_t* bytes,
+                     size_t size);

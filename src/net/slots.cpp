@@ -19,16 +19,25 @@ void clear_record(PlayerRecord& r) {
 
 }  // namespace
 
-int reserve_slot(PlayerTable& table) {
+int free_client_slot(const PlayerTable& table) {
     for (int slot = 1; slot < kPlayerSlots; ++slot) {
-        PlayerRecord& r = table.slots[slot];
-        if (r.slot_state != slot_free) continue;
-        clear_record(r);
-        r.slot_state = slot_reserved;
-        ++table.player_count;
-        return slot;
+        if (table.slots[slot].slot_state == slot_free) return slot;
     }
     return -1;
+}
+
+bool reserve_slot_at(PlayerTable& table, int slot) {
+    if (!client_slot(slot) || table.slots[slot].slot_state != slot_free) return false;
+    PlayerRecord& r = table.slots[slot];
+    clear_record(r);
+    r.slot_state = slot_reserved;
+    ++table.player_count;
+    return true;
+}
+
+int reserve_slot(PlayerTable& table) {
+    const int slot = free_client_slot(table);
+    return slot >= 0 && reserve_slot_at(table, slot) ? slot : -1;
 }
 
 void abort_slot(PlayerTable& table, int slot) {

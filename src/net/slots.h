@@ -1,11 +1,18 @@
 // The host's bookkeeping of connecting players in the player table. Slot 0 is always the
 // host's own player; a connecting client reserves the lowest free slot of 1..11, and the
-// player count follows every change. The caller holds the game's network lock.
+// player count follows every change.
 #pragma once
 
 #include <cstdint>
 
 #include "world/player_table.h"
+
+// The lowest free slot of 1..11, or -1 when every slot is taken.
+int free_client_slot(const PlayerTable& table);
+
+// Reserves that slot for a connecting player; false, with nothing written, unless it is a
+// free slot of 1..11.
+bool reserve_slot_at(PlayerTable& table, int slot);
 
 // The reserved slot's index, or -1 when every slot is taken (nothing is written then).
 int reserve_slot(PlayerTable& table);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 enum MessageId : uint32_t {
+    msg_paint = 0x000F,  // the window's picture was lost (shown, uncovered, resized): redraw
     msg_close = 0x0010,  // the window is being closed (system close, Alt+F4, "quit" line)
     msg_key_down = 0x0100,
     msg_key_up = 0x0101,
@@ -36,6 +37,7 @@ constexpr uint32_t kKeyRepeatBit = 1u << 30;
 // Virtual-key codes of the keys the game knows besides 'A'..'Z' and '0'..'9'.
 enum VirtualKey : int {
     vk_backspace = 8,
+    vk_tab = 9,
     vk_enter = 13,
     vk_control = 17,
     vk_escape = 27,

@@ -17,17 +17,18 @@ NextTick next_tick(const Scheduler& scheduler, uint64_t now) {
     return {first->id, due, due ? 0u : static_cast<uint32_t>(first->due_ms - now)};
 }
 
-void tick_ran(Scheduler& scheduler, TickId id, uint64_t now) {
+uint64_t next_deadline(const Scheduler& scheduler) {
+    uint64_t first = scheduler.timers[0].due_ms;
+    for (const TickTimer& timer : scheduler.timers) first = timer.due_ms < first ? timer.due_ms : first;
+    return first;
+}
+
+void tick_ran(Scheduler& scheduler, TickId id) {
     bool known = false;
     for (TickTimer& timer : scheduler.timers) {
         if (timer.id != id) continue;
         known = true;
         timer.due_ms += timer.period_ms;
-        if (timer.due_ms <= now) {
-            // Fell behind: skip the missed periods but keep the timer's own beat.
-            const uint64_t missed = (now - timer.due_ms) / timer.period_ms + 1;
-            timer.due_ms += missed * timer.period_ms;
-        }
     }
     TORVI_ASSERT(known, "only the three ticks run");
 }

@@ -1,8 +1,9 @@
 // The three periodic ticks that drive all work, served one at a time on the main thread.
 //
-// Each timer has a deadline; the loop asks which tick is due next and how long it may wait
-// for events until then. Like window timers, a timer that fell behind fires once and then
-// resumes its own beat: missed periods are dropped, never run as a burst.
+// Each timer has a deadline on the game's clock; the loop asks which tick is due next and
+// how long it may wait for events until then. No tick is ever dropped: every deadline
+// runs, in order, so the same clock gives the same ticks (the loop bounds how far its
+// clock may run ahead).
 #pragma once
 #include <cstdint>
 
@@ -55,7 +56,9 @@ struct NextTick {
 
 // Every timer first fires one period after now.
 void start_scheduler(Scheduler& scheduler, uint64_t now);
-// The timer with the earliest deadline.
+// The timer with the earliest deadline; of timers due together, the first in order.
 NextTick next_tick(const Scheduler& scheduler, uint64_t now);
-// Moves the timer's deadline on by whole periods until it lies after now.
-void tick_ran(Scheduler& scheduler, TickId id, uint64_t now);
+// The earliest deadline of any timer.
+uint64_t next_deadline(const Scheduler& scheduler);
+// Moves the timer's deadline on by one period.
+void tick_ran(Scheduler& scheduler, TickId id);

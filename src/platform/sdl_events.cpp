@@ -33,6 +33,20 @@ bool mouse_button_message(const SDL_MouseButtonEvent& button, const GameWindow& 
     return true;
 }
 
+// The window shows what was drawn last only as long as nothing covered or resized it.
+bool picture_lost(Uint8 window_event) {
+    switch (window_event) {
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 int virtual_key(SDL_Keycode key) {
@@ -41,6 +55,8 @@ int virtual_key(SDL_Keycode key) {
     switch (key) {
         case SDLK_BACKSPACE:
             return vk_backspace;
+        case SDLK_TAB:
+            return vk_tab;
         case SDLK_RETURN:
         case SDLK_KP_ENTER:
             return vk_enter;
@@ -79,6 +95,10 @@ bool translate_event(const SDL_Event& event, GameWindow& window, Message& out) {
                 return true;
             }
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) handle_window_resize(window);
+            if (picture_lost(event.window.event)) {
+                out = {msg_paint, 0, 0};
+                return true;
+            }
             return false;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {

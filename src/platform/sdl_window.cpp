@@ -68,7 +68,7 @@ bool has_real_display() {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 && !headless_driver();
 }
 
-bool GameWindow::open(bool windowed) {
+bool GameWindow::open(bool windowed, int width, int height) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kGlMajor);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kGlMinor);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -77,7 +77,7 @@ bool GameWindow::open(bool windowed) {
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN |
                          (windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
     window_.reset(SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   kWindowedWidth, kWindowedHeight, flags));
+                                   width, height, flags));
     if (!window_) {
         std::fprintf(stderr, "torvi: cannot create the window: %s\n", SDL_GetError());
         return false;

@@ -39,9 +39,9 @@ struct SdlCursorDeleter {
 
 class GameWindow {
   public:
-    // Fullscreen at the desktop mode without a mode switch, or 1024 x 768 when windowed;
+    // Fullscreen at the desktop mode without a mode switch, or a window of width x height;
     // HiDPI aware. False, with a line on stderr, when the window or context fails.
-    bool open(bool windowed);
+    bool open(bool windowed, int width = kWindowedWidth, int height = kWindowedHeight);
     // Loads the cursor file; a missing or bad file keeps the system cursor (one line).
     void load_cursor(const char* path);
     void show();

@@ -48,17 +48,10 @@ class TwoPads : public GamepadDevices {
     int chosen = -1;
 };
 
-// A network that records what the dialogs ask of it, with one host found.
+// A network that records what the dialogs ask of it.
 class FakeNetwork : public Network {
   public:
-    FakeNetwork() {
-        HostEntry box{};
-        box.address = 0x0100007F;  // 127.0.0.1 as it arrives, in network byte order
-        box.port = 5000;
-        std::snprintf(box.host_name, sizeof box.host_name, "box");
-        add_host(found, box);
-    }
-    bool host_game(const char* name, uint16_t) override {
+    bool host_game(const char* name, uint16_t, const MapGrid&) override {
         hosted = name;
         return host_ok;
     }
@@ -69,15 +62,13 @@ class FakeNetwork : public Network {
         return true;
     }
     void leave_client() override {}
-    void send_action(ActionKind, float, float) override {}
-    void send_view(const Camera&, uint64_t) override {}
-    void send_world() override {}
-    bool take_end(uint64_t, char*, size_t) override { return false; }
     void refresh_hosts(const char*, uint16_t) override { ++refreshes; }
-    bool take_hosts_changed() override { return false; }
-    const HostList& hosts() const override { return found; }
+    uint16_t port() const override { return 4711; }
+    bool order(const NetOrder&) override { return true; }
+    size_t take_events(NetEvent*, size_t) override { return 0; }
+    bool take_world(WorldUpdate&) override { return false; }
+    bool take_map(MapGrid&) override { return false; }
 
-    HostList found;
     bool host_ok = true;
     std::string hosted = "(none)", joined = "(none)";
     int32_t joined_element = -1;
@@ -172,7 +163,7 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElemen
     chosen_map(dialogs(), chosen, sizeof chosen);
     EXPECT_STREQ(chosen, "later");
     click_join_create(kStart);
-    EXPECT_EQ(net.hosted, "");  // an empty server name: the session is named "torvi"
+    EXPECT_EQ(net.hosted, "torvi");  // an empty server name: the session's default
     EXPECT_EQ(game().shell.mode, mode_menu);
     net.host_ok = true;
     click_join_create(kStart);
@@ -192,7 +183,12 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElemen
     click_join_create(kStart);  // nothing chosen yet: the menu stays
     EXPECT_EQ(game().shell.mode, mode_menu);
     EXPECT_EQ(net.joined, "(none)");
-    fill_server_list(dialogs(), net.found);
+    HostEntry box{};
+    box.address = 0x0100007F;  // 127.0.0.1 as it arrives, in network byte order
+    box.port = 5000;
+    std::snprintf(box.host_name, sizeof box.host_name, "box");
+    add_host(game().net_state.hosts, box);
+    fill_server_list(dialogs(), game().net_state.hosts);
     click_join_create(kServerList);
     click_join_create({kElementList.x, kElementList.y + kRow * 3});  // pirate
     click_join_create(kStart);

@@ -38,7 +38,12 @@ class FrameTest : public GlTest {
         fill_startup_map(game().map);
     }
 
-    void render_frame() { ::render_frame(*screen_, game()); }
+    // What a render tick does: the frame's own work around the drawing.
+    void render_frame() {
+        run_frame_step(game());
+        ::render_frame(*screen_, game());
+        end_frame_step(game());
+    }
     Renderer& renderer() { return screen_->device; }
     Game& game() { return *game_; }
 

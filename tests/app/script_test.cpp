@@ -132,13 +132,13 @@ TEST(ScriptFile, AGoodScriptLoadsInOrderAndAnyBadLineOrAMissingFileRejectsTheWho
              "350 screenshot a.png\n400 quit"));
     ASSERT_EQ(events.size(), 6u);
     EXPECT_EQ(events[3].time_ms, 300u);
-    EXPECT_EQ(script.shot_paths.at(events[4].shot), "a.png");
+    EXPECT_EQ(script.texts.at(events[4].text), "a.png");
     EXPECT_EQ(events[5].action, script_quit);
 
     testing::internal::CaptureStderr();
     EXPECT_FALSE(load("100 key down W\n50 key up W\n60 fly\n"));
     EXPECT_TRUE(events.empty());
-    EXPECT_FALSE(load("1 key down A\n" + std::string(2000, 'x') + "\n2 quit\n"));
+    EXPECT_FALSE(load("1 key down A\n" + std::string(3000, 'x') + "\n2 quit\n"));
     const char with_nul[] = "1 key down A\n2 key\0 up A\n3 fly\n";
     EXPECT_FALSE(load(std::string(with_nul, sizeof with_nul - 1)));
     EXPECT_FALSE(load_script(folder.file("none.txt").c_str(), script));

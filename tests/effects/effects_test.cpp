@@ -95,8 +95,9 @@ TEST_F(EffectsDrawTest, AnEffectShowsForSixteenFramesThenIsGone) {
         const Vec3 start = list.entries[kEffectCount - 1].position;
         for (int frame = 0; frame < kEffectLifetime; ++frame) {
             ASSERT_GT(drawn_pixels(list), 200) << "frame " << frame;
+            age_effects(list);
         }
-        // Each drawing ages it and raises it, by 0.8 in all; inactive entries stay put.
+        // Each frame ages it and raises it, by 0.8 in all; inactive entries stay put.
         EXPECT_EQ(list.entries[kEffectCount - 1].age, kEffectLifetime);
         EXPECT_EQ(drawn_pixels(list), 0);
         EXPECT_NEAR(list.entries[kEffectCount - 1].position.y, start.y + 0.8f, 1e-5f);

@@ -20,41 +20,40 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits up to three seconds for what check says, looking every millisecond.
-template <typename Check>
-bool eventually(Check check) {
-    const auto end = Clock::now() + std::chrono::seconds(3);
-    while (Clock::now() < end) {
-        if (check()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return check();
-}
-
 class SessionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(host_.net.host_game("", 0));
-        host_.locked([&] { start_game_as_host(host_.table, host_.session); });
+        ASSERT_TRUE(host_.host());
         port_ = host_.net.port();
         ASSERT_NE(port_, 0);
     }
-    // A client that joined and was welcomed, with its slot.
+    // Runs sim ticks on every side, one a millisecond, until check holds or three
+    // seconds passed.
+    template <typename Check>
+    bool eventually(Check check) {
+        const auto end = Clock::now() + std::chrono::seconds(3);
+        while (Clock::now() < end) {
+            pump_all();
+            if (check()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return check();
+    }
+    void pump_all() {
+        host_.pump();
+        for (auto& c : clients_) c->pump();
+    }
+    // A client that joined, with its hello sent.
     NetSide& join(const char* name = "ann", int element = 2) {
         clients_.push_back(std::make_unique<NetSide>());
         NetSide& c = *clients_.back();
-        c.locked([&] { start_game_as_client(c.table, c.session); });
-        Hello hello{element, {}};
-        std::snprintf(hello.name, sizeof hello.name, "%s", name);
-        EXPECT_TRUE(c.net.join_game("127.0.0.1", port_, hello));
+        EXPECT_TRUE(c.join(port_, name, element));
         return c;
     }
     bool welcomed(NetSide& c) {
-        return eventually([&] { return c.locked([&] { return c.net.welcomed(); }); });
+        return eventually([&] { return c.state.welcomed; });
     }
-    SlotState host_slot(int slot) {
-        return host_.locked([&] { return host_.table.slots[slot].slot_state; });
-    }
+    SlotState host_slot(int slot) { return host_.table.slots[slot].slot_state; }
 
     NetSide host_;
     std::vector<std::unique_ptr<NetSide>> clients_;
@@ -62,69 +61,58 @@ class SessionTest : public ::testing::Test {
 };
 
 TEST_F(SessionTest, AClientGetsSlotOneTheMapAndTheWorldAndLeavingFreesItsSlot) {
-    host_.locked([&] { set_corner(host_.map, 3, 4, 2); });
+    set_corner(host_.map, 3, 4, 2);
+    ASSERT_TRUE(host_.host());  // again, with the painted map
+    port_ = host_.net.port();
     NetSide& c = join("ann", 2);
     ASSERT_TRUE(welcomed(c));
-    EXPECT_EQ(c.locked([&] { return c.session.local_player_index; }), 1);
+    EXPECT_EQ(c.session.local_player_index, 1);
     EXPECT_EQ(host_slot(1), slot_in_game);
-    host_.locked([&] {
-        EXPECT_STREQ(host_.table.slots[1].name, "ann");
-        EXPECT_EQ(host_.table.slots[1].element, 2);
-        EXPECT_EQ(host_.table.player_count, 1u);
-    });
-    EXPECT_TRUE(eventually([&] {
-        return c.locked([&] { return std::memcmp(&c.map, &host_.map, sizeof c.map) == 0; });
-    }));
+    EXPECT_STREQ(host_.table.slots[1].name, "ann");
+    EXPECT_EQ(host_.table.slots[1].element, 2);
+    EXPECT_EQ(host_.table.player_count, 1u);
+    EXPECT_TRUE(eventually([&] { return std::memcmp(&c.map, &host_.map, sizeof c.map) == 0; }));
 
     // The world: the host's player where the host has it, and the host's effects.
-    host_.locked([&] {
-        host_.table.slots[0].position = {7.0f, 0.0f, -3.0f};
-        effect_spawn(host_.effects, effect_klank, {7.0f, 1.0f, -3.0f});
-    });
-    host_.net.send_world();
+    host_.table.slots[0].position = {7.0f, 0.0f, -3.0f};
+    effect_spawn(host_.effects, effect_klank, {7.0f, 1.0f, -3.0f});
     EXPECT_TRUE(eventually([&] {
-        return c.locked([&] {
-            return c.table.slots[0].position.x == 7.0f &&
-                   c.table.slots[1].slot_state == slot_in_game && c.effects.spawned == 1;
-        });
+        return c.table.slots[0].position.x == 7.0f &&
+               c.table.slots[1].slot_state == slot_in_game && c.effects.spawned == 1;
     }));
 
     c.net.leave_client();
     EXPECT_TRUE(eventually([&] { return host_slot(1) == slot_free; }));
-    EXPECT_EQ(host_.locked([&] { return host_.table.player_count; }), 0u);
+    EXPECT_EQ(host_.table.player_count, 0u);
 }
 
 TEST_F(SessionTest, ActionsTurnByTheSendersOwnCameraAndReachOnlyItsSlot) {
     NetSide& c = join();
     ASSERT_TRUE(welcomed(c));
     // The client looks along -x; forward for it is -x, whatever the host's camera does.
-    c.net.send_view(Camera{{5.0f, 5.0f, 0.0f}, {0.0f, 0.0f, 0.0f}}, 0);
+    NetGame client = c.game();
+    send_view_when_due(client, c.net, Camera{{5.0f, 5.0f, 0.0f}, {0.0f, 0.0f, 0.0f}}, 0);
     c.net.send_action(kind_move, 0.0f, -100.0f);
-    EXPECT_TRUE(eventually(
-        [&] { return host_.locked([&] { return host_.table.slots[1].velocity.x < -1.0f; }); }));
-    host_.locked([&] {
-        EXPECT_NEAR(host_.table.slots[1].velocity.z, 0.0f, 1e-3f);
-        EXPECT_EQ(host_.table.slots[0].velocity.x, 0.0f);  // the host's own player stays
-    });
-    c.net.send_action(kind_button_down, 2.0f, 0.0f);  // jump, on the ground
-    EXPECT_TRUE(eventually(
-        [&] { return host_.locked([&] { return host_.table.slots[1].velocity.y > 0.0f; }); }));
+    EXPECT_TRUE(eventually([&] { return host_.table.slots[1].velocity.x < -1.0f; }));
+    EXPECT_NEAR(host_.table.slots[1].velocity.z, 0.0f, 1e-3f);
+    EXPECT_EQ(host_.table.slots[0].velocity.x, 0.0f);  // the host's own player stays
+    c.net.send_action(kind_button_down, 2.0f, 0.0f);   // jump, on the ground
+    EXPECT_TRUE(eventually([&] { return host_.table.slots[1].velocity.y > 0.0f; }));
 }
 
 TEST_F(SessionTest, ElevenClientsFillTheTableATwelfthIsToldItIsFullAndStoppingEndsThemAll) {
     for (int i = 0; i < kPlayerSlots - 1; ++i) ASSERT_TRUE(welcomed(join()));
     for (int slot = 1; slot < kPlayerSlots; ++slot) EXPECT_EQ(host_slot(slot), slot_in_game);
     NetSide& extra = join("late");
-    char why[128] = {};
-    EXPECT_TRUE(eventually([&] { return extra.net.take_end(0, why, sizeof why); }));
-    EXPECT_STREQ(why, "the game is full");
-    EXPECT_EQ(host_.locked([&] { return host_.table.player_count; }), 11u);
+    EXPECT_TRUE(eventually([&] { return extra.ended; }));
+    EXPECT_STREQ(extra.why, "the game is full");
+    EXPECT_EQ(host_.table.player_count, 11u);
 
     host_.net.stop_hosting();
     for (size_t i = 0; i + 1 < clients_.size(); ++i) {
         NetSide& c = *clients_[i];
-        EXPECT_TRUE(eventually([&] { return c.net.take_end(0, why, sizeof why); })) << i;
-        EXPECT_STREQ(why, "the host ended the game");
+        EXPECT_TRUE(eventually([&] { return c.ended; })) << i;
+        EXPECT_STREQ(c.why, "the host ended the game");
     }
 }
 
@@ -176,7 +164,7 @@ TEST_F(SessionTest, AbortedConnectsAndGarbageLeaveTheTableAsItWasOverManyCycles)
         enet_host_flush(raw.host);
         EXPECT_TRUE(eventually([&] { return host_slot(2) == slot_free; })) << cycle;
     }
-    EXPECT_EQ(host_.locked([&] { return host_.table.player_count; }), 1u);
+    EXPECT_EQ(host_.table.player_count, 1u);
     EXPECT_EQ(host_slot(1), slot_in_game);
 }
 
@@ -184,25 +172,26 @@ TEST_F(SessionTest, AbortedConnectsAndGarbageLeaveTheTableAsItWasOverManyCycles)
 // order of their first answers, and no answer is larger than its query.
 TEST_F(SessionTest, DiscoveryListsEachHostOnceInTheOrderTheyAnswered) {
     NetSide second;
-    ASSERT_TRUE(second.net.host_game("other", 0));
+    ASSERT_TRUE(second.host("other"));
     NetSide seeker;
+    auto found = [&](size_t n) {
+        return eventually([&] {
+            seeker.pump();
+            return seeker.state.hosts.entries.size() == n;
+        });
+    };
     seeker.net.refresh_hosts("127.0.0.1, 127.0.0.1", port_);
-    EXPECT_TRUE(eventually(
-        [&] { return seeker.locked([&] { return seeker.net.hosts().entries.size() == 1; }); }));
+    EXPECT_TRUE(found(1));
     seeker.net.refresh_hosts("127.0.0.1", second.net.port());
-    EXPECT_TRUE(eventually(
-        [&] { return seeker.locked([&] { return seeker.net.hosts().entries.size() == 2; }); }));
+    EXPECT_TRUE(found(2));
     std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a late duplicate answer
-    seeker.locked([&] {
-        ASSERT_EQ(seeker.net.hosts().entries.size(), 2u);
-        const HostEntry& first = seeker.net.hosts().entries[1];  // newest first
-        EXPECT_EQ(first.port, port_);
-        EXPECT_STREQ(first.session_name, "torvi");
-        EXPECT_STREQ(seeker.net.hosts().entries[0].session_name, "other");
-        EXPECT_LT(first.round_trip_ms, 1000u);
-    });
-    EXPECT_TRUE(seeker.net.take_hosts_changed());
-    EXPECT_FALSE(seeker.net.take_hosts_changed());
+    seeker.pump();
+    const std::vector<HostEntry>& hosts = seeker.state.hosts.entries;
+    ASSERT_EQ(hosts.size(), 2u);
+    EXPECT_EQ(hosts[1].port, port_);  // newest first
+    EXPECT_STREQ(hosts[1].session_name, "torvi");
+    EXPECT_STREQ(hosts[0].session_name, "other");
+    EXPECT_LT(hosts[1].round_trip_ms, 1000u);
 }
 
 // A host answers one address a few times a second at most, and only well-formed queries.
@@ -268,31 +257,31 @@ TEST_F(SessionTest, MalformedDatagramsDisturbNoOne) {
     }
     enet_socket_destroy(socket);
     c.net.send_action(kind_move, 100.0f, 0.0f);
-    EXPECT_TRUE(eventually([&] {
-        return host_.locked([&] { return std::fabs(host_.table.slots[1].velocity.x) > 1.0f; });
-    }));
-    EXPECT_TRUE(c.locked([&] { return c.net.welcomed() && c.net.joined(); }));
-    host_.locked([&] {
-        EXPECT_EQ(host_.table.player_count, 1u);
-        for (int slot = 2; slot < kPlayerSlots; ++slot)
-            EXPECT_EQ(host_.table.slots[slot].slot_state, slot_free);
-    });
+    EXPECT_TRUE(eventually([&] { return std::fabs(host_.table.slots[1].velocity.x) > 1.0f; }));
+    EXPECT_FALSE(c.ended);
+    EXPECT_EQ(host_.table.player_count, 1u);
+    for (int slot = 2; slot < kPlayerSlots; ++slot) EXPECT_EQ(host_slot(slot), slot_free);
 }
 
+// The join's time-out runs on the wall clock, whether or not the game ticks meanwhile.
 TEST(SessionJoin, AHostThatNeverAnswersEndsTheJoinWithAReason) {
-    NetSide c;
+    constexpr uint32_t kTimeoutMs = 300;
+    NetSide c(kTimeoutMs);
     // A port nobody hosts on: a plain UDP socket bound to it stays silent.
     ENetAddress quiet{ENET_HOST_ANY, 0};
     ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
     ASSERT_EQ(enet_socket_bind(socket, &quiet), 0);
     enet_socket_get_address(socket, &quiet);
-    ASSERT_TRUE(c.net.join_game("127.0.0.1", quiet.port, Hello{0, "bob"}));
-    char why[128] = {};
-    EXPECT_FALSE(c.net.take_end(1000, why, sizeof why));
-    EXPECT_FALSE(c.net.take_end(5999, why, sizeof why));
-    EXPECT_TRUE(c.net.take_end(6000, why, sizeof why));
-    EXPECT_NE(std::string(why).find("did not answer"), std::string::npos) << why;
-    EXPECT_FALSE(c.net.joined());
+    const auto start = Clock::now();
+    ASSERT_TRUE(c.join(quiet.port, "bob"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(kTimeoutMs + 200));
+    c.pump();
+    EXPECT_TRUE(c.ended);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(kTimeoutMs));
+    EXPECT_NE(std::string(c.why).find("127.0.0.1:" + std::to_string(quiet.port) +
+                                      " did not answer"),
+              std::string::npos)
+        << c.why;
     enet_socket_destroy(socket);
 }
 

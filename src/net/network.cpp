@@ -1,0 +1,25 @@
+#include "net/network.h"
+
+#include <cstring>
+
+#include "platform/assertion.h"
+
+void make_send_order(NetOrder& order, uint32_t peer, NetChannel channel, const uint8_t* bytes,
+                     size_t size) {
+    TORVI_ASSERT(size <= sizeof order.bytes, "an order holds at most one world message");
+    order.kind = order_send;
+    order.channel = channel;
+    order.peer_count = 1;
+    order.peers[0] = peer;
+    order.reason = 0;
+    order.size = static_cast<uint16_t>(size);
+    std::memcpy(order.bytes, bytes, size);
+}
+
+void Network::send_action(ActionKind kind, float a, float b) {
+    uint8_t bytes[kActionMessageSize];
+    encode_action(ActionMessage{0, kind, a, b}, bytes);  // a client's player field is 0
+    NetOrder order;
+    make_send_order(order, kHostPeer, channel_reliable, bytes, sizeof bytes);
+    this->order(order);
+}
