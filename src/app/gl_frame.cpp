@@ -16,7 +16,8 @@ void draw_play(Screen& screen, Game& game) {
     if (local != nullptr) follow(game.cam, local->position);
     device.set_view(view_matrix(game.cam));
     draw_terrain(device, screen.terrain, game.map);
-    draw_characters(device, screen.characters, ready_font(screen.fonts.console), game.table);
+    draw_characters(device, screen.characters, game.poses, ready_font(screen.fonts.console),
+                    game.table);
     effects_draw(device, screen.effects, game.effects);
     if (local != nullptr) draw_health_ring(screen.characters, *local);
     console_draw(game.console, ready_font(screen.fonts.console));
