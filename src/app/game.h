@@ -13,6 +13,7 @@
 #include "net/net_game.h"
 #include "net/network.h"
 #include "platform/key_state.h"
+#include "skeleton/key_pose.h"
 #include "sound/sound_board.h"
 #include "world/camera.h"
 #include "world/player_table.h"
@@ -61,6 +62,7 @@ struct Game {
     EffectList effects;
     Camera cam{};
     MapGrid map{};
+    KeyPoses poses;  // read at start-up; the pose editor updates a key it saves
     Console console;
     KeyState keys;
     GamepadState pad{};

@@ -303,8 +303,12 @@ int window_procedure(Game& game, const Message& msg) {
     }
     if (menu && menu_dialog_handler(game.dialogs, game.keys, msg)) return 1;
     if (editor) {
-        EditorWorld world{game.cam, game.console, game.keys, game.dialogs.screen_width,
-                          game.dialogs.screen_height};
+        EditorWorld world{game.cam,
+                          game.console,
+                          game.keys,
+                          game.dialogs.screen_width,
+                          game.dialogs.screen_height,
+                          game.poses};
         editor_input(game.editor, world, msg);
     }
     if (msg.id == msg_key_down) {

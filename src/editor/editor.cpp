@@ -234,10 +234,12 @@ bool save_named(Editor& editor, EditorWorld& world, const Dialog& dialog, const 
                       name);
         return false;
     }
-    const bool saved =
-        &kind == &kMapFiles ? save_map(editor.map.map, path) : save_pose(editor.pose.pose, path);
+    const bool map = &kind == &kMapFiles;
+    const bool saved = map ? save_map(editor.map.map, path) : save_pose(editor.pose.pose, path);
     if (saved) {
-        (&kind == &kMapFiles ? editor.map.unsaved : editor.pose.unsaved) = false;
+        (map ? editor.map.unsaved : editor.pose.unsaved) = false;
+        // A saved key shows in play at the next frame, as the file now says.
+        if (!map) keep_saved_key(world.poses, name, editor.pose.pose);
         console_print(world.console, kLineColour, "saved the %s as %s", kind.what, path);
     } else {
         console_print(world.console, kLineColour, "the %s was not saved (the reason is on stderr)",

@@ -9,6 +9,7 @@
 #include "editor/pose_editor.h"
 #include "gui/widgets.h"
 #include "platform/key_state.h"
+#include "skeleton/key_pose.h"
 #include "world/camera.h"
 
 // The sub-modes are named by the command ids of the buttons that choose them.
@@ -57,12 +58,14 @@ struct Editor {
 };
 
 // What the editor works on besides its own state: the one camera, the console its lines
-// go to, and the back buffer the cursor lies in.
+// go to, the back buffer the cursor lies in, and the key poses a pose saved under a key's
+// name replaces.
 struct EditorWorld {
     Camera& cam;
     Console& console;
     const KeyState& keys;
     int screen_width, screen_height;
+    KeyPoses& poses;
 };
 
 // The fresh map and default pose, the editor dialog at its saved corner (section

@@ -10,7 +10,6 @@
 #include "render/gl_sprite.h"
 #include "render/gl_texture.h"
 #include "skeleton/character_layout.h"
-#include "skeleton/key_pose.h"
 #include "skeleton/pose_figure_layout.h"
 
 static_assert(sizeof(TrailVertex) == sizeof(ColouredVertex),
@@ -118,12 +117,12 @@ void load_character_assets(CharacterAssets& assets, Renderer& device) {
         std::fprintf(stderr, "torvi: the health ring's sprite batch failed\n");
 }
 
-void draw_characters(Renderer& device, const CharacterAssets& assets, Font* label_font,
-                     const PlayerTable& table) {
+void draw_characters(Renderer& device, const CharacterAssets& assets, const KeyPoses& poses,
+                     Font* label_font, const PlayerTable& table) {
     BonePose pose;
     for (const PlayerRecord& record : table.slots) {
         if (record.slot_state != slot_in_game) continue;
-        key_pose(pose, record.action, record.action_phase);
+        key_pose(poses, pose, record.action, record.action_phase);
         draw_character(device, assets, label_font, record, pose);
     }
 }

@@ -8,6 +8,7 @@
 #include "render/gl_sprite.h"
 #include "skeleton/bone_pose.h"
 #include "skeleton/character_layout.h"
+#include "skeleton/key_pose.h"
 #include "world/player_table.h"
 
 // The body-part meshes, element skins and the health ring's sprites.
@@ -30,10 +31,10 @@ struct BoneMarkerAssets {
 // creates the sprite batch and the trail's vertex data. Once, after the textures.
 void load_character_assets(CharacterAssets& assets, Renderer& device);
 
-// Every InGame player of the table, in slot order, in its key pose; labels in label_font
-// (none when null).
-void draw_characters(Renderer& device, const CharacterAssets& assets, Font* label_font,
-                     const PlayerTable& table);
+// Every InGame player of the table, in slot order, in its key pose of poses; labels in
+// label_font (none when null).
+void draw_characters(Renderer& device, const CharacterAssets& assets, const KeyPoses& poses,
+                     Font* label_font, const PlayerTable& table);
 
 // One character in the given pose, with its status label and, while attacking, its trail.
 void draw_character(Renderer& device, const CharacterAssets& assets, Font* label_font,

@@ -1,5 +1,9 @@
 #include "skeleton/key_pose.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "world/player_action.h"
 
 namespace {
@@ -15,12 +19,31 @@ enum KeyIndex {
     key_count,
     no_key = -1,
 };
+static_assert(key_count == kKeyPoseCount, "one kept pose per key");
 
-const char* const kKeyFiles[key_count] = {
+constexpr const char* kKeySuffix = ".bones";
+constexpr size_t kPathSize = 256;
+
+constexpr const char* kKeyFiles[key_count] = {
     "Data/bones/WALK1.bones",   "Data/bones/WALK2.bones",   "Data/bones/WALK3.bones",
     "Data/bones/ZOMBIE1.bones", "Data/bones/ATTACK1.bones", "Data/bones/ATTACK2.bones",
     "Data/bones/ATTACK3.bones",
 };
+
+constexpr bool starts_with(const char* text, const char* prefix) {
+    while (*prefix != '\0') {
+        if (*text++ != *prefix++) return false;
+    }
+    return true;
+}
+
+constexpr bool all_in_key_folder() {
+    for (const char* file : kKeyFiles) {
+        if (!starts_with(file, kKeyPoseFolder)) return false;
+    }
+    return true;
+}
+static_assert(all_in_key_folder(), "a key's file name is its path past the folder");
 
 // The walk ping-pongs over three keys in four steps.
 constexpr KeyIndex kWalkKeys[] = {key_walk1, key_walk2, key_walk3, key_walk2};
@@ -29,9 +52,6 @@ constexpr KeyIndex kAttackKeys[] = {key_attack1, key_attack2, key_attack3};
 
 constexpr int kWalkPhases = sizeof kWalkKeys / sizeof kWalkKeys[0];
 constexpr int kAttackPhases = sizeof kAttackKeys / sizeof kAttackKeys[0];
-
-// The last load of each key file, so a bad file is reported once, not every frame.
-PoseLoad g_last_load[key_count];
 
 KeyIndex key_index(uint32_t action, int32_t phase) {
     switch (action) {
@@ -46,27 +66,59 @@ KeyIndex key_index(uint32_t action, int32_t phase) {
     }
 }
 
-bool same_load(const PoseLoad& a, const PoseLoad& b) {
-    return a.status == b.status && a.record_bytes == b.record_bytes && a.longer == b.longer &&
-           a.replaced == b.replaced && a.error == b.error;
+// "WALK1.bones" for key_walk1.
+const char* file_name(int key) {
+    return kKeyFiles[key] + std::strlen(kKeyPoseFolder);
 }
 
-void note_load(KeyIndex key, const PoseLoad& result) {
-    if (same_load(result, g_last_load[key])) return;
-    g_last_load[key] = result;
-    report_pose_load(kKeyFiles[key], result);
+void load_key(BonePose& out, const char* folder, int key) {
+    default_pose(out);
+    char path[kPathSize];
+    const int length = std::snprintf(path, sizeof path, "%s%s", folder, file_name(key));
+    if (length < 0 || static_cast<size_t>(length) >= sizeof path) {
+        PoseLoad too_long;
+        too_long.status = pose_unreadable;
+        too_long.error = ENAMETOOLONG;
+        report_pose_load(folder, too_long);
+        return;
+    }
+    report_pose_load(path, load_pose(out, path));
 }
 
 }  // namespace
+
+KeyPoses::KeyPoses() {
+    for (BonePose& key : keys) default_pose(key);
+}
+
+void load_key_poses(KeyPoses& poses, const char* folder) {
+    if (folder == nullptr) folder = kKeyPoseFolder;
+    for (int key = 0; key < key_count; ++key) load_key(poses.keys[key], folder, key);
+}
+
+bool keep_saved_key(KeyPoses& poses, const char* name, const BonePose& pose) {
+    if (name == nullptr) return false;
+    const size_t length = std::strlen(name);
+    for (int key = 0; key < key_count; ++key) {
+        const char* file = file_name(key);
+        if (std::strncmp(file, name, length) == 0 && std::strcmp(file + length, kKeySuffix) == 0) {
+            poses.keys[key] = pose;
+            return true;
+        }
+    }
+    return false;
+}
 
 const char* key_file(uint32_t action, int32_t action_phase) {
     const KeyIndex key = key_index(action, action_phase);
     return key == no_key ? nullptr : kKeyFiles[key];
 }
 
-void key_pose(BonePose& out, uint32_t action, int32_t action_phase) {
-    default_pose(out);
+void key_pose(const KeyPoses& poses, BonePose& out, uint32_t action, int32_t action_phase) {
     const KeyIndex key = key_index(action, action_phase);
-    if (key == no_key) return;
-    note_load(key, load_pose(out, kKeyFiles[key]));
+    if (key == no_key) {
+        default_pose(out);
+        return;
+    }
+    out = poses.keys[key];
 }

@@ -105,7 +105,7 @@ TEST_F(FrameTest, TheEditorShowsItsMapWithTheSquareUnderTheCursorOrItsFigure) {
     EXPECT_EQ(game().cam.eye.x, 4.5f);  // the cursor was never in the window: no edge pan
 
     Console console;
-    EditorWorld world{game().cam, console, game().keys, kWidth, kHeight};
+    EditorWorld world{game().cam, console, game().keys, kWidth, kHeight, game().poses};
     editor_handler(editor, world, command_message(command_sub_mode_pose));
     render_frame();
     const int blue = lit_pixels([](uint32_t c) {

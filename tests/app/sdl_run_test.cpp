@@ -477,7 +477,7 @@ TEST_F(RunTest, TheEditorPaintsSavesLoadsPosesAndItsMapIsHosted) {
     for (int32_t phase = 0; phase < 64; ++phase) {
         const char* file = key_file(action_walk, phase);
         if (!file || std::string(file) != "Data/bones/WALK1.bones") continue;
-        key_pose(shown, action_walk, phase);
+        key_pose(game_->poses, shown, action_walk, phase);
         EXPECT_EQ(std::memcmp(&shown, &walk, sizeof walk), 0) << phase;
         ++keys_shown;
     }

@@ -9,6 +9,7 @@
 
 #include "editor/editor_files.h"
 #include "support/temp_folder.h"
+#include "world/player_action.h"
 
 namespace {
 
@@ -65,7 +66,8 @@ class EditorTest : public ::testing::Test {
     Camera cam_{};
     Console console_;
     KeyState keys_{};
-    EditorWorld world_{cam_, console_, keys_, kWidth, kHeight};
+    KeyPoses poses_;
+    EditorWorld world_{cam_, console_, keys_, kWidth, kHeight, poses_};
 };
 
 std::vector<std::string> texts(const ListBox& box) {
@@ -208,7 +210,7 @@ TEST_F(EditorTest, FilesSaveUnderPlainNamesListSortedAndLoadBack) {
     deliver(key_message(true, 'Z'));
     EXPECT_EQ(editor().map.map.cells[5][5].corner[0], terrain_light_grass);
 
-    // A pose saved as WALK1 is the key the walk reads next.
+    // A pose saved as WALK1 is the key the walk shows next.
     command(command_sub_mode_pose);
     turn_bone(editor().pose, bone_slot("left arm"), mouse_bit_right, 0, 37);
     command(command_open_save_bones);
@@ -217,6 +219,9 @@ TEST_F(EditorTest, FilesSaveUnderPlainNamesListSortedAndLoadBack) {
     BonePose saved;
     ASSERT_EQ(load_pose(saved, "Data/bones/WALK1.bones").status, pose_ok);
     EXPECT_EQ(std::memcmp(&saved, &editor().pose.pose, sizeof saved), 0);
+    BonePose shown;
+    key_pose(poses_, shown, action_walk, 0);
+    EXPECT_EQ(std::memcmp(&shown, &saved, sizeof shown), 0);
     EXPECT_FALSE(editor().pose.unsaved);
     EXPECT_STREQ(unsaved_work(editor()), "the editor's map is not saved");  // the undone load
 }

@@ -198,8 +198,10 @@ TEST_F(CharacterDrawTest, HealthRingShowsItsSegmentsOnlyForLivingPlayers) {
 
 TEST_F(CharacterDrawTest, TrailBrightensNearTheRightHandOnlyWhileAttacking) {
     look_from({0.0f, 1.2f, -3.5f}, {0.0f, 0.9f, 0.0f});
+    KeyPoses keys;
+    load_key_poses(keys);  // the shipped ones
     BonePose pose;
-    key_pose(pose, action_attack, 1);
+    key_pose(keys, pose, action_attack, 1);
     PlayerRecord record = make_record(2, {0, 0, 0});
     draw(record, pose);
     const std::vector<uint8_t> idle = image_;
@@ -241,7 +243,7 @@ TEST_F(CharacterDrawTest, DrawsEveryPlayerInTheGameWhereItStandsAndNoOther) {
     table.slots[2] = make_record(1, {-1.5f, 0, 0});
     table.slots[7] = make_record(3, {1.5f, 0, 0});
     table.slots[7].slot_state = slot_reserved;
-    draw_characters(device_, *assets_, label_font(), table);
+    draw_characters(device_, *assets_, KeyPoses(), label_font(), table);
     read_back();
     EXPECT_FALSE(at(Vec3{-1.5f, 0.81f, 0}).clear());
     EXPECT_TRUE(at(Vec3{1.5f, 0.81f, 0}).clear());
