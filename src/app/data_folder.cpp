@@ -21,9 +21,9 @@ bool readable_file(const std::string& path) {
            ::access(path.c_str(), R_OK) == 0;
 }
 
-std::string setting(const char* section, const char* key, size_t size) {
+std::string setting(const Settings& settings, const char* section, const char* key, size_t size) {
     std::string value(size, '\0');
-    read_setting_string(section, key, &value[0], size);
+    read_setting_string(settings, section, key, &value[0], size);
     value.resize(value.find('\0'));
     return value;
 }
@@ -36,11 +36,12 @@ std::string current_folder() {
 
 }  // namespace
 
-std::string missing_game_data() {
-    const std::string textures = setting(kSectionShell, kKeyTexturecfg, kTexturecfgBufferSize);
+std::string missing_game_data(const Settings& settings) {
+    const std::string textures =
+        setting(settings, kSectionShell, kKeyTexturecfg, kTexturecfgBufferSize);
     if (!readable_file(textures)) return textures;
     for (const char* key : {kKeyToonSurfaceShader, kKeyToonPixelShader}) {
-        const std::string shader = setting(kSectionShaders, key, kShaderNameBufferSize);
+        const std::string shader = setting(settings, kSectionShaders, key, kShaderNameBufferSize);
         if (!readable_file(shader)) return shader;
     }
     for (const TextureConfigEntry& entry : read_texture_config_entries(textures.c_str())) {
@@ -59,8 +60,8 @@ void remove_unfinished_saves() {
     }
 }
 
-bool check_data_folder() {
-    const std::string missing = missing_game_data();
+bool check_data_folder(const Settings& settings) {
+    const std::string missing = missing_game_data(settings);
     if (!missing.empty()) {
         std::fprintf(
             stderr,
@@ -69,7 +70,7 @@ bool check_data_folder() {
             current_folder().c_str(), missing.c_str());
         return false;
     }
-    if (!config_present()) {
+    if (!config_present(settings)) {
         std::fprintf(stderr, "torvi: no config.cfg in %s; starting with the built-in settings\n",
                      current_folder().c_str());
     }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "config/settings.h"
 #include "console/console.h"
 #include "editor/editor.h"
 #include "effects/effect_list.h"
@@ -57,6 +58,7 @@ struct Game {
     Game& operator=(const Game&) = delete;
 
     Shell shell;
+    Settings settings;  // config.cfg: run_game (or a test) loads it before anything reads it
     PlayerTable table;
     SessionState session;
     EffectList effects;

@@ -119,7 +119,7 @@ bool uses_virtual_clock(const RunOptions& options) {
 void initialise_world(Game& game) {
     save_default_map(game.map);
     load_key_poses(game.poses);
-    load_control_table(game.input.controls);
+    load_control_table(game.input.controls, game.settings);
     init_player_table(game.table);
     init_session_state(game.session);
 }

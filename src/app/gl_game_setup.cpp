@@ -32,9 +32,9 @@ DrawableSize drawable_size() {
     return size;
 }
 
-void load_texture_config(Renderer& device) {
+void load_texture_config(Renderer& device, const Settings& settings) {
     char name[kTexturecfgBufferSize];
-    read_setting_string(kSectionShell, kKeyTexturecfg, name, sizeof name);
+    read_setting_string(settings, kSectionShell, kKeyTexturecfg, name, sizeof name);
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(name, error);
     read_texture_config(device.textures(), full.c_str());
@@ -48,18 +48,18 @@ void setup_game_device(Screen& screen, Game& game) {
     if (!device.init(size.width, size.height)) {
         std::fprintf(stderr, "torvi: the graphics device could not be set up\n");
     }
-    console_device_init(game.console, screen.fonts, device);
+    console_device_init(game.console, screen.fonts, device, game.settings);
     if (device.software_rasteriser()) ErrorBox("%s", kNoHalDeviceText);
 }
 
-void setup_game_shaders(Screen& screen) {
-    init_toon_vertex_shader(screen.device);
-    init_toon_pixel_shader(screen.device);
+void setup_game_shaders(Screen& screen, const Settings& settings) {
+    init_toon_vertex_shader(screen.device, settings);
+    init_toon_pixel_shader(screen.device, settings);
 }
 
 void load_game(Screen& screen, Game& game, GamepadDevices* gamepad) {
     Renderer& device = screen.device;
-    load_texture_config(device);
+    load_texture_config(device, game.settings);
     load_character_assets(screen.characters, device);
     load_terrain_resources(screen.terrain, device);
     initialise_world(game);
@@ -70,8 +70,8 @@ void load_game(Screen& screen, Game& game, GamepadDevices* gamepad) {
         game.dialogs.screen_width = device.width();
         game.dialogs.screen_height = device.height();
     }
-    build_game_dialogs(game.dialogs, game.input.controls, &game.commands);
-    build_editor(game.editor, &game.commands, game.dialogs.screen_width,
+    build_game_dialogs(game.dialogs, game.input.controls, game.settings, &game.commands);
+    build_editor(game.editor, game.settings, &game.commands, game.dialogs.screen_width,
                  game.dialogs.screen_height);
     game.sound.active = sound_effects_on(game.dialogs);
     game.sound.volume = game.dialogs.sound_volume;

@@ -8,7 +8,7 @@
 // fonts. Needs a current GL context.
 void setup_game_device(Screen& screen, Game& game);
 // The toon ramp and the two shaders.
-void setup_game_shaders(Screen& screen);
+void setup_game_shaders(Screen& screen, const Settings& settings);
 // The texture configuration, the characters, the terrain, the world (initialise_world),
 // the dialogs (listing gamepad's controllers), the bone markers and the effects.
 void load_game(Screen& screen, Game& game, GamepadDevices* gamepad);

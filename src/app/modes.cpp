@@ -41,24 +41,24 @@ void disconnect(Game& game) {
 }
 
 // The player's name from config.cfg; the local default when there is none.
-void player_name(char* out, size_t size) {
-    read_setting_string(kSectionPlayer, kKeyName, out, size);
+void player_name(const Settings& settings, char* out, size_t size) {
+    read_setting_string(settings, kSectionPlayer, kKeyName, out, size);
     if (out[0] == '\0' || std::strcmp(out, kSettingMissingText) == 0) {
         std::snprintf(out, size, "%s", kDefaultPlayerName);
     }
 }
 
-uint16_t game_port() {
-    const int port = read_setting_int_or(kSectionNet, kKeyPort, kGamePort);
+uint16_t game_port(const Settings& settings) {
+    const int port = read_setting_int_or(settings, kSectionNet, kKeyPort, kGamePort);
     return port >= 0 && port <= 65535 ? static_cast<uint16_t>(port) : kGamePort;
 }
 
 void refresh_servers(Game& game) {
     if (!game.net) return;
     char addresses[256];
-    read_setting_string(kSectionNet, kKeyEnumerate, addresses, sizeof addresses);
+    read_setting_string(game.settings, kSectionNet, kKeyEnumerate, addresses, sizeof addresses);
     if (std::strcmp(addresses, kSettingMissingText) == 0) addresses[0] = '\0';
-    game.net->refresh_hosts(addresses, game_port());
+    game.net->refresh_hosts(addresses, game_port(game.settings));
 }
 
 // The map chosen in the create dialog is the ground of the hosted game; without a
@@ -203,7 +203,7 @@ void start_local_game(Game& game, bool host) {
     set_mode(game, mode_playing);
     if (PlayerRecord* me = local_record(game.table, game.session)) {
         me->element = chosen_element(game.dialogs, host);
-        player_name(me->name, sizeof me->name);
+        player_name(game.settings, me->name, sizeof me->name);
     }
 }
 
@@ -213,7 +213,7 @@ void start_hosting(Game& game) {
     server_name(game.dialogs, typed, sizeof typed);
     clean_text(name, sizeof name, typed, sizeof typed);
     if (name[0] == '\0') std::snprintf(name, sizeof name, "%s", kDefaultSessionName);
-    const uint16_t port = game_port();
+    const uint16_t port = game_port(game.settings);
     if (game.net) {
         if (!game.net->host_game(name, port, game.map)) {
             console_print(game.console, kNetColour,
@@ -233,7 +233,7 @@ void join_game_at(Game& game, const char* host, uint16_t port) {
         return;
     }
     Hello hello{chosen_element(game.dialogs, false), {}};
-    player_name(hello.name, sizeof hello.name);
+    player_name(game.settings, hello.name, sizeof hello.name);
     if (!game.net->join_game(host, port, hello)) {
         console_print(game.console, kNetColour, "no host \"%s\" to join", host ? host : "");
         return;
@@ -280,7 +280,7 @@ void quit_program(Game& game) {
         console_print(game.console, kNetColour, "%s", what);
         std::fprintf(stderr, "torvi: %s\n", what);
     }
-    save_game_settings(game.dialogs, game.editor.dialog, game.input.controls);
+    save_game_settings(game.dialogs, game.editor.dialog, game.input.controls, game.settings);
     game.shell.running = false;
 }
 

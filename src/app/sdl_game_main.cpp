@@ -148,13 +148,14 @@ void reset_run_state(Game& game) {
 
 int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     if (!enter_data_folder(options.data_dir)) return kExitBadInput;
+    load_settings(game.settings);
     Script script;
     const char* script_path = options.replay ? options.replay : options.script;
     if (script_path && !load_script(script_path, script)) return kExitBadInput;
     add_command_line_start(options, script);
     std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
     if (options.record && !record) return kExitBadInput;
-    if (!check_data_folder()) return kExitBadInput;
+    if (!check_data_folder(game.settings)) return kExitBadInput;
     remove_unfinished_saves();
 
     SdlVideo video;
@@ -174,7 +175,7 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     if (sound.open()) sound.load();
     SdlGamepad gamepad;
     setup_game_device(*screen, game);
-    setup_game_shaders(*screen);
+    setup_game_shaders(*screen, game.settings);
     gamepad.open_first();
     load_game(*screen, game, &gamepad);
     reset_run_state(game);

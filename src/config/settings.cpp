@@ -16,37 +16,29 @@ namespace {
 // only cost memory.
 constexpr size_t kConfigSizeLimit = size_t{1} << 20;
 
-enum Load { load_ok, load_missing, load_failed };
-
-struct Config {
-    std::string path;
-    Load load = load_missing;
-    std::string text;
-    std::string why;  // failed: what went wrong
-};
-
-std::string config_path() {
+std::string absolute_path(const char* name) {
     std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(kConfigFileName, error);
-    if (error) return kConfigFileName;  // the current folder is gone; opening will say so
+    const std::filesystem::path full = std::filesystem::absolute(name, error);
+    if (error) return name;  // the current folder is gone; opening will say so
     return full.string();
 }
 
-Config load_config() {
-    Config config;
-    config.path = config_path();
-    const FileRead read = read_whole_file(config.path.c_str(), kConfigSizeLimit, config.text);
+// The file at path as it is on disk now; path itself is left to the caller.
+void read_from_disk(Settings& settings) {
+    settings.text.clear();
+    settings.why.clear();
+    const FileRead read = read_whole_file(settings.path.c_str(), kConfigSizeLimit, settings.text);
     if (read.status == read_cannot_open && read.error == ENOENT) {
-        config.load = load_missing;
-        config.text = kShippedConfig;
+        settings.load = settings_missing;
+        settings.text = kShippedConfig;
     } else if (read.status != read_ok) {
-        config.load = load_failed;
-        config.why = read.longer ? "larger than " + std::to_string(kConfigSizeLimit) + " bytes"
-                                 : file_error_text(read.error);
+        settings.load = settings_failed;
+        settings.text.clear();
+        settings.why = read.longer ? "larger than " + std::to_string(kConfigSizeLimit) + " bytes"
+                                   : file_error_text(read.error);
     } else {
-        config.load = load_ok;
+        settings.load = settings_ok;
     }
-    return config;
 }
 
 const char* shown(const char* name) {
@@ -66,83 +58,117 @@ bool names_usable(const char* section, const char* key, const char* action) {
     return false;
 }
 
-bool find_setting(const char* section, const char* key, std::string* value) {
-    if (!names_usable(section, key, "read")) return false;
-    const Config config = load_config();
-    if (config.load == load_failed) {
-        std::fprintf(stderr, "torvi: cannot read %s (%s); [%s] %s reads as missing\n",
-                     config.path.c_str(), config.why.c_str(), section, key);
-        return false;
-    }
-    return ini_find(config.text, section, key, value);
+bool value_usable(const char* section, const char* key, const char* value) {
+    if (value != nullptr) return true;
+    std::fprintf(stderr, "torvi: cannot write setting [%s] %s: no value\n", section, key);
+    return false;
 }
 
-bool write_setting(const char* section, const char* key, const char* value) {
-    if (!names_usable(section, key, "write")) return false;
-    if (value == nullptr) {
-        std::fprintf(stderr, "torvi: cannot write setting [%s] %s: no value\n", section, key);
+bool find_setting(const Settings& settings, const char* section, const char* key,
+                  std::string* value) {
+    if (!names_usable(section, key, "read")) return false;
+    return ini_find(settings.text, section, key, value);
+}
+
+// Applies the change to the file as it is now, so that edits made since the load stay.
+bool write_to_disk(Settings& settings, const char* section, const char* key, const char* value) {
+    if (settings.path.empty()) {
+        std::fprintf(stderr, "torvi: cannot write setting [%s] %s: no settings file was loaded\n",
+                     section, key);
         return false;
     }
-    const Config config = load_config();
-    if (config.load == load_failed) {
+    Settings fresh;
+    fresh.path = settings.path;
+    read_from_disk(fresh);
+    if (fresh.load == settings_failed) {
         std::fprintf(stderr,
                      "torvi: cannot read %s (%s); [%s] %s is not written so that "
                      "the file's settings are kept\n",
-                     config.path.c_str(), config.why.c_str(), section, key);
+                     fresh.path.c_str(), fresh.why.c_str(), section, key);
         return false;
     }
-    std::string text = config.text;
+    std::string text = fresh.text;
     ini_set(text, section, key, value);
-    if (text == config.text) return true;  // already so; spare the disk a rewrite
-    if (text.size() > kConfigSizeLimit) {
-        std::fprintf(stderr,
-                     "torvi: cannot write setting [%s] %s: %s would grow past %zu "
-                     "bytes and could not be read back\n",
-                     section, key, config.path.c_str(), kConfigSizeLimit);
-        return false;
+    if (text != fresh.text) {
+        if (text.size() > kConfigSizeLimit) {
+            std::fprintf(stderr,
+                         "torvi: cannot write setting [%s] %s: %s would grow past %zu "
+                         "bytes and could not be read back\n",
+                         section, key, fresh.path.c_str(), kConfigSizeLimit);
+            return false;
+        }
+        if (!save_file_atomically(fresh.path.c_str(), text.data(), text.size())) return false;
+        fresh.load = settings_ok;
+        fresh.text = std::move(text);
     }
-    return save_file_atomically(config.path.c_str(), text.data(), text.size());
+    // Already so, or saved: either way memory now holds what the file holds.
+    settings.load = fresh.load;
+    settings.text = std::move(fresh.text);
+    settings.why.clear();
+    return true;
+}
+
+bool write_setting(Settings& settings, const char* section, const char* key, const char* value) {
+    if (settings.memory_only) return set_setting_in_memory(settings, section, key, value);
+    if (!names_usable(section, key, "write") || !value_usable(section, key, value)) return false;
+    return write_to_disk(settings, section, key, value);
 }
 
 }  // namespace
 
-bool config_present() {
-    return load_config().load != load_missing;
-}
-
-bool config_writable(const char* what) {
-    const std::string path = config_path();
-    if (!is_read_only_file(path.c_str())) return true;
-    std::fprintf(stderr, "torvi: %s is read-only; %s were not saved\n", path.c_str(), what);
+bool load_settings(Settings& settings, const char* path) {
+    settings.path = absolute_path(path);
+    read_from_disk(settings);
+    if (settings.load != settings_failed) return true;
+    std::fprintf(stderr, "torvi: cannot read %s (%s); its settings read as missing\n",
+                 settings.path.c_str(), settings.why.c_str());
     return false;
 }
 
-int read_setting_int(const char* section, const char* key) {
-    std::string value;
-    if (!find_setting(section, key, &value)) return 0;
-    return ini_int_value(value);
+bool config_present(const Settings& settings) {
+    return settings.load != settings_missing;
 }
 
-int read_setting_int_or(const char* section, const char* key, int fallback) {
-    std::string value;
-    return find_setting(section, key, &value) ? ini_int_value(value) : fallback;
+bool config_writable(const Settings& settings, const char* what) {
+    if (settings.memory_only || !is_read_only_file(settings.path.c_str())) return true;
+    std::fprintf(stderr, "torvi: %s is read-only; %s were not saved\n", settings.path.c_str(),
+                 what);
+    return false;
 }
 
-void read_setting_string(const char* section, const char* key, char* buffer, size_t size) {
+int read_setting_int(const Settings& settings, const char* section, const char* key) {
+    return read_setting_int_or(settings, section, key, 0);
+}
+
+int read_setting_int_or(const Settings& settings, const char* section, const char* key,
+                        int fallback) {
+    std::string value;
+    return find_setting(settings, section, key, &value) ? ini_int_value(value) : fallback;
+}
+
+void read_setting_string(const Settings& settings, const char* section, const char* key,
+                         char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) return;
     std::string value;
-    if (!find_setting(section, key, &value)) value = kSettingMissingText;
+    if (!find_setting(settings, section, key, &value)) value = kSettingMissingText;
     const size_t length = value.size() < size - 1 ? value.size() : size - 1;
     std::memcpy(buffer, value.data(), length);
     buffer[length] = '\0';
 }
 
-bool write_setting_int(const char* section, const char* key, int value) {
+bool write_setting_int(Settings& settings, const char* section, const char* key, int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
-    return write_setting(section, key, text);
+    return write_setting(settings, section, key, text);
 }
 
-bool write_setting_string(const char* section, const char* key, const char* value) {
-    return write_setting(section, key, value);
+bool write_setting_string(Settings& settings, const char* section, const char* key,
+                          const char* value) {
+    return write_setting(settings, section, key, value);
+}
+
+bool set_setting_in_memory(Settings& settings, const char* section, const char* key,
+                           const char* value) {
+    if (!names_usable(section, key, "set") || !value_usable(section, key, value)) return false;
+    return ini_set(settings.text, section, key, value);
 }

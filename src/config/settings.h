@@ -1,11 +1,14 @@
-// The settings store: config.cfg in the current folder, read and written one key at a time.
+// The settings store: config.cfg read once into a Settings object, which the game passes
+// down to whatever reads or writes a setting.
 //
-// Every call opens the file anew (the name resolves against the current folder at that
-// moment); nothing is kept between calls. A missing file, section or key reads as 0 or
-// "error". A write rewrites the whole file atomically, changing only its one key.
+// Reads work on the text in memory and never touch the disk. A missing section or key
+// reads as 0 or "error". A write reads the file again, changes only its one key in that
+// fresh text (so edits made to the file while the game ran are kept), saves it atomically
+// and keeps the saved text in memory.
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 inline constexpr char kConfigFileName[] = "config.cfg";
 
@@ -78,25 +81,63 @@ inline constexpr const char* kDialogSectionsInQuitOrder[] = {
 inline constexpr const char* kBindingKeysInQuitOrder[] = {
     kKeyBackward, kKeyForward, kKeyLeft, kKeyRight, kKeyJump, kKeyPrimattack, kKeySecnattack};
 
-// The integer value of key in section; 0 when the file, section or key is missing.
-int read_setting_int(const char* section, const char* key);
-// The same, but fallback when the file, section or key is missing.
-int read_setting_int_or(const char* section, const char* key, int fallback);
+enum SettingsLoad {
+    settings_ok,       // the file was read
+    settings_missing,  // no file: the shipped settings (kShippedConfig) are used
+    settings_failed,   // the file exists but could not be read; why says why
+};
+
+// One config file as the game runs with it. Made in main (or a test), loaded once, and
+// passed down: const for readers, mutable for writers.
+struct Settings {
+    std::string path;  // absolute, as the name resolved when it was loaded; empty before
+    SettingsLoad load = settings_missing;
+    // What reads search: the file's text, or kShippedConfig when missing (and before a
+    // load); empty when the file failed to load.
+    std::string text = kShippedConfig;
+    std::string why;  // settings_failed: what went wrong
+    // Every write changes text only and never the disk: for a replay, whose settings come
+    // from the record and must not overwrite the player's file. Loading leaves it as it is.
+    bool memory_only = false;
+};
+
+// Reads the file at path (resolved against the current folder now) into settings. A file
+// that exists but cannot be read (or is larger than any real one) gets one stderr line and
+// reads as if every setting were missing; false then.
+bool load_settings(Settings& settings, const char* path = kConfigFileName);
+
+// The integer value of key in section; 0 when the section or key is missing.
+int read_setting_int(const Settings& settings, const char* section, const char* key);
+// The same, but fallback when the section or key is missing.
+int read_setting_int_or(const Settings& settings, const char* section, const char* key,
+                        int fallback);
 
 // Copies at most size - 1 characters of the value and a terminating zero into buffer;
-// "error" when the file, section or key is missing. Writes nothing when size is 0.
-void read_setting_string(const char* section, const char* key, char* buffer, size_t size);
+// "error" when the section or key is missing. Writes nothing when size is 0.
+void read_setting_string(const Settings& settings, const char* section, const char* key,
+                         char* buffer, size_t size);
 
-// False when the current folder has no config.cfg, so the built-in settings are used.
-bool config_present();
+// False when no config file was found at load, so the built-in settings are used.
+bool config_present(const Settings& settings);
 
-// False, with one line on stderr naming what, when config.cfg exists but its owner made it
-// read-only: a caller about to write several settings then writes none.
-bool config_writable(const char* what);
+// False, with one line on stderr naming what, when the config file exists but its owner
+// made it read-only: a caller about to write several settings then writes none. Always
+// true for memory-only settings.
+bool config_writable(const Settings& settings, const char* what);
 
-// Write value as "%d" text or as text cut at its first line break. False, with a line on
-// stderr, when config.cfg was not changed: an unusable name, a config.cfg that exists but
-// cannot be read (rewriting it would lose its settings), or a failed save, which keeps the
-// old file whole.
-bool write_setting_int(const char* section, const char* key, int value);
-bool write_setting_string(const char* section, const char* key, const char* value);
+// Write value as "%d" text or as text cut at its first line break: the file is read
+// again, changed in that one key and saved atomically (not at all when the key already
+// holds the value); settings.text is then the file's text. False, with a line on stderr,
+// when nothing was changed, on disk or in memory: an unusable name, settings never loaded
+// (no path to save to), a file that exists but cannot be read (rewriting it would lose its
+// settings), a file that would grow past the size limit, or a failed save, which keeps the
+// old file whole. With memory_only set, they are set_setting_in_memory.
+bool write_setting_int(Settings& settings, const char* section, const char* key, int value);
+bool write_setting_string(Settings& settings, const char* section, const char* key,
+                          const char* value);
+
+// Sets key in section of settings.text only, as a write would change it, and never
+// touches the disk: later reads see the value, and the file keeps what it had. False,
+// with a line on stderr, for an unusable name or no value.
+bool set_setting_in_memory(Settings& settings, const char* section, const char* key,
+                           const char* value);

@@ -25,15 +25,16 @@ uint32_t with_alpha(uint32_t colour, int32_t age) {
 
 }  // namespace
 
-void console_init(Console& c) {
-    c.settings.posx = read_setting_int(kSectionConsole, kKeyPosx);
-    c.settings.posy = read_setting_int(kSectionConsole, kKeyPosy);
-    c.settings.size = read_setting_int(kSectionConsole, kKeySize);
-    read_setting_string(kSectionConsole, kKeyFont, c.settings.font, sizeof c.settings.font);
+void console_init(Console& c, const Settings& settings) {
+    c.settings.posx = read_setting_int(settings, kSectionConsole, kKeyPosx);
+    c.settings.posy = read_setting_int(settings, kSectionConsole, kKeyPosy);
+    c.settings.size = read_setting_int(settings, kSectionConsole, kKeySize);
+    read_setting_string(settings, kSectionConsole, kKeyFont, c.settings.font,
+                        sizeof c.settings.font);
 }
 
-void console_lines_init(Console& c) {
-    console_lines_init(c, read_setting_int(kSectionConsole, kKeyTextlines));
+void console_lines_init(Console& c, const Settings& settings) {
+    console_lines_init(c, read_setting_int(settings, kSectionConsole, kKeyTextlines));
 }
 
 void console_lines_init(Console& c, int textlines) {

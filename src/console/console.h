@@ -38,10 +38,10 @@ struct Console {
 };
 
 // Reads posx, posy, size and font from the console section of the settings.
-void console_init(Console& c);
+void console_init(Console& c, const Settings& settings);
 
 // Reads textlines from the settings and allocates that many lines (clamped).
-void console_lines_init(Console& c);
+void console_lines_init(Console& c, const Settings& settings);
 
 // Allocates textlines lines (clamped to 0..kMaxConsoleLines), each empty, age 0, colour
 // 0xFF000000. Only for set-up: it allocates.

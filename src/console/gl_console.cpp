@@ -8,9 +8,10 @@ constexpr bool kBold = true;
 
 }  // namespace
 
-void console_device_init(Console& console, Fonts& fonts, const Renderer& device) {
-    console_init(console);
-    console_lines_init(console);
+void console_device_init(Console& console, Fonts& fonts, const Renderer& device,
+                         const Settings& settings) {
+    console_init(console, settings);
+    console_lines_init(console, settings);
     // Fresh fonts, so a failed creation leaves no font from an earlier set-up behind.
     fonts.console = Font();
     fonts.gui = Font();

@@ -8,7 +8,8 @@
 // Reads the console settings and allocates the lines, then creates the console font (its
 // face and size from the settings) and the GUI font ("Tahoma", height 10, bold). Once, by
 // the device set-up.
-void console_device_init(Console& console, Fonts& fonts, const Renderer& device);
+void console_device_init(Console& console, Fonts& fonts, const Renderer& device,
+                         const Settings& settings);
 
 // Draws every console line at its place in its colour; nothing without a font.
 void console_draw(const Console& console, Font* font);

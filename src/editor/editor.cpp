@@ -352,7 +352,8 @@ void mouse_moved(Editor& editor, EditorWorld& world, const Message& msg, int x, 
 
 }  // namespace
 
-void build_editor(Editor& editor, CommandSink* sink, int screen_width, int screen_height) {
+void build_editor(Editor& editor, const Settings& settings, CommandSink* sink, int screen_width,
+                  int screen_height) {
     init_map_editor(editor.map);
     init_dialog(editor.dialog, kEditorFrame, sink);
     init_dialog(editor.load_map, kLoadFrame, sink);
@@ -367,9 +368,10 @@ void build_editor(Editor& editor, CommandSink* sink, int screen_width, int scree
     editor.load_bones_open = editor.save_bones_open = false;
     // A config.cfg from before the editor has no corner for it: keep the built-in one.
     char saved[16];
-    read_setting_string(kSectionEditorDialog, kKeyPosx, saved, sizeof saved);
+    read_setting_string(settings, kSectionEditorDialog, kKeyPosx, saved, sizeof saved);
     if (std::strcmp(saved, kSettingMissingText) != 0) {
-        restore_position(editor.dialog, kSectionEditorDialog, screen_width, screen_height);
+        restore_position(editor.dialog, settings, kSectionEditorDialog, screen_width,
+                         screen_height);
     }
     add_editor_widgets(editor.dialog);
     show_sub_mode(editor, sub_mode_map);

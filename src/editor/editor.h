@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "config/settings.h"
 #include "console/console.h"
 #include "editor/map_editor.h"
 #include "editor/pose_editor.h"
@@ -70,7 +71,8 @@ struct EditorWorld {
 
 // The fresh map and default pose, the editor dialog at its saved corner (section
 // "editor_dialog"), the file dialogs closed, the map sub-mode shown; commands go to sink.
-void build_editor(Editor& editor, CommandSink* sink, int screen_width, int screen_height);
+void build_editor(Editor& editor, const Settings& settings, CommandSink* sink, int screen_width,
+                  int screen_height);
 
 // One window message while the editor dialog is open: editor_dialogs_take, then, when no
 // dialog took it, editor_input. True when a dialog consumed it.

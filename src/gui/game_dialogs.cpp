@@ -143,9 +143,9 @@ constexpr float kTypeButtonX = 4, kTypeButtonY = 36;
 constexpr uint32_t kDeviceWidgets[] = {command_gamepad_list, command_gamepad_list_scroll,
                                        command_gamepad_refresh, command_use_gamepad};
 
-void save_position(const Dialog& dialog, const char* section) {
-    write_setting_int(section, kKeyPosx, static_cast<int>(dialog.x));
-    write_setting_int(section, kKeyPosy, static_cast<int>(dialog.y));
+void save_position(const Dialog& dialog, Settings& settings, const char* section) {
+    write_setting_int(settings, section, kKeyPosx, static_cast<int>(dialog.x));
+    write_setting_int(settings, section, kKeyPosy, static_cast<int>(dialog.y));
 }
 
 void show(const Dialog& dialog, uint32_t id, bool visible) {
@@ -303,34 +303,36 @@ CheckBox* sound_box(const Dialog& settings) {
     return widget && widget->kind == widget_check_box ? static_cast<CheckBox*>(widget) : nullptr;
 }
 
-void load_sound_settings(GameDialogs& dialogs) {
+void load_sound_settings(GameDialogs& dialogs, const Settings& settings) {
     if (CheckBox* box = sound_box(dialogs.settings)) {
-        box->checked = read_setting_int_or(kSectionSound, kKeyActive, 1) != 0;
+        box->checked = read_setting_int_or(settings, kSectionSound, kKeyActive, 1) != 0;
     }
-    dialogs.sound_volume =
-        std::clamp(read_setting_int_or(kSectionSound, kKeyVolume, kDefaultSoundVolume), 0, 100);
+    dialogs.sound_volume = std::clamp(
+        read_setting_int_or(settings, kSectionSound, kKeyVolume, kDefaultSoundVolume), 0, 100);
 }
 
 }  // namespace
 
-void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink) {
+void build_menu_dialog(GameDialogs& dialogs, const Settings& settings, CommandSink* sink) {
     init_dialog(dialogs.menu, kMenuFrame, sink);
     dialogs.built = true;
-    restore_position(dialogs.menu, kSectionMenuDialog, dialogs.screen_width, dialogs.screen_height);
+    restore_position(dialogs.menu, settings, kSectionMenuDialog, dialogs.screen_width,
+                     dialogs.screen_height);
     for (const TextButton& b : kMenuButtons) add_text_button(dialogs.menu, b.id, b.text, b.x, b.y);
     // Until the first set_mode: the menu of mode_menu.
     show(dialogs.menu, command_disconnect, false);
     show(dialogs.menu, command_resume_game, false);
 }
 
-void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink) {
+void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, const Settings& settings,
+                           CommandSink* sink) {
     init_dialog(dialogs.settings, kSettingsFrame, sink);
-    restore_position(dialogs.settings, kSectionSettingsDialog, dialogs.screen_width,
+    restore_position(dialogs.settings, settings, kSectionSettingsDialog, dialogs.screen_width,
                      dialogs.screen_height);
     add_settings_controls(dialogs);
-    load_sound_settings(dialogs);
+    load_sound_settings(dialogs, settings);
     list_devices(dialogs);  // an attached controller shows without "refresh"
-    load_control_table(controls);
+    load_control_table(controls, settings);
     show_control_page(dialogs, controls);
     refresh_binding_labels(dialogs, controls);
 }
@@ -361,9 +363,10 @@ void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
     add_element_list(create, command_create_elements);
 }
 
-void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink) {
-    build_menu_dialog(dialogs, sink);
-    build_settings_dialog(dialogs, controls, sink);
+void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, const Settings& settings,
+                        CommandSink* sink) {
+    build_menu_dialog(dialogs, settings, sink);
+    build_settings_dialog(dialogs, controls, settings, sink);
     build_join_create_dialogs(dialogs, sink);
 }
 
@@ -457,14 +460,14 @@ void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls) 
 }
 
 void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
-                        const ControlTable& controls) {
-    if (!dialogs.built || !config_writable("the dialog positions and bindings")) return;
-    save_position(dialogs.menu, kSectionMenuDialog);
-    save_position(dialogs.settings, kSectionSettingsDialog);
-    save_position(editor, kSectionEditorDialog);
-    save_control_table(controls);
-    write_setting_int(kSectionSound, kKeyActive, sound_effects_on(dialogs) ? 1 : 0);
-    write_setting_int(kSectionSound, kKeyVolume, dialogs.sound_volume);
+                        const ControlTable& controls, Settings& settings) {
+    if (!dialogs.built || !config_writable(settings, "the dialog positions and bindings")) return;
+    save_position(dialogs.menu, settings, kSectionMenuDialog);
+    save_position(dialogs.settings, settings, kSectionSettingsDialog);
+    save_position(editor, settings, kSectionEditorDialog);
+    save_control_table(controls, settings);
+    write_setting_int(settings, kSectionSound, kKeyActive, sound_effects_on(dialogs) ? 1 : 0);
+    write_setting_int(settings, kSectionSound, kKeyVolume, dialogs.sound_volume);
 }
 
 bool sound_effects_on(const GameDialogs& dialogs) {
@@ -485,9 +488,10 @@ Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, flo
     return dialog.add_button(id, "", kGamepadTexture, &source, x, y, style_image);
 }
 
-void restore_position(Dialog& dialog, const char* section, int screen_width, int screen_height) {
-    dialog.set_position_on_screen(static_cast<float>(read_setting_int(section, kKeyPosx)),
-                                  static_cast<float>(read_setting_int(section, kKeyPosy)),
+void restore_position(Dialog& dialog, const Settings& settings, const char* section,
+                      int screen_width, int screen_height) {
+    dialog.set_position_on_screen(static_cast<float>(read_setting_int(settings, section, kKeyPosx)),
+                                  static_cast<float>(read_setting_int(settings, section, kKeyPosy)),
                                   screen_width, screen_height);
 }
 

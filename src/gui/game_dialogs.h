@@ -91,11 +91,13 @@ struct GameDialogs {
 // config.cfg, moved onto the screen where their title bar could not be reached; building
 // the settings dialog loads the control table and the sound settings (section "sound":
 // active, default 1; volume 0..100, default 80).
-void build_menu_dialog(GameDialogs& dialogs, CommandSink* sink);
-void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink);
+void build_menu_dialog(GameDialogs& dialogs, const Settings& settings, CommandSink* sink);
+void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, const Settings& settings,
+                           CommandSink* sink);
 void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink);
 // All four in that order.
-void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, CommandSink* sink);
+void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, const Settings& settings,
+                        CommandSink* sink);
 
 // What a dialog's own command asks of the program, which owns the game and the modes.
 enum DialogRequest : int32_t {
@@ -150,7 +152,7 @@ void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
 // Writes the menu, settings and editor dialogs' corners (truncated), the control table,
 // then the sound settings. Nothing before the dialogs are built.
 void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
-                        const ControlTable& controls);
+                        const ControlTable& controls, Settings& settings);
 
 // A dialog's built-in corner, size and title.
 struct DialogFrame {
@@ -164,4 +166,5 @@ Button* add_text_button(Dialog& dialog, uint32_t id, const char* text, float x, 
 Button* add_image_button(Dialog& dialog, uint32_t id, const IntRect& source, float x, float y);
 
 // Moves dialog to the corner kept in section of config.cfg, brought on screen.
-void restore_position(Dialog& dialog, const char* section, int screen_width, int screen_height);
+void restore_position(Dialog& dialog, const Settings& settings, const char* section,
+                      int screen_width, int screen_height);

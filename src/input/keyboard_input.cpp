@@ -77,23 +77,24 @@ void init_keyboard_input(KeyboardInput& input) {
     input = KeyboardInput{};
 }
 
-void load_control_table(ControlTable& controls) {
+void load_control_table(ControlTable& controls, const Settings& settings) {
     char type[kInputTypeBufferSize];
-    read_setting_string(kSectionInput, kKeyType, type, sizeof type);
+    read_setting_string(settings, kSectionInput, kKeyType, type, sizeof type);
     controls.entries[control_type] =
         std::strcmp(type, kInputTypeGamepad) == 0 ? input_gamepad : input_keyboard;
     for (int entry = 0; entry < control_type; ++entry) {
-        controls.entries[entry] = read_setting_int(kSectionInput, kBindingKeys[entry]);
+        controls.entries[entry] = read_setting_int(settings, kSectionInput, kBindingKeys[entry]);
     }
 }
 
-void save_control_table(const ControlTable& controls) {
+void save_control_table(const ControlTable& controls, Settings& settings) {
     const bool gamepad = controls.entries[control_type] == input_gamepad;
-    write_setting_string(kSectionInput, kKeyType, gamepad ? kInputTypeGamepad : kInputTypeKeyboard);
+    write_setting_string(settings, kSectionInput, kKeyType,
+                         gamepad ? kInputTypeGamepad : kInputTypeKeyboard);
     for (const char* key : kBindingKeysInQuitOrder) {
         for (int entry = 0; entry < control_type; ++entry) {
             if (std::strcmp(kBindingKeys[entry], key) == 0) {
-                write_setting_int(kSectionInput, key, controls.entries[entry]);
+                write_setting_int(settings, kSectionInput, key, controls.entries[entry]);
             }
         }
     }

@@ -3,8 +3,9 @@
 #pragma once
 #include <cstdint>
 
-#include "world/action_sender.h"
+#include "config/settings.h"
 #include "platform/key_state.h"
+#include "world/action_sender.h"
 #include "world/camera.h"
 #include "world/player_table.h"
 
@@ -57,9 +58,9 @@ void init_keyboard_input(KeyboardInput& input);
 
 // Reads section "input" of config.cfg: "type" first ("gamepad" selects the gamepad,
 // anything else the keyboard), then the seven bindings (0 when missing).
-void load_control_table(ControlTable& controls);
+void load_control_table(ControlTable& controls, const Settings& settings);
 // Writes "type", then backward, forward, left, right, jump, primattack, secnattack.
-void save_control_table(const ControlTable& controls);
+void save_control_table(const ControlTable& controls, Settings& settings);
 
 // The virtual key of a letter binding; -1 (no key) for anything outside 0..25.
 int binding_key(int32_t binding);

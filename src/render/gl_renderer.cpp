@@ -10,8 +10,8 @@
 #include "platform/assertion.h"
 #include "render/draw_stats.h"
 #include "render/gl_shader.h"
-#include "render/projection.h"
 #include "render/gl_sprite.h"
+#include "render/projection.h"
 
 namespace {
 
@@ -249,10 +249,10 @@ void set_matrix_constants(Renderer& device, int first_register, const Matrix& ma
     device.set_matrix_constants(first_register, matrix);
 }
 
-bool init_toon_vertex_shader(Renderer& device) {
-    return device.init_toon_vertex_shader();
+bool init_toon_vertex_shader(Renderer& device, const Settings& settings) {
+    return device.init_toon_vertex_shader(settings);
 }
 
-bool init_toon_pixel_shader(Renderer& device) {
-    return device.init_toon_pixel_shader();
+bool init_toon_pixel_shader(Renderer& device, const Settings& settings) {
+    return device.init_toon_pixel_shader(settings);
 }

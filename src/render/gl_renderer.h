@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "config/settings.h"
 #include "math/math3d.h"
 #include "render/gl_handles.h"
 #include "render/gl_texture.h"
@@ -72,8 +73,8 @@ class Renderer {
     // The toon shading: the ramp, then the vertex program from the settings' file name,
     // then the pixel program, which links them. False, with a line on stderr, on failure;
     // toon-shaded meshes then draw nothing.
-    bool init_toon_vertex_shader();
-    bool init_toon_pixel_shader();
+    bool init_toon_vertex_shader(const Settings& settings);
+    bool init_toon_pixel_shader(const Settings& settings);
     bool load_toon_vertex_shader(const char* path);
     bool load_toon_pixel_shader(const char* path);
     bool toon_ready() const { return static_cast<bool>(toon_program_); }
@@ -126,5 +127,5 @@ class Renderer {
 
 // The design's free-function spellings over a renderer.
 void set_matrix_constants(Renderer& device, int first_register, const Matrix& matrix);
-bool init_toon_vertex_shader(Renderer& device);
-bool init_toon_pixel_shader(Renderer& device);
+bool init_toon_vertex_shader(Renderer& device, const Settings& settings);
+bool init_toon_pixel_shader(Renderer& device, const Settings& settings);

@@ -13,9 +13,9 @@ constexpr int kShadowColumns = 128;
 constexpr uint8_t kShadowLevel = 128;
 constexpr uint8_t kLightLevel = 255;
 
-std::string setting_path(const char* key) {
+std::string setting_path(const Settings& settings, const char* key) {
     char path[kShaderNameBufferSize];
-    read_setting_string(kSectionShaders, key, path, sizeof path);
+    read_setting_string(settings, kSectionShaders, key, path, sizeof path);
     return path;
 }
 
@@ -35,12 +35,12 @@ void Renderer::build_shade_ramp() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
-bool Renderer::init_toon_vertex_shader() {
-    return load_toon_vertex_shader(setting_path(kKeyToonSurfaceShader).c_str());
+bool Renderer::init_toon_vertex_shader(const Settings& settings) {
+    return load_toon_vertex_shader(setting_path(settings, kKeyToonSurfaceShader).c_str());
 }
 
-bool Renderer::init_toon_pixel_shader() {
-    return load_toon_pixel_shader(setting_path(kKeyToonPixelShader).c_str());
+bool Renderer::init_toon_pixel_shader(const Settings& settings) {
+    return load_toon_pixel_shader(setting_path(settings, kKeyToonPixelShader).c_str());
 }
 
 bool Renderer::load_toon_vertex_shader(const char* path) {

@@ -93,9 +93,10 @@ class GameDialogsTest : public ::testing::Test {
     void start(const std::string& config) {
         game_ = std::make_unique<Game>();
         write_text("config.cfg", config);
+        load_settings(game().settings);
         dialogs().gamepad = &pads_;
-        build_game_dialogs(dialogs(), controls(), &game().commands);
-        build_editor(game().editor, &game().commands, 1024, 768);
+        build_game_dialogs(dialogs(), controls(), game().settings, &game().commands);
+        build_editor(game().editor, game().settings, &game().commands, 1024, 768);
         set_mode(game(), mode_menu);
     }
     void start_placed() { start(kPlacedDialogs); }
@@ -315,7 +316,7 @@ TEST_F(GameDialogsTest, PositionsOffScreenAreBroughtBackWithinReach) {
     EXPECT_EQ(dialogs().menu.y, 11);
     EXPECT_EQ(dialogs().settings.x, 48 - dialogs().settings.width);
     EXPECT_EQ(dialogs().settings.y, 768);
-    save_game_settings(dialogs(), game().editor.dialog, controls());
+    save_game_settings(dialogs(), game().editor.dialog, controls(), game().settings);
     EXPECT_NE(config().find("[menu_dialog]\nposx=976\nposy=11\n"), std::string::npos) << config();
 }
 
@@ -327,7 +328,7 @@ TEST_F(GameDialogsTest, SavingWritesPositionsThenBindingsAndKeepsTheOtherSection
     dialogs().settings.set_position(-3.5f, 0.5f);
     game().editor.dialog.set_position(300.2f, 40.6f);
     controls().entries[control_jump] = 1;
-    save_game_settings(dialogs(), game().editor.dialog, controls());
+    save_game_settings(dialogs(), game().editor.dialog, controls(), game().settings);
     const std::string text = config();
     // Each written line after the one before it: the order of writing.
     size_t at = 0;
@@ -341,7 +342,7 @@ TEST_F(GameDialogsTest, SavingWritesPositionsThenBindingsAndKeepsTheOtherSection
     }
 
     controls().entries[control_type] = input_gamepad;
-    save_game_settings(dialogs(), game().editor.dialog, controls());
+    save_game_settings(dialogs(), game().editor.dialog, controls(), game().settings);
     EXPECT_NE(config().find("type=gamepad"), std::string::npos);
 
     // A config.cfg made read-only stays as it is, with one line saying so.
@@ -350,7 +351,7 @@ TEST_F(GameDialogsTest, SavingWritesPositionsThenBindingsAndKeepsTheOtherSection
     dialogs().menu.set_position(40, 40);
     controls().entries[control_jump] = 2;
     testing::internal::CaptureStderr();
-    save_game_settings(dialogs(), game().editor.dialog, controls());
+    save_game_settings(dialogs(), game().editor.dialog, controls(), game().settings);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(config(), kept);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

@@ -24,10 +24,11 @@ class FrameTest : public GlTest {
     void SetUp() override {
         GlTest::SetUp();
         work_in(TORVI_SOURCE_DIR);
+        load_settings(game().settings);
         if (!screen_) {  // the start-up steps, on this test's hidden window, once
             screen_ = new Screen;
             setup_game_device(*screen_, game());
-            setup_game_shaders(*screen_);
+            setup_game_shaders(*screen_, game().settings);
             Renderer& device = screen_->device;
             read_texture_config(device.textures(), "Data/textures.cfg");
             load_character_assets(screen_->characters, device);
@@ -90,7 +91,7 @@ TEST_F(FrameTest, MenuIsWhiteWithTheHealthModelAtTheOriginUnlessTheEditorIsOpen)
 // the cursor brighter; the figures sub-mode shows the blue bone figure.
 TEST_F(FrameTest, TheEditorShowsItsMapWithTheSquareUnderTheCursorOrItsFigure) {
     Editor& editor = game().editor;
-    build_editor(editor, nullptr, kWidth, kHeight);
+    build_editor(editor, game().settings, nullptr, kWidth, kHeight);
     game().shell.dialog = dialog_editor;
     set_camera(game().cam, {4.5f, 6, 1.5f}, {4.5f, 0, -4.5f});
     editor.map.picked_p = editor.map.picked_q = 5;
@@ -208,13 +209,13 @@ TEST_F(FrameTest, SteadyTicksPlayFramesAndMenuFramesAllocateNothing) {
     game().speaker = nullptr;
     EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
 
-    build_game_dialogs(game().dialogs, game().input.controls, &game().commands);
+    build_game_dialogs(game().dialogs, game().input.controls, game().settings, &game().commands);
     set_mode(game(), mode_paused);
     game().shell.dialog = dialog_settings;
     EXPECT_EQ(allocations_in(30, [&] { render_frame(); }), 0);
 
     // The editor: its frames in both sub-modes, and painting strokes with their undo.
-    build_editor(game().editor, &game().commands, kWidth, kHeight);
+    build_editor(game().editor, game().settings, &game().commands, kWidth, kHeight);
     game().shell.dialog = dialog_editor;
     EXPECT_EQ(allocations_in(30,
                              [&] {

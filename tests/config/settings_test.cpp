@@ -2,7 +2,9 @@
 #include "config/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <string>
@@ -26,10 +28,18 @@ class SettingsTest : public ::testing::Test {
     }
     void TearDown() override { set_save_fault_for_testing(fault_none); }
 
-    static std::string read_string(const char* section, const char* key, size_t size = 80) {
+    static std::string read_string(const Settings& settings, const char* section, const char* key,
+                                   size_t size = 80) {
         std::vector<char> buffer(size + 1, '#');
-        read_setting_string(section, key, buffer.data(), size);
+        read_setting_string(settings, section, key, buffer.data(), size);
         return std::string(buffer.data());
+    }
+    // Settings loaded from a config.cfg that holds text.
+    static Settings loaded(const std::string& text) {
+        write_text(kConfigFileName, text);
+        Settings settings;
+        EXPECT_TRUE(load_settings(settings));
+        return settings;
     }
 
     TempFolder folder_{"torvi-settings-"};
@@ -37,70 +47,126 @@ class SettingsTest : public ::testing::Test {
     const fs::path dir_ = folder_.path();
 };
 
-TEST_F(SettingsTest,
-       MissingValuesReadAsDefaultsStringsAreCutAndWritesReadBackFromTheCurrentFolder) {
+TEST_F(SettingsTest, MissingValuesReadAsDefaultsStringsAreCutAndWritesReadBack) {
     // No config.cfg: the built-in settings, written out whole by the first change.
-    EXPECT_FALSE(config_present());
-    EXPECT_EQ(read_setting_int("menu_dialog", "posy"), 100);
-    EXPECT_EQ(read_string("shell", "texturecfg"), "Data/textures.cfg");
-    EXPECT_TRUE(write_setting_int("input", "jump", 1));
-    EXPECT_EQ(read_setting_int("console", "size"), 14);
-    EXPECT_EQ(read_setting_int("input", "jump"), 1);
+    Settings settings;
+    EXPECT_TRUE(load_settings(settings));
+    EXPECT_FALSE(config_present(settings));
+    EXPECT_EQ(read_setting_int(settings, "menu_dialog", "posy"), 100);
+    EXPECT_EQ(read_string(settings, "shell", "texturecfg"), "Data/textures.cfg");
+    EXPECT_TRUE(write_setting_int(settings, "input", "jump", 1));
+    EXPECT_TRUE(config_present(settings));
+    EXPECT_EQ(read_setting_int(settings, "console", "size"), 14);
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 1);
+    EXPECT_EQ(read_text(kConfigFileName), settings.text);
 
-    write_text(kConfigFileName, "[console]\nposx=12\nfont=\n");
-    EXPECT_EQ(read_setting_int("input", "jump"), 0);
-    EXPECT_EQ(read_string("console", "posy"), "error");
-    EXPECT_EQ(read_string("console", "font"), "");
+    settings = loaded("[console]\nposx=12\nfont=\n");
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 0);
+    EXPECT_EQ(read_setting_int_or(settings, "input", "jump", -5), -5);
+    EXPECT_EQ(read_string(settings, "console", "posy"), "error");
+    EXPECT_EQ(read_string(settings, "console", "font"), "");
 
-    write_text(kConfigFileName, "[input]\ntype=gamepad\n");
-    EXPECT_EQ(read_string("input", "type", 4), "gam");
+    settings = loaded("[input]\ntype=gamepad\n");
+    EXPECT_EQ(read_string(settings, "input", "type", 4), "gam");
     char untouched[2] = {'x', 'y'};
-    read_setting_string("input", "type", untouched, 0);
-    read_setting_string("input", "type", nullptr, 10);
+    read_setting_string(settings, "input", "type", untouched, 0);
+    read_setting_string(settings, "input", "type", nullptr, 10);
     EXPECT_EQ(std::string(untouched, 2), "xy");
 
-    // Every call uses the current folder, and written values read back exactly.
+    // The name resolves against the folder current at the load, not at later calls.
     fs::create_directory(dir_ / "one");
     write_text(dir_ / "one" / kConfigFileName, "[input]\njump=1\n");
     write_text(kConfigFileName, "[input]\njump=2\n");
     fs::current_path(dir_ / "one");
-    EXPECT_EQ(read_setting_int("input", "jump"), 1);
+    settings = Settings{};
+    load_settings(settings);
     fs::current_path(dir_);
-    EXPECT_TRUE(write_setting_int("input", "jump", 5));
-    EXPECT_EQ(read_text(dir_ / "one" / kConfigFileName), "[input]\njump=1\n");
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 1);
+    EXPECT_TRUE(write_setting_int(settings, "input", "jump", 5));
+    EXPECT_EQ(read_text(kConfigFileName), "[input]\njump=2\n");
 
-    EXPECT_TRUE(write_setting_string("input", "type", "Gamepad"));
-    EXPECT_TRUE(write_setting_int("menu_dialog", "posx", INT_MIN));
-    EXPECT_EQ(read_string("input", "type"), "Gamepad");
-    EXPECT_EQ(read_setting_int("menu_dialog", "posx"), INT_MIN);
+    settings = loaded("[input]\njump=5\n");
+    EXPECT_TRUE(write_setting_string(settings, "input", "type", "Gamepad"));
+    EXPECT_TRUE(write_setting_int(settings, "menu_dialog", "posx", INT_MIN));
+    EXPECT_EQ(read_string(settings, "input", "type"), "Gamepad");
+    EXPECT_EQ(read_setting_int(settings, "menu_dialog", "posx"), INT_MIN);
     EXPECT_EQ(read_text(kConfigFileName),
               "[input]\njump=5\ntype=Gamepad\n[menu_dialog]\nposx=-2147483648\n");
+}
+
+// Reads use the text loaded; a write starts from the file as it is now, so an edit made
+// while the game ran stays, and what it saved is what reads see from then on.
+TEST_F(SettingsTest, ReadsKeepTheLoadedTextAndWritesKeepEditsMadeSince) {
+    Settings settings = loaded("[input]\njump=3\n");
+    fs::remove(kConfigFileName);
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 3);
+    write_text(kConfigFileName, "[input]\njump=4\n; added by hand\n[player]\nname=someone\n");
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 3);
+
+    EXPECT_TRUE(write_setting_int(settings, "input", "forward", 7));
+    const std::string saved =
+        "[input]\njump=4\n; added by hand\nforward=7\n[player]\nname=someone\n";
+    EXPECT_EQ(read_text(kConfigFileName), saved);
+    EXPECT_EQ(settings.text, saved);
+    EXPECT_EQ(read_string(settings, "player", "name"), "someone");
+}
+
+TEST_F(SettingsTest, MemoryOnlyWritesAndSettingInMemoryLeaveTheFileAlone) {
+    const std::string original = "[input]\njump=3\n";
+    Settings settings = loaded(original);
+    EXPECT_TRUE(set_setting_in_memory(settings, "input", "jump", "8"));
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 8);
+    EXPECT_FALSE(set_setting_in_memory(settings, "in]put", "jump", "1"));
+
+    settings.memory_only = true;
+    ::chmod(kConfigFileName, 0444);
+    EXPECT_TRUE(config_writable(settings, "the bindings"));
+    EXPECT_TRUE(write_setting_int(settings, "input", "jump", 9));
+    EXPECT_TRUE(write_setting_string(settings, "player", "name", "replayed"));
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 9);
+    EXPECT_EQ(read_string(settings, "player", "name"), "replayed");
+    EXPECT_EQ(read_text(kConfigFileName), original);
 }
 
 // The fault cases of the atomic save are covered in the platform tests; here only that
 // settings are saved through it, and that bad names or unreadable files write nothing.
 TEST_F(SettingsTest, FailedSavesBadNamesAndUnreadableFilesLeaveTheFileAlone) {
-    EXPECT_FALSE(write_setting_int("in]put", "jump", 1));
+    Settings settings;
+    load_settings(settings);
+    EXPECT_FALSE(write_setting_int(settings, "in]put", "jump", 1));
     EXPECT_FALSE(fs::exists(kConfigFileName));
+    Settings never_loaded;
+    EXPECT_FALSE(write_setting_int(never_loaded, "input", "jump", 1));
+    EXPECT_FALSE(fs::exists(kConfigFileName));
+
     const std::string original = "[input]\ntype=tastatur\n";
-    write_text(kConfigFileName, original);
+    settings = loaded(original);
     set_save_fault_for_testing(fault_rename);
-    EXPECT_FALSE(write_setting_string("input", "type", "gamepad"));
+    EXPECT_FALSE(write_setting_string(settings, "input", "type", "gamepad"));
     EXPECT_EQ(read_text(kConfigFileName), original);
+    EXPECT_EQ(read_string(settings, "input", "type"), "tastatur");
     set_save_fault_for_testing(fault_none);
     fs::remove(kConfigFileName);
 
+    // One line at the load, none at the reads, which find nothing.
     fs::create_directory(kConfigFileName);
-    EXPECT_FALSE(write_setting_int("input", "jump", 1));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_settings(settings));
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 0);
+    EXPECT_EQ(read_string(settings, "shell", "texturecfg"), "error");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(config_present(settings));
+    EXPECT_FALSE(write_setting_int(settings, "input", "jump", 1));
     EXPECT_TRUE(fs::is_directory(kConfigFileName));
-    EXPECT_EQ(read_setting_int("input", "jump"), 0);
     fs::remove(kConfigFileName);
 
     // Too big to be a real settings file: refused whole, on reading and on writing.
     const std::string huge = "[input]\njump=3\n" + std::string(size_t{1} << 20, ';');
     write_text(kConfigFileName, huge);
-    EXPECT_EQ(read_setting_int("input", "jump"), 0);
-    EXPECT_FALSE(write_setting_int("input", "jump", 1));
+    EXPECT_FALSE(load_settings(settings));
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 0);
+    EXPECT_FALSE(write_setting_int(settings, "input", "jump", 1));
     EXPECT_EQ(read_text(kConfigFileName), huge);
 }
 

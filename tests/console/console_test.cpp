@@ -77,7 +77,8 @@ class ConsoleDrawTest : public GlTest {
         GlTest::SetUp();
         work_in(folder());
         write_file("config.cfg", "[console]\nposx=0\nposy=0\nsize=14\nfont=Tahoma\ntextlines=2\n");
-        console_device_init(console_, fonts_, device_);
+        load_settings(settings_);
+        console_device_init(console_, fonts_, device_, settings_);
     }
 
     // After a fresh draw, the pixels of red brighter than `above` and no green or blue.
@@ -92,6 +93,7 @@ class ConsoleDrawTest : public GlTest {
 
     Console console_;
     Fonts fonts_;
+    Settings settings_;
 };
 
 TEST_F(ConsoleDrawTest, TheNewestLineIsDrawnInItsColourOnTheBottomLineAndFades) {
@@ -122,8 +124,9 @@ TEST_F(ConsoleDrawTest, TheNewestLineIsDrawnInItsColourOnTheBottomLineAndFades) 
 
 TEST_F(ConsoleDrawTest, NoConsoleSectionDrawsNothingAndSaysSo) {
     write_file("config.cfg", "[shell]\n");
+    load_settings(settings_);
     testing::internal::CaptureStderr();
-    console_device_init(console_, fonts_, device_);
+    console_device_init(console_, fonts_, device_, settings_);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("error"), std::string::npos);
     EXPECT_EQ(ready_font(fonts_.console), nullptr);
     EXPECT_NE(ready_font(fonts_.gui), nullptr);

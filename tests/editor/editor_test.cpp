@@ -25,8 +25,9 @@ class EditorTest : public ::testing::Test {
         fs::create_directories("Data/maps");
         fs::create_directories("Data/bones");
         write_text("config.cfg", "");
+        load_settings(settings_);
         console_lines_init(console_, 8);
-        build_editor(editor(), nullptr, kWidth, kHeight);
+        build_editor(editor(), settings_, nullptr, kWidth, kHeight);
         command(command_sub_mode_map);
     }
 
@@ -63,6 +64,7 @@ class EditorTest : public ::testing::Test {
     TempFolder folder_{"torvi-editor-"};
     WorkingFolder inside_{folder_.path()};
     std::unique_ptr<Editor> editor_ = std::make_unique<Editor>();
+    Settings settings_;
     Camera cam_{};
     Console console_;
     KeyState keys_{};

@@ -232,20 +232,24 @@ TEST(ControlTableFile, MissingFileGivesTheShippedKeysOnlyExactGamepadSelectsItAn
     const TempFolder folder("torvi-input-");
     const WorkingFolder inside(folder.path());
     ASSERT_TRUE(folder.ok() && inside.ok());
+    Settings settings;
+    load_settings(settings);
     ControlTable controls{{3, 3, 3, 3, 3, 3, 9, input_gamepad}};
-    load_control_table(controls);  // W S A D walk, K and L attack, J jumps
+    load_control_table(controls, settings);  // W S A D walk, K and L attack, J jumps
     const ControlTable shipped{{22, 18, 0, 3, 10, 11, 9, input_keyboard}};
     for (int i = 0; i < kControlEntryCount; ++i) EXPECT_EQ(controls.entries[i], shipped.entries[i]);
 
     std::ofstream("config.cfg") << "[input]\ntype=Gamepad\njump=9\nsecnattack=6\n";
-    load_control_table(controls);
+    load_settings(settings);
+    load_control_table(controls, settings);
     EXPECT_EQ(controls.entries[control_type], input_keyboard);
     EXPECT_EQ(controls.entries[control_jump], 9);
     EXPECT_EQ(controls.entries[control_secnattack], 6);
 
     const ControlTable saved{{22, 18, 0, 3, 5, 6, 9, input_gamepad}};
-    save_control_table(saved);
-    load_control_table(controls);
+    save_control_table(saved, settings);
+    load_settings(settings);
+    load_control_table(controls, settings);
     for (int i = 0; i < kControlEntryCount; ++i) EXPECT_EQ(controls.entries[i], saved.entries[i]);
 }
 

@@ -19,8 +19,10 @@ class TerrainTest : public GlTest {
     void SetUp() override {
         GlTest::SetUp();
         work_in(TORVI_SOURCE_DIR);
-        ASSERT_TRUE(init_toon_vertex_shader(device_));
-        ASSERT_TRUE(init_toon_pixel_shader(device_));
+        Settings settings;
+        load_settings(settings);
+        ASSERT_TRUE(init_toon_vertex_shader(device_, settings));
+        ASSERT_TRUE(init_toon_pixel_shader(device_, settings));
         read_texture_config(device_.textures(), "Data/textures.cfg");
         load_terrain_resources(*terrain_, device_);
         fill_startup_map(grid_);
