@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/modes.h"
+#include "config/ini_text.h"
 
 namespace {
 
@@ -282,9 +283,25 @@ void viewer_message(Game& game, const Message& msg) {
 
 // What a replay needs besides the events: the window's size and the settings.
 void write_record_header(const Loop& loop) {
+    if (!loop.setup.record) return;
     const Game& game = loop.game;
     write_record_line(
         loop, format_screen_line(game.dialogs.screen_width, game.dialogs.screen_height).c_str());
+    ini_walk(game.settings.text, [&](const IniLine& line) {
+        if (line.starts_section) return;
+        const std::string section(line.section), key(line.key), value(line.value);
+        // Only what a replay can read back: usable names, no zero bytes, a line that fits.
+        const auto readable = [](const std::string& name) {
+            return name.size() < kScriptPathSize && name.find('\0') == std::string::npos;
+        };
+        if (ini_name_problem(section.c_str(), ini_section) ||
+            ini_name_problem(key.c_str(), ini_key) || !readable(section) || !readable(key) ||
+            value.find('\0') != std::string::npos) {
+            return;
+        }
+        const std::string text = format_setting_line(section.c_str(), key.c_str(), value.c_str());
+        if (text.size() < kScriptLineSize) write_record_line(loop, text.c_str());
+    });
 }
 
 LoopStats run_loop(Game& game, EventSource& events, LoopDisplay* display, LoopSetup& setup) {

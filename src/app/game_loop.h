@@ -57,7 +57,7 @@ class TickWatcher {
 struct LoopSetup {
     Clock& clock;
     FakeClock* virtual_clock = nullptr;  // non-null: time jumps from deadline to deadline
-    Script script;                       // timed events played through the routing
+    Script script{};                     // timed events played through the routing
     bool has_script = false;             // a script was given (even an empty one)
     std::FILE* record = nullptr;         // where the session's events are written
     int frames = 0;                      // render ticks before quitting; 0: no limit

@@ -37,7 +37,7 @@ constexpr NamedButton kMouseButtons[] = {
     {"middle", mouse_bit_middle, msg_mbutton_down, msg_mbutton_up},
 };
 
-constexpr int kMaxTokens = 8;
+constexpr int kMaxTokens = 10;
 
 // Splits line in place at blanks.
 int split(char* line, char* tokens[kMaxTokens + 1]) {

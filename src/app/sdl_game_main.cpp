@@ -135,6 +135,14 @@ void add_command_line_start(const RunOptions& options, Script& script) {
     script.events.insert(script.events.begin(), event);
 }
 
+// A replay runs with the settings its game started with, and saves none of them.
+void take_recorded_settings(const Script& script, Settings& settings) {
+    for (const ScriptSetting& s : script.settings) {
+        set_setting_in_memory(settings, s.section.c_str(), s.key.c_str(), s.value.c_str());
+    }
+    settings.memory_only = true;
+}
+
 // A fresh shell and input state for this run; the settings come from the files again.
 void reset_run_state(Game& game) {
     game.shell.running = true;
@@ -153,6 +161,7 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     const char* script_path = options.replay ? options.replay : options.script;
     if (script_path && !load_script(script_path, script)) return kExitBadInput;
     add_command_line_start(options, script);
+    if (options.replay) take_recorded_settings(script, game.settings);
     std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
     if (options.record && !record) return kExitBadInput;
     if (!check_data_folder(game.settings)) return kExitBadInput;
