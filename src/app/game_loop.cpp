@@ -30,6 +30,7 @@ struct Loop : RemoteEventSink {
     int64_t last_group_ms = -1;  // deadline of the ticks run last; -1 before the first
     uint64_t group_ms = 0;       // deadline of the ticks running now
     uint64_t script_offset = 0;  // how long the script's waits held it
+    uint64_t last_stamp_ms = 0;  // the latest time an event was stamped with
     bool waiting = false;        // the script waits for a file
     bool shot_pending = false;
     uint64_t shot_ms = 0;
@@ -44,10 +45,12 @@ uint64_t game_now(const Loop& loop) {
 
 // When an event that reaches the game now happened on the game's clock: after the ticks
 // that ran, and no later than the next one due, which has not run yet.
-uint64_t event_time(const Loop& loop) {
+uint64_t event_time(Loop& loop) {
     const uint64_t after_last = static_cast<uint64_t>(loop.last_group_ms + 1);
-    return std::clamp(game_now(loop), after_last,
-                      std::max(after_last, next_deadline(loop.scheduler)));
+    const uint64_t stamp = std::clamp(game_now(loop), after_last,
+                                      std::max(after_last, next_deadline(loop.scheduler)));
+    loop.last_stamp_ms = std::max(loop.last_stamp_ms, stamp);
+    return stamp;
 }
 
 void write_record_line(const Loop& loop, const char* line) {
@@ -55,6 +58,7 @@ void write_record_line(const Loop& loop, const char* line) {
 }
 
 void Loop::remote_event(const RemoteEvent& event) {
+    last_stamp_ms = std::max(last_stamp_ms, group_ms);
     char line[kRecordLineSize];
     if (format_remote_line(group_ms, event, line, sizeof line)) write_record_line(*this, line);
 }
@@ -171,8 +175,14 @@ void pump_events(Loop& loop) {
 
 // --- the ticks
 
+// A record keeps the picture with the game time it shows, so its replay takes it again
+// (later only when an event of a machine that fell behind was stamped later already).
 void take_screenshot(Loop& loop) {
     loop.shot_pending = false;
+    loop.last_stamp_ms = std::max(loop.last_stamp_ms, loop.shot_ms);
+    const std::string line =
+        std::to_string(loop.last_stamp_ms) + " screenshot " + std::string(loop.shot_path);
+    write_record_line(loop, line.c_str());
     if (!loop.display) return;
     loop.display->draw(loop.game);
     if (!loop.display->save_screenshot(loop.shot_path)) ++loop.stats.failed_shots;
