@@ -31,7 +31,6 @@
 
 namespace {
 
-
 double now_ms(clockid_t clock) {
     timespec ts;
     clock_gettime(clock, &ts);
@@ -230,9 +229,10 @@ struct MenuWatch : FrameWatcher {
         measured = g_menu_frames > kWarmupFrames;
         if (measured) start_counting_allocations();
     }
-    void after_frame(Game&) override {
+    void after_frame(Game& game) override {
         const long allocations = stop_counting_allocations();
         if (measured) g_menu_allocations += allocations;
+        game.redraw = true;  // a menu left alone is not drawn again: here every frame is
     }
     bool measured = false;
 };

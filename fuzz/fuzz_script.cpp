@@ -1,6 +1,6 @@
 // Any text read as a script, line by line: a bad line leaves the script as it was, times
-// never go backwards, every value is in its range, and every key, mouse and gamepad event
-// written back as a line reads back as the same event.
+// never go backwards, every value is in its range, and every key, mouse, gamepad and
+// remote event written back as a line reads back as the same event.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +13,25 @@ namespace {
 
 void check(bool ok) {
     if (!ok) std::abort();
+}
+
+// A remote event written back reads back as the same event.
+void check_remote_round_trip(const ScriptEvent& event, const RemoteEvent& remote) {
+    char line[kScriptLineSize];
+    if (!format_remote_line(event.time_ms, remote, line, sizeof line)) return;
+    Script again;
+    const LineParse parsed = append_script_line(again, line);
+    check(parsed.ok && again.remotes.size() == 1);
+    const RemoteEvent& back = again.remotes[0];
+    check(back.kind == remote.kind && back.slot == remote.slot);
+    if (remote.kind == remote_join) {
+        check(back.element == remote.element && std::strcmp(back.name, remote.name) == 0);
+    }
+    if (remote.kind == remote_action) {
+        check(std::memcmp(&back.action, &remote.action, sizeof back.action) == 0);
+    }
+    if (remote.kind == remote_view)
+        check(std::memcmp(&back.view, &remote.view, sizeof back.view) == 0);
 }
 
 void check_round_trip(const ScriptEvent& event) {
@@ -55,6 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             check(script.texts[event.text].size() < kScriptPathSize);
         }
         if (event.action == script_message) check_round_trip(event);
+        if (event.action == script_remote) {
+            check(event.text < script.remotes.size());
+            check_remote_round_trip(event, script.remotes[event.text]);
+        }
     }
     return 0;
 }

@@ -77,7 +77,7 @@ struct Game {
     SoundPlayer* speaker = nullptr;  // the sound device while the loop runs; none in most tests
     Network* net = nullptr;          // the network session while the loop runs; none in most tests
     RemoteEventSink* recorder = nullptr;  // where a host's remote events are recorded
-    uint64_t sim_ticks = 0;  // since the game was made: the clock of the view messages
+    uint64_t sim_ticks = 0;               // since the game was made: the clock of the view messages
     // A replay's viewer follows this slot's player instead of the local one (-1).
     int32_t view_slot = -1;
     // Something the menu shows changed since it was drawn last: a message came, the

@@ -47,8 +47,8 @@ uint64_t game_now(const Loop& loop) {
 // that ran, and no later than the next one due, which has not run yet.
 uint64_t event_time(Loop& loop) {
     const uint64_t after_last = static_cast<uint64_t>(loop.last_group_ms + 1);
-    const uint64_t stamp = std::clamp(game_now(loop), after_last,
-                                      std::max(after_last, next_deadline(loop.scheduler)));
+    const uint64_t stamp =
+        std::clamp(game_now(loop), after_last, std::max(after_last, next_deadline(loop.scheduler)));
     loop.last_stamp_ms = std::max(loop.last_stamp_ms, stamp);
     return stamp;
 }

@@ -18,10 +18,9 @@ struct NamedKey {
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {"escape", vk_escape},       {"enter", vk_enter}, {"space", vk_space},
-    {"backspace", vk_backspace}, {"left", vk_left},   {"up", vk_up},
-    {"right", vk_right},         {"down", vk_down},   {"ctrl", vk_control},
-    {"tab", vk_tab},
+    {"escape", vk_escape}, {"enter", vk_enter}, {"space", vk_space}, {"backspace", vk_backspace},
+    {"left", vk_left},     {"up", vk_up},       {"right", vk_right}, {"down", vk_down},
+    {"ctrl", vk_control},  {"tab", vk_tab},
 };
 
 struct NamedButton {
@@ -145,11 +144,11 @@ void percent_encode(const char* text, std::string& out) {
     }
 }
 
+// Any finite float as %.9g writes it; tiny values that underflow read as what they are.
 bool parse_float(const char* text, float& value) {
-    errno = 0;
     char* end = nullptr;
     value = std::strtof(text, &end);
-    return end != text && *end == '\0' && errno == 0 && std::isfinite(value);
+    return end != text && *end == '\0' && std::isfinite(value);
 }
 
 bool parse_slot(const char* text, int32_t& slot) {
@@ -251,7 +250,8 @@ LineParse parse_gamepad_event(char** tokens, int count, ScriptEvent& event) {
 }
 
 LineParse parse_wait(char** tokens, int count, ScriptEvent& event) {
-    if (count != 4 || std::strcmp(tokens[2], "file") != 0) return fail("expected: TIME wait file PATH");
+    if (count != 4 || std::strcmp(tokens[2], "file") != 0)
+        return fail("expected: TIME wait file PATH");
     if (std::strlen(tokens[3]) >= kScriptPathSize) return fail("file name too long");
     event.action = script_wait_file;
     LineParse result = done(1);
@@ -310,7 +310,7 @@ struct NamedRemote {
 };
 
 constexpr NamedRemote kRemoteVerbs[] = {
-    {"connect", remote_connect, 0}, {"join", remote_join, 2},  {"action", remote_action, -1},
+    {"connect", remote_connect, 0}, {"join", remote_join, 2},   {"action", remote_action, -1},
     {"view", remote_view, 6},       {"leave", remote_leave, 0}, {"refused", remote_refused, 0},
 };
 
@@ -578,11 +578,11 @@ bool format_remote_line(uint64_t time_ms, const RemoteEvent& event, char* buffer
         }
         case remote_view: {
             const Camera& v = event.view;
-            written = std::snprintf(
-                buffer, size, "%llu view %d %.9g %.9g %.9g %.9g %.9g %.9g", t, slot,
-                static_cast<double>(v.eye.x), static_cast<double>(v.eye.y),
-                static_cast<double>(v.eye.z), static_cast<double>(v.target.x),
-                static_cast<double>(v.target.y), static_cast<double>(v.target.z));
+            written =
+                std::snprintf(buffer, size, "%llu view %d %.9g %.9g %.9g %.9g %.9g %.9g", t, slot,
+                              static_cast<double>(v.eye.x), static_cast<double>(v.eye.y),
+                              static_cast<double>(v.eye.z), static_cast<double>(v.target.x),
+                              static_cast<double>(v.target.y), static_cast<double>(v.target.z));
             break;
         }
         case remote_leave:

@@ -172,9 +172,8 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     GameWindow window;
     // A replay's clicks and picks land where they did in a window of the recorded size.
     const bool recorded_size = options.replay && script.screen_width > 0;
-    const bool opened = recorded_size
-                            ? window.open(true, script.screen_width, script.screen_height)
-                            : window.open(options.windowed);
+    const bool opened = recorded_size ? window.open(true, script.screen_width, script.screen_height)
+                                      : window.open(options.windowed);
     if (!opened) return kExitNoDisplay;
     set_error_box_window(window.handle());
     window.load_cursor(kCursorPath);

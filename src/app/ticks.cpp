@@ -27,7 +27,8 @@ void take_network_news(Game& game) {
 void send_to_network(Game& game) {
     NetGame net = net_game(game);
     if (game.session.host) send_world_when_due(net, *game.net);
-    if (game.session.client) send_view_when_due(net, *game.net, game.cam, game.sim_ticks * kSimTickMs);
+    if (game.session.client)
+        send_view_when_due(net, *game.net, game.cam, game.sim_ticks * kSimTickMs);
 }
 
 bool editor_shown(const Game& game) {

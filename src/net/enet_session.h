@@ -101,7 +101,7 @@ class NetSession : public Network {
     bool holding_ = false;
     Hello hello_{};
     char session_name_[kSessionNameSize] = {};
-    std::unique_ptr<MapGrid> map_;  // the hosted ground, sent to each player who joins
+    std::unique_ptr<MapGrid> map_;       // the hosted ground, sent to each player who joins
     std::unique_ptr<WorldState> world_;  // decoded into without allocating
     std::unique_ptr<NetOrder[]> orders_;
     uint8_t map_bytes_[kMapMessageSize] = {};

@@ -44,8 +44,7 @@ void disconnect(Network& net, uint32_t peer, uint32_t reason) {
 
 void welcome(NetGame& game, Network& net, uint32_t peer, int slot) {
     Welcome welcome{slot, {}};
-    std::snprintf(welcome.session_name, sizeof welcome.session_name, "%s",
-                  game.state.session_name);
+    std::snprintf(welcome.session_name, sizeof welcome.session_name, "%s", game.state.session_name);
     uint8_t bytes[kWelcomeMessageSize];
     encode_welcome(welcome, bytes);
     NetOrder order;
@@ -103,8 +102,8 @@ void welcomed(NetGame& game, const Welcome& welcome) {
     if (!game.session.client || game.state.welcomed) return;
     game.state.welcomed = true;
     game.session.local_player_index = welcome.slot;
-    console_print(game.console, kConsoleColour, "joined \"%s\" as player %d",
-                  welcome.session_name, welcome.slot);
+    console_print(game.console, kConsoleColour, "joined \"%s\" as player %d", welcome.session_name,
+                  welcome.slot);
     say("joined %s as player %d", game.state.join_target, welcome.slot);
 }
 

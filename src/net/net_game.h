@@ -27,7 +27,7 @@ struct NetGameState {
     char session_name[kSessionNameSize];
     uint32_t effects_sent;  // host: effects spawned when the world went out last
     uint32_t ticks_since_world;
-    bool welcomed;  // client: the host gave it a slot
+    bool welcomed;                      // client: the host gave it a slot
     char join_target[kJoinTargetSize];  // client: "ADDRESS:PORT", for its lines
     Camera last_view;
     uint64_t last_view_ms;

@@ -19,7 +19,8 @@ NextTick next_tick(const Scheduler& scheduler, uint64_t now) {
 
 uint64_t next_deadline(const Scheduler& scheduler) {
     uint64_t first = scheduler.timers[0].due_ms;
-    for (const TickTimer& timer : scheduler.timers) first = timer.due_ms < first ? timer.due_ms : first;
+    for (const TickTimer& timer : scheduler.timers)
+        first = timer.due_ms < first ? timer.due_ms : first;
     return first;
 }
 

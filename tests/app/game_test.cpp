@@ -49,6 +49,33 @@ TEST_F(ModesTest, EscapePausesPlayResumeReturnsDisconnectEndsItAndTheMenuIgnores
     EXPECT_EQ(game.shell.mode, mode_menu);
 }
 
+// A replay's viewer: Tab follows the next player in the game, round the table, and
+// changes nothing else; closing the window quits.
+TEST_F(ModesTest, TheReplayViewersTabFollowsTheNextPlayerInTheGame) {
+    start_local_game(game, true);
+    game.table.slots[3].slot_state = slot_in_game;
+    game.table.slots[7].slot_state = slot_reserved;
+    game.table.slots[9].slot_state = slot_in_game;
+    const PlayerTable before = game.table;
+    const Message tab = key_message(true, vk_tab);
+    int followed[4];
+    for (int& slot : followed) {
+        viewer_message(game, tab);
+        slot = game.view_slot;
+    }
+    EXPECT_EQ(followed[0], 3);
+    EXPECT_EQ(followed[1], 9);
+    EXPECT_EQ(followed[2], 0);
+    EXPECT_EQ(followed[3], 3);
+    viewer_message(game, key_message(true, vk_tab, true));  // a held key repeats nothing
+    viewer_message(game, key_message(true, 'W'));
+    EXPECT_EQ(game.view_slot, 3);
+    EXPECT_FALSE(key_down(game.keys, 'W'));
+    EXPECT_EQ(std::memcmp(&before, &game.table, sizeof before), 0);
+    viewer_message(game, close_message());
+    EXPECT_FALSE(game.shell.running);
+}
+
 // Counts what the render tick asks of it and the screenshots the loop asks for; can run a
 // probe while drawing.
 class CountingDisplay : public LoopDisplay {

@@ -24,9 +24,8 @@ using Steady = std::chrono::steady_clock;
 class SteadyClock : public Clock {
   public:
     uint64_t now_ms() const override {
-        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         Steady::now() - start_)
-                                         .count());
+        return static_cast<uint64_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start_).count());
     }
 
   private:
@@ -112,8 +111,8 @@ TEST(Replay, AHostsRecordReplaysItsNetworkedGameTickForTick) {
         SteadyClock clock;
         QuietSource source;
         LoopSetup setup{clock};
-        for (const char* line : {"0 start host", "300 key down W", "700 key down L",
-                                 "800 key up L", "900 key up W", "2200 quit"}) {
+        for (const char* line : {"0 start host", "300 key down W", "700 key down L", "800 key up L",
+                                 "900 key up W", "2200 quit"}) {
             ASSERT_TRUE(append_script_line(setup.script, line).ok) << line;
         }
         setup.has_script = true;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -61,6 +62,13 @@ TEST(ScriptLine, GarbageIsRejectedWithAReason) {
         // gamepads: no such axis, past the range, not a number, off the pad, extra word
         "10 gamepad axis w 5", "10 gamepad axis x 101", "10 gamepad axis x --5",
         "10 gamepad button 128 down", "10 gamepad button 1 sideways", "10 gamepad attach now",
+        // a record's lines: slots 1..11, elements 0..3, finite moves within -100..100,
+        // buttons 0..2, headers at time 0 only, escapes of two hex digits, one start
+        "10 connect 0", "10 connect 12", "10 join 1 4 ann", "10 join 1 0", "10 join 1 0 a%2",
+        "10 action 1 move nan 0", "10 action 1 move 0 101", "10 action 1 down 3",
+        "10 action 1 sideways 1", "10 view 1 1 2 3 4 5", "10 view 1 1 2 3 4 5 inf", "10 leave",
+        "5 screen 1024 768", "0 screen 0 768", "5 setting a b c", "0 setting a", "0 setting a%zz b",
+        "10 start", "10 start join", "10 start fly", "10 wait 5", "10 wait file",
         "\x01\xff\xfe garbage"};
     for (const char* line : garbage) {
         const Parsed p = parse(line);
@@ -115,6 +123,46 @@ TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
     // A drag outside the window is recorded at the edge, which a script can replay.
     ASSERT_TRUE(format_script_line(1, mouse_message(msg_mouse_move, 0, -4, 3), line, sizeof line));
     EXPECT_STREQ(line, "1 mouse move 0 3");
+}
+
+// A host's record: every kind of remote event, the header and a start read back as written,
+// names and values with blanks, '%' and bytes past ASCII included.
+TEST(ScriptRecord, RemoteEventsHeadersAndStartsParseBackAsWritten) {
+    RemoteEvent events[6]{};
+    const RemoteKind kinds[6] = {remote_connect, remote_join, remote_action,
+                                 remote_action,  remote_view, remote_leave};
+    for (int i = 0; i < 6; ++i) {
+        events[i].kind = kinds[i];
+        events[i].slot = 3;
+    }
+    events[1].element = 2;
+    std::snprintf(events[1].name, sizeof events[1].name, "Ann Lee 100%%\xc3\xa9");
+    events[2].action = ActionMessage{0, kind_move, -37.25f, 0.1f};
+    events[3].action = ActionMessage{0, kind_button_up, 2.0f, 0.0f};
+    events[4].view = Camera{{1.0f / 3.0f, 5.0f, -1e-7f}, {-2.5f, 0.0f, 3e8f}};
+    Script script;
+    for (const RemoteEvent& event : events) {
+        char line[kScriptLineSize];
+        ASSERT_TRUE(format_remote_line(77, event, line, sizeof line));
+        ASSERT_TRUE(append_script_line(script, line).ok) << line;
+    }
+    ASSERT_EQ(script.remotes.size(), 6u);
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(std::memcmp(&script.remotes[i], &events[i], sizeof events[i]), 0) << i;
+        EXPECT_EQ(script.events[i].time_ms, 77u);
+    }
+    for (const std::string& line :
+         {format_screen_line(800, 600), format_setting_line("player", "name", "Ann Lee 100%"),
+          format_setting_line("net", "enumerate", ""), format_start_line(77, start_join, "h:9")}) {
+        ASSERT_TRUE(append_script_line(script, line.c_str()).ok) << line;
+    }
+    EXPECT_EQ(script.screen_width, 800);
+    EXPECT_EQ(script.screen_height, 600);
+    ASSERT_EQ(script.settings.size(), 2u);
+    EXPECT_EQ(script.settings[0].value, "Ann Lee 100%");
+    EXPECT_EQ(script.settings[1].value, "");
+    EXPECT_EQ(script.events.back().start, start_join);
+    EXPECT_EQ(script.texts.at(script.events.back().text), "h:9");
 }
 
 // Whole files, in a folder of the test's own.

@@ -77,8 +77,8 @@ TEST_F(SessionTest, AClientGetsSlotOneTheMapAndTheWorldAndLeavingFreesItsSlot) {
     host_.table.slots[0].position = {7.0f, 0.0f, -3.0f};
     effect_spawn(host_.effects, effect_klank, {7.0f, 1.0f, -3.0f});
     EXPECT_TRUE(eventually([&] {
-        return c.table.slots[0].position.x == 7.0f &&
-               c.table.slots[1].slot_state == slot_in_game && c.effects.spawned == 1;
+        return c.table.slots[0].position.x == 7.0f && c.table.slots[1].slot_state == slot_in_game &&
+               c.effects.spawned == 1;
     }));
 
     c.net.leave_client();
@@ -114,6 +114,34 @@ TEST_F(SessionTest, ElevenClientsFillTheTableATwelfthIsToldItIsFullAndStoppingEn
         EXPECT_TRUE(eventually([&] { return c.ended; })) << i;
         EXPECT_STREQ(c.why, "the host ended the game");
     }
+}
+
+struct ActionCount : RemoteEventSink {
+    void remote_event(const RemoteEvent& event) override {
+        if (event.kind != remote_action) return;
+        in_order = in_order && event.action.a == static_cast<float>(count % 200 - 100);
+        ++count;
+    }
+    int count = 0;
+    bool in_order = true;
+};
+
+// The inbox is bounded: a game that does not tick while thousands of actions arrive gets
+// every one of them, in order, once it does.
+TEST_F(SessionTest, AGameThatStopsTickingLosesNothingTheNetworkBrought) {
+    NetSide& c = join();
+    ASSERT_TRUE(welcomed(c));
+    ActionCount actions;
+    host_.record = &actions;
+    constexpr int kActions = 3 * static_cast<int>(kInboxCapacity);
+    for (int i = 0; i < kActions; ++i) {
+        c.net.send_action(kind_move, static_cast<float>(i % 200 - 100), 0.0f);
+        if (i % 64 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the host is busy
+    EXPECT_TRUE(eventually([&] { return actions.count == kActions; })) << actions.count;
+    EXPECT_TRUE(actions.in_order);
+    EXPECT_FALSE(c.ended);
 }
 
 // A raw ENet peer: connects and goes without ever saying hello, or sends garbage.
@@ -278,9 +306,9 @@ TEST(SessionJoin, AHostThatNeverAnswersEndsTheJoinWithAReason) {
     c.pump();
     EXPECT_TRUE(c.ended);
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(kTimeoutMs));
-    EXPECT_NE(std::string(c.why).find("127.0.0.1:" + std::to_string(quiet.port) +
-                                      " did not answer"),
-              std::string::npos)
+    EXPECT_NE(
+        std::string(c.why).find("127.0.0.1:" + std::to_string(quiet.port) + " did not answer"),
+        std::string::npos)
         << c.why;
     enet_socket_destroy(socket);
 }

@@ -36,7 +36,7 @@ struct NetSide {
     // The network part of one sim tick: take what came, then a host's world goes out.
     void pump() {
         NetGame g = game();
-        const NetNews news = take_network(g, net, nullptr);
+        const NetNews news = take_network(g, net, record);
         if (news.ended) {
             ended = true;
             ended_text(state, news.reason, why, sizeof why);
@@ -50,6 +50,7 @@ struct NetSide {
     EffectList effects;
     Console console;
     NetGameState state;
+    RemoteEventSink* record = nullptr;  // told of every remote event the host applies
     bool ended = false;
     char why[128] = {};
     NetSession net;
