@@ -133,8 +133,9 @@ void NetSession::wait_for_traffic() {
     fds[count++] = {wake_fd_, POLLIN, 0};
     if (host_) fds[count++] = {host_->socket, POLLIN, 0};
     if (discovery_ != -1) fds[count++] = {discovery_, POLLIN, 0};
-    // A full inbox: wait for the game to take some before reading on.
-    const int timeout = holding_ ? 1 : kServiceIntervalMs;
+    // A full inbox: wait for the game to take some before reading on. Without a host
+    // there is nothing to service until a call or an order comes.
+    const int timeout = holding_ ? 1 : host_ ? kServiceIntervalMs : -1;
     if (poll(fds, count, timeout) > 0 && (fds[0].revents & POLLIN)) {
         uint64_t value = 0;
         if (read(wake_fd_, &value, sizeof value) < 0) {
