@@ -343,15 +343,20 @@ void NetSession::leave_now() {
     welcomed_ = false;
 }
 
+// Whatever this side was doing ends, and nothing of it is left for the game to take.
+void NetSession::end_session() {
+    stop_hosting_now();
+    leave_now();
+    mailbox_.clear();
+    holding_ = false;
+}
+
 // --- the game thread's calls
 
 bool NetSession::host_game(const char* name, uint16_t port, const MapGrid& map) {
     bool hosted = false;
     on_network_thread([&] {
-        leave_now();
-        stop_hosting_now();
-        mailbox_.clear();
-        holding_ = false;
+        end_session();
         ENetAddress address{ENET_HOST_ANY, port};
         // One peer more than the slots, so a player who finds the game full is told why.
         host_ = enet_host_create(&address, kClientLimit + 1, kChannels, 0, 0);
@@ -372,20 +377,13 @@ bool NetSession::host_game(const char* name, uint16_t port, const MapGrid& map) 
 }
 
 void NetSession::stop_hosting() {
-    on_network_thread([this] {
-        stop_hosting_now();
-        mailbox_.clear();
-        holding_ = false;
-    });
+    on_network_thread([this] { end_session(); });
 }
 
 bool NetSession::join_game(const char* host, uint16_t port, const Hello& hello) {
     bool connecting = false;
     on_network_thread([&] {
-        stop_hosting_now();
-        leave_now();
-        mailbox_.clear();
-        holding_ = false;
+        end_session();
         ENetAddress address{0, port};
         if (host == nullptr || enet_address_set_host(&address, host) != 0) return;
         host_ = enet_host_create(nullptr, 1, kChannels, 0, 0);
@@ -402,11 +400,7 @@ bool NetSession::join_game(const char* host, uint16_t port, const Hello& hello) 
 }
 
 void NetSession::leave_client() {
-    on_network_thread([this] {
-        leave_now();
-        mailbox_.clear();
-        holding_ = false;
-    });
+    on_network_thread([this] { end_session(); });
 }
 
 bool NetSession::order(const NetOrder& order) {

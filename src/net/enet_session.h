@@ -73,6 +73,7 @@ class NetSession : public Network {
     void send(ENetPeer* peer, NetChannel channel, const uint8_t* data, size_t size);
     void close_host();
     void stop_hosting_now();
+    void end_session();
     void leave_now();
     void receive_answers();
     void query(uint32_t address, uint16_t port);

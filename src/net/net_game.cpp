@@ -47,12 +47,11 @@ void welcome(NetGame& game, Network& net, uint32_t peer, int slot) {
     std::snprintf(welcome.session_name, sizeof welcome.session_name, "%s", game.state.session_name);
     uint8_t bytes[kWelcomeMessageSize];
     encode_welcome(welcome, bytes);
-    NetOrder order;
-    make_send_order(order, peer, channel_reliable, bytes, sizeof bytes);
-    net.order(order);
-    order.kind = order_send_map;
-    order.size = 0;
-    net.order(order);
+    send_reliable(net, peer, bytes, sizeof bytes);
+    NetOrder map;
+    make_send_order(map, peer, channel_reliable, bytes, 0);
+    map.kind = order_send_map;
+    net.order(map);
 }
 
 void peer_connected(NetGame& game, Network& net, RemoteEventSink* record, uint32_t peer) {
@@ -241,9 +240,7 @@ void send_view_when_due(NetGame& game, Network& net, const Camera& cam, uint64_t
     if (state.view_sent && same && now_ms - state.last_view_ms < kViewRefreshMs) return;
     uint8_t bytes[kViewMessageSize];
     encode_view(cam, bytes);
-    NetOrder order;
-    make_send_order(order, kHostPeer, channel_reliable, bytes, sizeof bytes);
-    net.order(order);
+    send_reliable(net, kHostPeer, bytes, sizeof bytes);
     state.last_view = cam;
     state.last_view_ms = now_ms;
     state.view_sent = true;

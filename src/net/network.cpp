@@ -16,10 +16,14 @@ void make_send_order(NetOrder& order, uint32_t peer, NetChannel channel, const u
     std::memcpy(order.bytes, bytes, size);
 }
 
+bool send_reliable(Network& net, uint32_t peer, const uint8_t* bytes, size_t size) {
+    NetOrder order;
+    make_send_order(order, peer, channel_reliable, bytes, size);
+    return net.order(order);
+}
+
 void Network::send_action(ActionKind kind, float a, float b) {
     uint8_t bytes[kActionMessageSize];
     encode_action(ActionMessage{0, kind, a, b}, bytes);  // a client's player field is 0
-    NetOrder order;
-    make_send_order(order, kHostPeer, channel_reliable, bytes, sizeof bytes);
-    this->order(order);
+    send_reliable(*this, kHostPeer, bytes, sizeof bytes);
 }

@@ -54,3 +54,5 @@ constexpr uint32_t kJoinTimeoutMs = 5000;
 // Fills an order of kind order_send for one peer with the bytes given.
 void make_send_order(NetOrder& order, uint32_t peer, NetChannel channel, const uint8_t* bytes,
                      size_t size);
+// Queues one message to one peer, reliable and in order.
+bool send_reliable(Network& net, uint32_t peer, const uint8_t* bytes, size_t size);
