@@ -86,20 +86,6 @@ TEST_F(SessionTest, AClientGetsSlotOneTheMapAndTheWorldAndLeavingFreesItsSlot) {
     EXPECT_EQ(host_.table.player_count, 0u);
 }
 
-TEST_F(SessionTest, ActionsTurnByTheSendersOwnCameraAndReachOnlyItsSlot) {
-    NetSide& c = join();
-    ASSERT_TRUE(welcomed(c));
-    // The client looks along -x; forward for it is -x, whatever the host's camera does.
-    NetGame client = c.game();
-    send_view_when_due(client, c.net, Camera{{5.0f, 5.0f, 0.0f}, {0.0f, 0.0f, 0.0f}}, 0);
-    c.net.send_action(kind_move, 0.0f, -100.0f);
-    EXPECT_TRUE(eventually([&] { return host_.table.slots[1].velocity.x < -1.0f; }));
-    EXPECT_NEAR(host_.table.slots[1].velocity.z, 0.0f, 1e-3f);
-    EXPECT_EQ(host_.table.slots[0].velocity.x, 0.0f);  // the host's own player stays
-    c.net.send_action(kind_button_down, 2.0f, 0.0f);   // jump, on the ground
-    EXPECT_TRUE(eventually([&] { return host_.table.slots[1].velocity.y > 0.0f; }));
-}
-
 TEST_F(SessionTest, ElevenClientsFillTheTableATwelfthIsToldItIsFullAndStoppingEndsThemAll) {
     for (int i = 0; i < kPlayerSlots - 1; ++i) ASSERT_TRUE(welcomed(join()));
     for (int slot = 1; slot < kPlayerSlots; ++slot) EXPECT_EQ(host_slot(slot), slot_in_game);
