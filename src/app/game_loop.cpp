@@ -193,12 +193,12 @@ void draw_frame(Loop& loop, bool last) {
     Game& game = loop.game;
     if (loop.setup.frame_watcher) loop.setup.frame_watcher->before_frame(game);
     loop.display->draw(game);
+    game.redraw = false;
     if (loop.setup.frame_watcher) loop.setup.frame_watcher->after_frame(game);
     if (last && loop.setup.screenshot && !loop.display->save_screenshot(loop.setup.screenshot)) {
         ++loop.stats.failed_shots;
     }
     loop.display->present();
-    game.redraw = false;
     ++loop.stats.drawn;
 }
 
