@@ -181,6 +181,7 @@ namespace {
 // An image file as RGBA32 texels, or the line that says why it is not.
 struct DecodedImage {
     SurfacePtr rgba;
+    SurfacePtr source;  // the file's own pixels
     std::string error;
     std::string path;
 };
@@ -202,8 +203,10 @@ DecodedImage decode_image(const char* path, int max_side) {
         decoded.error = std::string("torvi: cannot load image \"") + path + "\": " + why + "\n";
         return decoded;
     }
-    // RGBA32 is the byte order R, G, B, A in memory, whatever the machine's endianness.
+    // RGBA32 is the byte order R, G, B, A in memory, whatever the machine's endianness. The
+    // file's own pixels are freed with the rest after the loader threads are joined.
     decoded.rgba.reset(SDL_ConvertSurfaceFormat(image.get(), SDL_PIXELFORMAT_RGBA32, 0));
+    decoded.source = std::move(image);
     if (!decoded.rgba || SDL_LockSurface(decoded.rgba.get()) != 0) {
         decoded.rgba.reset();
         decoded.error =
