@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
 # Runs every check: the include order of the layers, the tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a short run of each fuzzer, then the tests in the normal build.
+# UndefinedBehaviorSanitizer, the network and two-game tests under ThreadSanitizer, each
+# fuzzer over its seeds and corpus, then the tests in the normal build.
 #   scripts/test.sh            everything
 #   scripts/test.sh --quick    only the layers and the normal build's tests
-# FUZZ_SECONDS sets how long each fuzzer runs (default 20).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 jobs="$(nproc)"
 
-echo "== layers"
+# Names the next stage after saying how long the one before took.
+stage() {
+  [ -z "${stage_name:-}" ] || echo "== $stage_name: $((SECONDS - stage_start)) s"
+  stage_name="$1"
+  stage_start=$SECONDS
+  [ -z "$1" ] || echo "== $1"
+}
+
+stage "layers"
 "$top/scripts/check-layers.sh"
 
 if [ $quick -eq 0 ]; then
-  echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+  stage "tests under AddressSanitizer + UndefinedBehaviorSanitizer"
   "$top/scripts/build.sh" "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTORVI_SANITIZE=ON \
     -DCMAKE_CXX_COMPILER=clang++
   # Leak checks stay off here: Mesa's driver is unloaded before the report, so its
@@ -23,12 +31,25 @@ if [ $quick -eq 0 ]; then
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$top/build-asan" -j "$jobs" --output-on-failure
 
-  echo "== fuzzers"
+  stage "network and two-game tests under ThreadSanitizer"
+  # Only what these tests run is built. A report fails the process that makes it, a game
+  # started by a test included, and with it the test.
+  cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVI_TSAN=ON \
+    -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$top/build-tsan" -j "$jobs" -t tests_net tests_tools torvi
+  tsan=(env TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$top/scripts/tsan.supp")
+  "${tsan[@]}" ctest --test-dir "$top/build-tsan" -j "$jobs" -L '^net$' --no-tests=error \
+    --output-on-failure
+  "${tsan[@]}" ctest --test-dir "$top/build-tsan" -R '^TwoGames\.' --no-tests=error \
+    --output-on-failure
+
+  stage "fuzzers over their seeds and corpus"
   "$top/scripts/build.sh" "$top/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVI_FUZZ=ON \
     -DCMAKE_CXX_COMPILER=clang++
-  "$top/scripts/fuzz.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-20}"
+  "$top/scripts/fuzz.sh" "$top/build-fuzz"
 fi
 
-echo "== tests"
+stage "tests"
 "$top/scripts/build.sh" "$top/build"
 ctest --test-dir "$top/build" -j "$jobs" --output-on-failure
+stage ""

@@ -11,6 +11,10 @@
 // Runs work(i) for every i in 0..count-1 and returns when all are done. The calling
 // thread takes its share; helpers are only started when there is more than one item
 // and more than one core. work(i) must not touch what work(j) touches, nor call GL.
+// Library objects work(i) makes are best freed after the return: SDL, for one, shares a
+// description of each pixel format among all surfaces and counts its users under a spin
+// lock ThreadSanitizer cannot see, so a surface freed on a helper can free what another
+// thread made with no order it knows of; the join orders everything for it.
 template <typename Work>
 void for_each_in_parallel(int count, const Work& work) {
     std::atomic<int> next{0};

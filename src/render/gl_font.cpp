@@ -49,8 +49,9 @@ class TtfUser {
     bool ok_;
 };
 
+// A glyph as SDL_ttf renders it: 32-bit ARGB, its coverage in the alpha bits.
 struct RenderedGlyph {
-    SurfacePtr surface;  // RGBA32
+    SurfacePtr surface;
     int advance = 0;
     GlyphBox box;  // its place in the atlas
 };
@@ -70,9 +71,7 @@ RenderedGlyph render_glyph(TTF_Font* font, uint32_t code) {
     int minx, maxx, miny, maxy;
     TTF_GlyphMetrics(font, static_cast<Uint16>(code), &minx, &maxx, &miny, &maxy, &glyph.advance);
     const SDL_Color white = {255, 255, 255, 255};
-    SurfacePtr rendered(TTF_RenderGlyph_Blended(font, static_cast<Uint16>(code), white));
-    if (rendered)
-        glyph.surface.reset(SDL_ConvertSurfaceFormat(rendered.get(), SDL_PIXELFORMAT_RGBA32, 0));
+    glyph.surface.reset(TTF_RenderGlyph_Blended(font, static_cast<Uint16>(code), white));
     return glyph;
 }
 
@@ -103,13 +102,16 @@ int pack(std::vector<RenderedGlyph>& glyphs, const char* face, int height) {
 // White texels whose alpha is the glyph's coverage.
 void copy_glyph(const RenderedGlyph& glyph, std::vector<uint8_t>& atlas) {
     SDL_Surface* surface = glyph.surface.get();
+    const SDL_PixelFormat& format = *surface->format;
     SDL_LockSurface(surface);
     for (int row = 0; row < surface->h; ++row) {
-        const auto* source = static_cast<const uint8_t*>(surface->pixels) + row * surface->pitch;
+        const auto* source = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(surface->pixels) + row * surface->pitch);
         const size_t texel = static_cast<size_t>(glyph.box.y + row) * kAtlasWidth + glyph.box.x;
         uint8_t* target = &atlas[texel * kBytesPerTexel];
         for (int column = 0; column < surface->w; ++column) {
-            target[column * kBytesPerTexel + 3] = source[column * kBytesPerTexel + 3];
+            target[column * kBytesPerTexel + 3] =
+                static_cast<uint8_t>((source[column] & format.Amask) >> format.Ashift);
         }
     }
     SDL_UnlockSurface(surface);
@@ -168,7 +170,8 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
     line_height_ = TTF_FontLineSkip(font.get());
 
     // A second handle on the file renders every other glyph on another core: one face must
-    // not be used by two threads at once.
+    // not be used by two threads at once. The glyphs are used as SDL_ttf makes them and are
+    // freed here after the join (see for_each_in_parallel).
     FontPtr second = open_font(file_.c_str(), height, bold);
     TTF_Font* const renderers[] = {font.get(), second ? second.get() : font.get()};
     const int step = second ? 2 : 1;

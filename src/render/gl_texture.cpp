@@ -181,9 +181,16 @@ namespace {
 // An image file as RGBA32 texels, or the line that says why it is not.
 struct DecodedImage {
     SurfacePtr rgba;
+    SurfacePtr source;  // the file's own pixels when they were converted
     std::string error;
     std::string path;
 };
+
+struct FormatDeleter {
+    void operator()(SDL_PixelFormat* format) const { SDL_FreeFormat(format); }
+};
+// SDL's one description of a pixel format, held for as long as this lives.
+using FormatPtr = std::unique_ptr<SDL_PixelFormat, FormatDeleter>;
 
 // The longest side an image may have here: the game's bound, or the device's if lower.
 int max_image_side() {
@@ -192,8 +199,9 @@ int max_image_side() {
     return device_limit > 0 ? std::min<int>(device_limit, kImageSideLimit) : kImageSideLimit;
 }
 
-// Only SDL_image and SDL's surfaces, no GL: any thread can decode.
-DecodedImage decode_image(const char* path, int max_side) {
+// Only SDL_image and SDL's surfaces, no GL: any thread can decode. rgba32 is SDL's
+// description of RGBA32, held by the caller.
+DecodedImage decode_image(const char* path, int max_side, const SDL_PixelFormat* rgba32) {
     DecodedImage decoded;
     decoded.path = path;
     std::string why;
@@ -202,8 +210,16 @@ DecodedImage decode_image(const char* path, int max_side) {
         decoded.error = std::string("torvi: cannot load image \"") + path + "\": " + why + "\n";
         return decoded;
     }
-    // RGBA32 is the byte order R, G, B, A in memory, whatever the machine's endianness.
-    decoded.rgba.reset(SDL_ConvertSurfaceFormat(image.get(), SDL_PIXELFORMAT_RGBA32, 0));
+    // RGBA32 is the byte order R, G, B, A in memory, whatever the machine's endianness. An
+    // image decoded in it points at the one description and, with no colour key to turn
+    // into alpha, is used as it is; any other is converted, and its own pixels are freed
+    // with the rest after the loader threads are joined.
+    if (image->format == rgba32 && !SDL_HasColorKey(image.get())) {
+        decoded.rgba = std::move(image);
+    } else {
+        decoded.rgba.reset(SDL_ConvertSurfaceFormat(image.get(), SDL_PIXELFORMAT_RGBA32, 0));
+        decoded.source = std::move(image);
+    }
     if (!decoded.rgba || SDL_LockSurface(decoded.rgba.get()) != 0) {
         decoded.rgba.reset();
         decoded.error =
@@ -239,7 +255,8 @@ void add_texture(TextureRegistry& registry, const char* name, Texture texture) {
 }  // namespace
 
 Texture load_texture(const char* path) {
-    return upload_image(decode_image(path, max_image_side()));
+    const FormatPtr rgba32(SDL_AllocFormat(SDL_PIXELFORMAT_RGBA32));
+    return upload_image(decode_image(path, max_image_side(), rgba32.get()));
 }
 
 void bind_texture(int stage, const Texture* texture) {
@@ -254,8 +271,10 @@ void read_texture_config(TextureRegistry& registry, const char* path) {
     const std::vector<TextureConfigEntry> entries = read_texture_config_entries(path);
     std::vector<DecodedImage> images(entries.size());
     const int max_side = max_image_side();
+    // Made here, so the loader threads only ever find it (see for_each_in_parallel).
+    const FormatPtr rgba32(SDL_AllocFormat(SDL_PIXELFORMAT_RGBA32));
     for_each_in_parallel(static_cast<int>(entries.size()), [&](int i) {
-        images[i] = decode_image(entries[i].path.c_str(), max_side);
+        images[i] = decode_image(entries[i].path.c_str(), max_side, rgba32.get());
     });
     for (size_t i = 0; i < entries.size(); ++i) {
         add_texture(registry, entries[i].name.c_str(), upload_image(images[i]));
