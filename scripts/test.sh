@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every check: the include order of the layers, the tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the network and two-game tests under ThreadSanitizer, each
+# UndefinedBehaviorSanitizer, the network, replay and two-game tests under ThreadSanitizer, each
 # fuzzer over its seeds and corpus, then the tests in the normal build.
 #   scripts/test.sh            everything
 #   scripts/test.sh --quick    only the layers and the normal build's tests
@@ -31,16 +31,16 @@ if [ $quick -eq 0 ]; then
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$top/build-asan" -j "$jobs" --output-on-failure
 
-  stage "network and two-game tests under ThreadSanitizer"
+  stage "network, replay and two-game tests under ThreadSanitizer"
   # Only what these tests run is built. A report fails the process that makes it, a game
   # started by a test included, and with it the test.
   cmake -S "$top" -B "$top/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVI_TSAN=ON \
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-  cmake --build "$top/build-tsan" -j "$jobs" -t tests_net tests_tools torvi
+  cmake --build "$top/build-tsan" -j "$jobs" -t tests_net tests_app tests_tools torvi
   tsan=(env TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$top/scripts/tsan.supp")
   "${tsan[@]}" ctest --test-dir "$top/build-tsan" -j "$jobs" -L '^net$' --no-tests=error \
     --output-on-failure
-  "${tsan[@]}" ctest --test-dir "$top/build-tsan" -R '^TwoGames\.' --no-tests=error \
+  "${tsan[@]}" ctest --test-dir "$top/build-tsan" -R '^(TwoGames|Replay)\.' --no-tests=error \
     --output-on-failure
 
   stage "fuzzers over their seeds and corpus"
