@@ -138,8 +138,8 @@ TEST(Replay, AHostsRecordReplaysItsNetworkedGameTickForTick) {
         text += '\n';
         ASSERT_TRUE(append_script_line(script, line).ok) << line;
     }
-    for (const char* kind : {" connect 1", " join 1 3 bea", " view 1 -4 5 0 1 0 0", " action 1 move",
-                             " action 1 down 2", " leave 1"}) {
+    for (const char* kind : {" connect 1", " join 1 3 bea", " view 1 -4 5 0 1 0 0",
+                             " action 1 move", " action 1 down 2", " leave 1"}) {
         EXPECT_NE(text.find(kind), std::string::npos) << kind << " not in the record";
     }
 
