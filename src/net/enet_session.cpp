@@ -23,6 +23,8 @@ constexpr uint32_t kTimeoutMaximumMs = 5000;
 constexpr int kServiceIntervalMs = 5;
 constexpr size_t kOrderBatch = 32;
 constexpr int kAnswersPerService = 64;
+constexpr int kOutboxWaits = 50;
+constexpr int kOutboxWaitMs = 100;
 
 // The session whose host the network thread is servicing: ENet's intercept callback has
 // no context of its own.
@@ -403,10 +405,17 @@ void NetSession::leave_client() {
     on_network_thread([this] { end_session(); });
 }
 
+// A full outbox means the network thread fell behind: the game waits for it rather than
+// lose a message that must arrive, and gives up only when it seems stuck.
 bool NetSession::order(const NetOrder& order) {
-    const bool queued = mailbox_.order(order);
-    wake();
-    return queued;
+    for (int tries = 0; tries < kOutboxWaits; ++tries) {
+        const bool queued = mailbox_.order(order);
+        wake();
+        if (queued) return true;
+        mailbox_.wait_for_room(std::chrono::milliseconds(kOutboxWaitMs));
+    }
+    std::fprintf(stderr, "torvi: the network thread takes nothing to send; a message was lost\n");
+    return false;
 }
 
 size_t NetSession::take_events(NetEvent* out, size_t max) {

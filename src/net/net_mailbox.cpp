@@ -58,7 +58,9 @@ void NetMailbox::post_map(const MapGrid& map) {
 
 size_t NetMailbox::take_orders(NetOrder* out, size_t max) {
     std::lock_guard<std::mutex> hold(lock_);
-    return outbox_.pop(out, max);
+    const size_t taken = outbox_.pop(out, max);
+    if (taken > 0) room_.notify_all();
+    return taken;
 }
 
 size_t NetMailbox::take_events(NetEvent* out, size_t max) {
@@ -87,6 +89,11 @@ bool NetMailbox::take_map(MapGrid& out) {
 bool NetMailbox::order(const NetOrder& order) {
     std::lock_guard<std::mutex> hold(lock_);
     return outbox_.push(order);
+}
+
+bool NetMailbox::wait_for_room(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> hold(lock_);
+    return room_.wait_for(hold, timeout, [this] { return outbox_.count < outbox_.capacity; });
 }
 
 void NetMailbox::clear() {

@@ -4,6 +4,8 @@
 // ticks or draws. Everything is allocated when the mailbox is made.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -39,8 +41,11 @@ class NetMailbox {
     size_t take_events(NetEvent* out, size_t max);
     bool take_world(WorldUpdate& out);
     bool take_map(MapGrid& out);
-    // False, with nothing queued, when the outbox is full (the network thread is stuck).
+    // False, with nothing queued, when the outbox is full.
     bool order(const NetOrder& order);
+    // Waits up to timeout for the network thread to make room in a full outbox; false
+    // when it made none.
+    bool wait_for_room(std::chrono::milliseconds timeout);
     // Forgets every event, world, map and order: a new session starts.
     void clear();
 
@@ -54,6 +59,7 @@ class NetMailbox {
     };
 
     std::mutex lock_;
+    std::condition_variable room_;  // the outbox was emptied some
     Ring<NetEvent> inbox_;
     Ring<NetOrder> outbox_;
     std::unique_ptr<WorldUpdate> world_;

@@ -17,6 +17,7 @@
 #include "app/modes.h"
 #include "net/enet_session.h"
 #include "support/net_side.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -76,8 +77,9 @@ std::unique_ptr<Game> make_game() {
     return game;
 }
 
-// The other machine: joins, turns its camera, walks, jumps, attacks and leaves.
-void play_client(const Network& host, bool& welcomed) {
+// The other machine: joins, turns its camera, walks, jumps, attacks, leaves, and says so
+// with the file done.
+void play_client(const Network& host, bool& welcomed, const std::string& done) {
     while (host.port() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     NetSide client;
     client.join(host.port(), "bea", 3);
@@ -99,11 +101,15 @@ void play_client(const Network& host, bool& welcomed) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     client.net.leave_client();
+    write_text(done, "");
 }
 
 TEST(Replay, AHostsRecordReplaysItsNetworkedGameTickForTick) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> record(std::tmpfile(), std::fclose);
     ASSERT_TRUE(record);
+    const TempFolder folder("torvi-replay-");
+    const std::string done = folder.file("done");
+    const std::string wait = "1000 wait file " + done;
     WorldLog live;
     {
         auto host = make_game();
@@ -121,7 +127,7 @@ TEST(Replay, AHostsRecordReplaysItsNetworkedGameTickForTick) {
         setup.record = record.get();
         setup.tick_watcher = &live;
         bool welcomed = false;
-        std::thread client([&] { play_client(net, welcomed); });
+        std::thread client([&] { play_client(net, welcomed, done); });
         run_loop(*host, source, nullptr, setup);
         client.join();
         host->net = nullptr;
