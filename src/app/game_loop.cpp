@@ -57,10 +57,14 @@ void write_record_line(const Loop& loop, const char* line) {
     if (loop.setup.record) std::fprintf(loop.setup.record, "%s\n", line);
 }
 
+void record_remote(const Loop& loop, uint64_t time_ms, const RemoteEvent& event) {
+    char line[kRecordLineSize];
+    if (format_remote_line(time_ms, event, line, sizeof line)) write_record_line(loop, line);
+}
+
 void Loop::remote_event(const RemoteEvent& event) {
     last_stamp_ms = std::max(last_stamp_ms, group_ms);
-    char line[kRecordLineSize];
-    if (format_remote_line(group_ms, event, line, sizeof line)) write_record_line(*this, line);
+    record_remote(*this, group_ms, event);
 }
 
 // --- the script
@@ -83,10 +87,7 @@ void start_from_script(Loop& loop, const ScriptEvent& event) {
 }
 
 void play_remote(Loop& loop, const RemoteEvent& event) {
-    char line[kRecordLineSize];
-    if (format_remote_line(event_time(loop), event, line, sizeof line)) {
-        write_record_line(loop, line);
-    }
+    record_remote(loop, event_time(loop), event);
     RemoteWorld world{loop.game.table, loop.game.net_state.views, loop.game.console};
     apply_remote_event(world, event);
     loop.game.redraw = true;

@@ -173,6 +173,7 @@ void init_net_game_state(NetGameState& state) {
     state.last_view_ms = 0;
     state.view_sent = false;
     clear_hosts(state.hosts);
+    state.hosts.entries.reserve(kMaxListedHosts);  // a tick that finds a host allocates nothing
 }
 
 void start_hosting_state(NetGame& game, const char* session_name) {
@@ -218,16 +219,16 @@ void send_world_when_due(NetGame& game, Network& net) {
         const PlayerRecord& r = game.table.slots[slot];
         if (r.slot_state == slot_in_game) order.peers[order.peer_count++] = r.net_id;
     }
+    const uint32_t fresh = game.effects.spawned - state.effects_sent;
+    state.effects_sent = game.effects.spawned;
+    if (order.peer_count == 0) return;
     WorldState& world = state.outgoing;
     world.table = game.table;
-    const uint32_t fresh = game.effects.spawned - state.effects_sent;
     world.effect_count = static_cast<int32_t>(fresh < kWorldEffects ? fresh : kWorldEffects);
     for (int i = 0; i < world.effect_count; ++i) {
         const Effect& e = game.effects.entries[kEffectCount - world.effect_count + i];
         world.effects[i] = WorldEffect{e.kind, e.position};
     }
-    state.effects_sent = game.effects.spawned;
-    if (order.peer_count == 0) return;
     encode_world(world, order.bytes);
     order.size = static_cast<uint16_t>(kWorldMessageSize);
     net.order(order);

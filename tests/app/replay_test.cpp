@@ -83,7 +83,7 @@ void play_client(const Network& host, bool& welcomed, const std::string& done) {
     while (host.port() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     NetSide client;
     client.join(host.port(), "bea", 3);
-    const auto deadline = Steady::now() + std::chrono::seconds(5);
+    const auto deadline = Steady::now() + std::chrono::seconds(60);  // a hang's end only
     while (!client.state.welcomed && Steady::now() < deadline) {
         client.pump();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));

@@ -19,6 +19,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// How long a test waits for what it expects before it fails: far beyond what a loaded
+// machine under a sanitizer takes.
+constexpr auto kPatience = std::chrono::seconds(30);
 
 class SessionTest : public ::testing::Test {
   protected:
@@ -27,11 +30,11 @@ class SessionTest : public ::testing::Test {
         port_ = host_.net.port();
         ASSERT_NE(port_, 0);
     }
-    // Runs sim ticks on every side, one a millisecond, until check holds or three
-    // seconds passed.
+    // Runs sim ticks on every side, one a millisecond, until check holds; the limit only
+    // ends a test that would otherwise hang.
     template <typename Check>
     bool eventually(Check check) {
-        const auto end = Clock::now() + std::chrono::seconds(3);
+        const auto end = Clock::now() + kPatience;
         while (Clock::now() < end) {
             pump_all();
             if (check()) return true;
@@ -141,7 +144,7 @@ struct RawPeer {
     ~RawPeer() { enet_host_destroy(host); }
     bool wait_for(ENetEventType type) {
         ENetEvent event;
-        const auto end = Clock::now() + std::chrono::seconds(3);
+        const auto end = Clock::now() + kPatience;
         while (Clock::now() < end) {
             if (enet_host_service(host, &event, 5) > 0) {
                 if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
@@ -205,7 +208,7 @@ TEST_F(SessionTest, DiscoveryListsEachHostOnceInTheOrderTheyAnswered) {
     EXPECT_EQ(hosts[1].port, port_);  // newest first
     EXPECT_STREQ(hosts[1].session_name, "torvi");
     EXPECT_STREQ(hosts[0].session_name, "other");
-    EXPECT_LT(hosts[1].round_trip_ms, 1000u);
+    EXPECT_LT(hosts[1].round_trip_ms, 60000u);  // measured, not wrapped round
 }
 
 // A host answers one address a few times a second at most, and only well-formed queries.
@@ -223,10 +226,13 @@ TEST_F(SessionTest, QueriesBeyondTheRateOrMalformedGetNoAnswer) {
     }
     ENetBuffer shorter{query, sizeof query - 1};  // no padding: no answer
     enet_socket_send(socket, &host, &shorter, 1);
+    // The first answer may take a while on a loaded machine; the rest come right after it.
     int answers = 0;
     uint8_t bytes[512];
     enet_uint32 wait = ENET_SOCKET_WAIT_RECEIVE;
-    while (enet_socket_wait(socket, &wait, 200) == 0 && wait == ENET_SOCKET_WAIT_RECEIVE) {
+    uint32_t quiet_ms = static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(kPatience).count());
+    while (enet_socket_wait(socket, &wait, quiet_ms) == 0 && wait == ENET_SOCKET_WAIT_RECEIVE) {
         ENetAddress from;
         ENetBuffer buffer{bytes, sizeof bytes};
         const int size = enet_socket_receive(socket, &from, &buffer, 1);
@@ -234,9 +240,10 @@ TEST_F(SessionTest, QueriesBeyondTheRateOrMalformedGetNoAnswer) {
         EXPECT_LE(size, static_cast<int>(kDiscoverySize));
         ++answers;
         wait = ENET_SOCKET_WAIT_RECEIVE;
+        quiet_ms = 200;
     }
     EXPECT_GE(answers, 1);
-    EXPECT_LE(answers, 8);
+    EXPECT_LE(answers, 16);  // 8 a second: two seconds' worth if the host's reading spans two
     enet_socket_destroy(socket);
 }
 
