@@ -95,7 +95,9 @@ class RunTest : public ::testing::Test {
     std::string said_;
 };
 
-TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndReplaysFromItsRecord) {
+// A scripted gamepad session walks and jumps, and its record holds the pad's events (that
+// a record replays exactly is the replay tests' part).
+TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndIsRecorded) {
     copy_shipped_data();
     put_input(
         "[input]\ntype=gamepad\nforward=0\nbackward=0\nleft=0\nright=0\n"
@@ -117,13 +119,6 @@ TEST_F(RunTest, AScriptedGamepadSessionWalksJumpsAndReplaysFromItsRecord) {
          {"100 gamepad axis y -100\n", "1500 gamepad button 2 down\n", "1700 quit\n"}) {
         EXPECT_NE(recorded.find(line), std::string::npos) << line << " not in\n" << recorded;
     }
-
-    options_.script = "rec.txt";
-    options_.record = nullptr;
-    ASSERT_EQ(run(), kExitOk);
-    EXPECT_FLOAT_EQ(position().x, first.x);
-    EXPECT_FLOAT_EQ(position().y, first.y);
-    EXPECT_FLOAT_EQ(position().z, first.z);
 }
 
 // Pushes a virtual controller's stick forward at the second frame.
