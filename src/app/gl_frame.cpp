@@ -68,15 +68,17 @@ void draw_menu(Screen& screen, const Game& game) {
         device.set_view(look_at_lh(kMenuEye, kMenuTarget, kUp));
         draw_item_model(device, screen.terrain, item_model_health, identity());
     }
-    console_draw(game.console, ready_font(screen.fonts.console));
     Font* font = ready_font(screen.fonts.gui);
-    if (!game.dialogs.built) return;
-    draw_dialog(device, screen.widgets, font, game.dialogs.menu);
-    if (const Dialog* open = open_dialog(game, game.shell.dialog)) {
-        draw_dialog(device, screen.widgets, font, *open);
+    if (game.dialogs.built) {
+        draw_dialog(device, screen.widgets, font, game.dialogs.menu);
+        if (const Dialog* open = open_dialog(game, game.shell.dialog)) {
+            draw_dialog(device, screen.widgets, font, *open);
+        }
+        // Over the editor dialog: they take the mouse before it does.
+        if (editor) draw_editor_file_dialogs(device, screen.widgets, font, game.editor);
     }
-    // Over the editor dialog: they take the mouse before it does.
-    if (editor) draw_editor_file_dialogs(device, screen.widgets, font, game.editor);
+    // Over the dialogs: what went wrong with a game shows where the player is.
+    console_draw(game.console, ready_font(screen.fonts.console));
 }
 
 }  // namespace

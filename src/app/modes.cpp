@@ -1,5 +1,6 @@
 #include "app/modes.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,8 +33,6 @@ void toggle_dialog(Game& game, DialogMode dialog) {
     shell.dialog = shell.dialog == dialog ? dialog_none : dialog;
     if (shell.dialog == dialog_create) refresh_map_list(game.dialogs);
 }
-
-constexpr size_t kAddressSize = 64;
 
 void disconnect(Game& game) {
     if (!game.session.client && !game.session.host) return;
@@ -90,10 +89,42 @@ void join_chosen(Game& game) {
                       "choose a game in the list first (\"refresh\" looks for games)");
         return;
     }
-    char address[kAddressSize];
-    const auto* ip = reinterpret_cast<const uint8_t*>(&host->address);  // network byte order
-    std::snprintf(address, sizeof address, "%u.%u.%u.%u", ip[0], ip[1], ip[2], ip[3]);
+    char address[kAddressTextSize];
+    ip_text(host->address, address, sizeof address);
     join_game_at(game, address, host->port);
+}
+
+// A line about the network the player must not miss: on the console, held there, and on
+// stdout.
+void tell(Game& game, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void tell(Game& game, const char* format, ...) {
+    char line[kConsoleLineSize];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    console_print(game.console, kNetColour, "%s", line);
+    console_hold_newest(game.console, kNetLineHoldTicks);
+    say("%s", line);
+    game.redraw = true;
+}
+
+// "cancel" while connecting gives the join up; the dialog stays for another choice.
+void cancel_join(Game& game) {
+    game.net->leave_client();
+    NetGame net = net_game(game);
+    stop_joining_state(net);
+    char line[kConsoleLineSize];
+    std::snprintf(line, sizeof line, "stopped connecting to %s", game.net_state.join_target);
+    set_join_status(game.dialogs, line);
+    say("%s", line);
+    game.redraw = true;
+}
+
+void close_dialog(Game& game) {
+    if (game.net && game.shell.dialog == dialog_join && game.net_state.joining)
+        return cancel_join(game);
+    set_dialog_mode(game.shell, dialog_none);
 }
 
 void run_command(Game& game, uint32_t command) {
@@ -134,7 +165,7 @@ void act_on(Game& game, DialogRequest request) {
         case request_none:
             return;
         case request_close:
-            return set_dialog_mode(game.shell, dialog_none);
+            return close_dialog(game);
         case request_host:
             return start_hosting(game);
         case request_join:
@@ -216,8 +247,7 @@ void start_hosting(Game& game) {
     const uint16_t port = game_port(game.settings);
     if (game.net) {
         if (!game.net->host_game(name, port, game.map)) {
-            console_print(game.console, kNetColour,
-                          "cannot host on port %u: is another game using it?", port);
+            tell(game, "cannot host on port %u: is another game using it?", port);
             return;
         }
         say("hosting \"%s\" on port %u", name, game.net->port());
@@ -234,17 +264,37 @@ void join_game_at(Game& game, const char* host, uint16_t port) {
     }
     Hello hello{chosen_element(game.dialogs, false), {}};
     player_name(game.settings, hello.name, sizeof hello.name);
+    game.shell.dialog = dialog_join;  // where the join says how it goes
+    NetGame net = net_game(game);
+    stop_joining_state(net);
     if (!game.net->join_game(host, port, hello)) {
-        console_print(game.console, kNetColour, "no host \"%s\" to join", host ? host : "");
+        char line[kConsoleLineSize];
+        std::snprintf(line, sizeof line, "no game to join: \"%s\" is no address this machine knows",
+                      host ? host : "");
+        set_join_status(game.dialogs, line);
+        tell(game, "%s", line);
         return;
     }
-    NetGame net = net_game(game);
     start_joining_state(net, host, port);
-    start_local_game(game, false);
+    char line[kConsoleLineSize];
+    std::snprintf(line, sizeof line, "connecting to %s ...", game.net_state.join_target);
+    set_join_status(game.dialogs, line);
+    say("%s", line);
+    game.redraw = true;
+}
+
+void enter_joined_game(Game& game) {
+    set_mode(game, mode_playing);
+    game.shell.dialog = dialog_none;
+    set_join_status(game.dialogs, "");
+    if (PlayerRecord* me = local_record(game.table, game.session)) {
+        me->element = chosen_element(game.dialogs, false);
+        player_name(game.settings, me->name, sizeof me->name);
+    }
 }
 
 void join_game_from_text(Game& game, const char* target) {
-    char host[kAddressSize];
+    char host[kJoinTargetSize];
     std::snprintf(host, sizeof host, "%s", target);
     uint16_t port = kGamePort;
     if (char* colon = std::strrchr(host, ':')) {
@@ -261,17 +311,24 @@ void join_game_from_text(Game& game, const char* target) {
 }
 
 void end_game(Game& game, const char* why) {
-    if (game.net && game.session.client) {
-        game.net->leave_client();
-        if (why) say("left the game: %s", why);
+    NetGame net = net_game(game);
+    if (game.net_state.joining) {
+        // Never in a game: the join dialog and the console say why, and the menu stays.
+        if (game.net) game.net->leave_client();
+        stop_joining_state(net);
+        set_join_status(game.dialogs, why ? why : "");
+        if (why) tell(game, "%s", why);
+        return;
     }
+    if (game.net && game.session.client) game.net->leave_client();
     if (game.net && game.session.host) {
         game.net->stop_hosting();
         say("stopped hosting");
     }
+    stop_joining_state(net);
     init_session_state(game.session);
     set_mode(game, mode_menu);
-    if (why) console_print(game.console, kNetColour, "left the game: %s", why);
+    if (why) tell(game, "left the game: %s", why);
 }
 
 void quit_program(Game& game) {

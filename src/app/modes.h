@@ -20,14 +20,18 @@ void start_local_game(Game& game, bool host);
 // default 4711) and plays it as its host; without a network session a local game. A port
 // that cannot be opened leaves the menu as it was, with a console line.
 void start_hosting(Game& game);
-// Joins the game at host:port and plays as its client; without a network session, or
-// with an address that cannot be used, a console line and the menu.
+// Connects to the game at host:port; the join dialog shows "connecting to ..." and the
+// menu stays until the host's welcome (enter_joined_game) or the join's end (end_game).
+// Without a network session, or with an address that cannot be used, a line says so.
 void join_game_at(Game& game, const char* host, uint16_t port);
+// The host welcomed the joining player: its game starts, in the slot it was given.
+void enter_joined_game(Game& game);
 // The same from "ADDRESS[:PORT]" (the port after the last colon; 4711 without one); a bad
 // port is a console line.
 void join_game_from_text(Game& game, const char* target);
 // Leaves or stops the network game and returns to the menu; "disconnect" and a session
-// that ended (why says so on the console) come here.
+// that ended (why says so on the console) come here. A join that ends before its welcome
+// leaves the menu as it is, saying why in the join dialog and on the console.
 void end_game(Game& game, const char* why);
 
 // Saves the settings kept across runs (dialog positions, then the control table) and

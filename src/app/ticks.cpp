@@ -16,6 +16,7 @@ void take_network_news(Game& game) {
         fill_server_list(game.dialogs, game.net_state.hosts);
         game.redraw = true;
     }
+    if (news.welcomed) enter_joined_game(game);
     if (news.ended) {
         char why[128];
         ended_text(game.net_state, news.reason, why, sizeof why);

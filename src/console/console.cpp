@@ -43,6 +43,7 @@ void console_lines_init(Console& c, int textlines) {
     std::memset(empty.text, 0, sizeof empty.text);
     empty.age = 0;
     empty.colour = kConsoleNewLineColour;
+    empty.hold = 0;
     c.storage.assign(static_cast<size_t>(n), empty);
     c.lines.resize(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) c.lines[i] = &c.storage[i];
@@ -62,6 +63,7 @@ void console_vprint(Console& c, uint32_t colour, const char* format, va_list arg
     std::memcpy(reused->text, message, std::strlen(message));
     reused->colour = colour;
     reused->age = 0;
+    reused->hold = 0;
 }
 
 void console_print(Console& c, uint32_t colour, const char* format, ...) {
@@ -71,9 +73,15 @@ void console_print(Console& c, uint32_t colour, const char* format, ...) {
     va_end(args);
 }
 
+void console_hold_newest(Console& c, int32_t ticks) {
+    if (!c.lines.empty()) c.lines.back()->hold = ticks > 0 ? ticks : 0;
+}
+
 void console_fade(Console& c) {
     for (ConsoleLine* line : c.lines) {
-        if (line->age < kConsoleMaxAge) {
+        if (line->hold > 0) {
+            --line->hold;
+        } else if (line->age < kConsoleMaxAge) {
             line->age += 1;
         } else if (line->text[0] != '\0') {
             std::memset(line->text, 0, sizeof line->text);
@@ -84,7 +92,7 @@ void console_fade(Console& c) {
 
 bool console_fading(const Console& c) {
     for (const ConsoleLine* line : c.lines) {
-        if (line->text[0] != '\0' && line->age < kConsoleMaxAge) return true;
+        if (line->text[0] != '\0' && line->hold == 0 && line->age < kConsoleMaxAge) return true;
     }
     return false;
 }

@@ -21,8 +21,9 @@ constexpr uint32_t kConsoleNewLineColour = 0xFF000000;
 
 struct ConsoleLine {
     char text[kConsoleLineSize];
-    int32_t age;      // ticks since the line was written, 0..255
+    int32_t age;      // ticks the line has faded for, 0..255
     uint32_t colour;  // ARGB; alpha is 255 - age
+    int32_t hold;     // ticks the line stays opaque before it starts to fade
 };
 
 struct ConsoleSettings {
@@ -53,11 +54,16 @@ void console_print(Console& c, uint32_t colour, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void console_vprint(Console& c, uint32_t colour, const char* format, va_list args);
 
-// One 10 ms tick: every line ages by one until 255, after which its text is cleared; the
+// The newest line stays opaque for ticks more before it fades: for lines a player must not
+// miss.
+void console_hold_newest(Console& c, int32_t ticks);
+
+// One 10 ms tick: a held line counts its hold down; every other line ages by one until 255, after which its text is cleared; the
 // alpha of its colour follows as 255 - age.
 void console_fade(Console& c);
 
-// Whether a line is still fading out, so the console looks different at the next tick.
+// Whether a line is fading out, so the console looks different at the next tick (a held
+// line does not change).
 bool console_fading(const Console& c);
 
 int console_line_count(const Console& c);

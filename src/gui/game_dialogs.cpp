@@ -54,6 +54,8 @@ constexpr ElementChoice kElementChoices[] = {
 
 constexpr float kElementListX = 25, kElementListY = 196;
 constexpr float kElementLabelX = 25, kElementLabelY = 178;
+// Under the element list: how the join goes.
+constexpr float kJoinStatusX = 12, kJoinStatusY = 420;
 constexpr char kElementLabel[] = "Choose your Element:";
 
 struct BindingControl {
@@ -346,6 +348,7 @@ void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
     join.add_scroll_bar(command_server_scroll, 5, 36, kCellsPerBar);
     join.add_list_box(command_server_list, 25, 36, kListRows, kListColumns);
     join.add_label(command_label, "Servers:", 25, 18);
+    dialogs.join_status = join.add_label(command_label, "", kJoinStatusX, kJoinStatusY);
     add_element_list(join, command_join_elements);
 
     Dialog& create = dialogs.create;
@@ -392,8 +395,14 @@ void fill_server_list(GameDialogs& dialogs, const HostList& hosts) {
     // The list shows its newest item first: adding the oldest host last puts it on top.
     for (size_t i = 0; i < hosts.entries.size() && i < static_cast<size_t>(kMaxListedHosts); ++i) {
         dialogs.server_index[i] = static_cast<int32_t>(i);
-        list->add_item(hosts.entries[i].host_name, &dialogs.server_index[i]);
+        char title[kListItemTextSize];
+        host_title(hosts.entries[i], title, sizeof title);
+        list->add_item(title, &dialogs.server_index[i]);
     }
+}
+
+void set_join_status(GameDialogs& dialogs, const char* text) {
+    if (dialogs.join_status) dialogs.join_status->set_text(text);
 }
 
 const HostEntry* chosen_host(const GameDialogs& dialogs, const HostList& hosts) {

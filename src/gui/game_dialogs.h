@@ -76,6 +76,7 @@ struct GameDialogs {
     Dialog join;
     Dialog create;
     Label* sound_label = nullptr;             // the check box's label: id 15 is shared
+    Label* join_status = nullptr;             // the join dialog's line: connecting, or why not
     GamepadDevices* gamepad = nullptr;        // the controllers the settings dialog lists
     int32_t device_index[kMaxGamepads] = {};  // the data of the device list's items
     char device_names[kMaxGamepads][kListItemTextSize] = {};
@@ -126,9 +127,12 @@ bool menu_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Messa
 // is selected.
 int32_t chosen_element(const GameDialogs& dialogs, bool host);
 
-// The join dialog's server list: one item per host found, named by its host name, in
-// the order they first answered.
+// The join dialog's server list: one item per host found, named by its game and machine
+// ("torvi (box)"), in the order they first answered.
 void fill_server_list(GameDialogs& dialogs, const HostList& hosts);
+// The join dialog's line under its lists: "connecting to ADDRESS:PORT ...", or why a join
+// failed; empty shows nothing.
+void set_join_status(GameDialogs& dialogs, const char* text);
 // The host chosen in the server list, or null.
 const HostEntry* chosen_host(const GameDialogs& dialogs, const HostList& hosts);
 // The create dialog's server name field.

@@ -55,8 +55,9 @@ NetEvent event_of(NetEventKind kind, uint32_t peer) {
 
 }  // namespace
 
-NetSession::NetSession(uint32_t join_timeout_ms)
+NetSession::NetSession(uint32_t join_timeout_ms, uint32_t hello_deadline_ms)
     : join_timeout_ms_(join_timeout_ms),
+      hello_deadline_ms_(hello_deadline_ms),
       map_(std::make_unique<MapGrid>()),
       world_(std::make_unique<WorldState>()),
       orders_(std::make_unique<NetOrder[]>(kOrderBatch)) {
@@ -121,6 +122,7 @@ void NetSession::run() {
             service();
             servicing = nullptr;
         }
+        if (hosting_) guard_peers();
         check_join_time_out();
         if (host_) enet_host_flush(host_);
         wait_for_traffic();
@@ -232,9 +234,17 @@ void NetSession::service() {
                 if (hosting_) {
                     const uint32_t id = peer_id(event.peer);
                     set_peer_id(event.peer, 0);
-                    if (id != 0) post(event_of(net_peer_left, id));
+                    guard(event.peer) = PeerGuard{};
+                    NetEvent left = event_of(net_peer_left, id);
+                    left.left = PeerLeft{leave_none, event.peer->address.host,
+                                         event.peer->address.port};
+                    if (id != 0) post(left);
                 } else if (event.peer == server_) {
-                    return end_join(event.data);  // the client's ENet host is gone
+                    // No word from the host before its welcome: nobody answered.
+                    const uint32_t reason = welcomed_ || event.data != leave_none
+                                                ? event.data
+                                                : kLeaveNoAnswer;
+                    return end_join(reason);  // the client's ENet host is gone
                 }
                 break;
             case ENET_EVENT_TYPE_NONE:
@@ -243,31 +253,84 @@ void NetSession::service() {
     }
 }
 
+NetSession::PeerGuard& NetSession::guard(const ENetPeer* peer) {
+    return guards_[static_cast<size_t>(peer - host_->peers) % kHostPeers];
+}
+
+// The connection becomes a player only when it says hello: until then it holds no slot.
 void NetSession::host_connect(ENetPeer* peer) {
     enet_peer_timeout(peer, 0, kTimeoutMinimumMs, kTimeoutMaximumMs);
-    const uint32_t id = next_peer_id_++;
-    set_peer_id(peer, id);
-    post(event_of(net_peer_connected, id));
+    set_peer_id(peer, next_peer_id_++);
+    PeerGuard& known = guard(peer);
+    if (!known.watched || known.connect_id != peer->connectID)
+        known = PeerGuard{true, peer->connectID, now_ms(), false, 0};
+}
+
+// Hello once and first; actions and views only after it.
+bool NetSession::accept_from(ENetPeer* peer, uint32_t type) {
+    PeerGuard& known = guard(peer);
+    if (type == message_hello) return !known.said_hello;
+    return known.said_hello && (type == message_action || type == message_view);
 }
 
 void NetSession::host_receive(ENetPeer* peer, const uint8_t* data, size_t size) {
     const uint32_t id = peer_id(peer);
     if (id == 0) return;
+    const uint32_t type = message_type(data, size);
     NetEvent event = event_of(net_peer_hello, id);
-    switch (message_type(data, size)) {
-        case message_hello:
-            if (decode_hello(data, size, event.hello)) post(event);
-            return;
-        case message_action:
-            event.kind = net_peer_action;
-            if (decode_action(data, size, event.action)) post(event);
-            return;
-        case message_view:
-            event.kind = net_peer_view;
-            if (decode_view(data, size, event.view)) post(event);
-            return;
-        default:
-            return;  // nothing a game sends: dropped
+    bool good = accept_from(peer, type);
+    if (good && type == message_hello) {
+        good = decode_hello(data, size, event.hello);
+        guard(peer).said_hello = good;
+    } else if (good && type == message_action) {
+        event.kind = net_peer_action;
+        good = decode_action(data, size, event.action);
+    } else if (good) {
+        event.kind = net_peer_view;
+        good = decode_view(data, size, event.view);
+    }
+    if (good) {
+        post(event);
+    } else {
+        count_bad_message(peer);
+    }
+}
+
+void NetSession::count_bad_message(ENetPeer* peer) {
+    if (++guard(peer).bad_messages > kBadMessagesForgiven) drop_peer(peer, leave_bad_data);
+}
+
+// Ends a connection at once, with the reason, and tells the game whose it was.
+void NetSession::drop_peer(ENetPeer* peer, uint32_t reason) {
+    NetEvent left = event_of(net_peer_left, peer_id(peer));
+    left.left = PeerLeft{reason, peer->address.host, peer->address.port};
+    set_peer_id(peer, 0);
+    guard(peer) = PeerGuard{};
+    enet_peer_disconnect_now(peer, reason);
+    post(left);
+}
+
+// Connections that have not said hello by the deadline are dropped; one that never
+// finished connecting goes without a word.
+void NetSession::guard_peers() {
+    const uint32_t now = now_ms();
+    for (size_t i = 0; i < host_->peerCount && !holding_; ++i) {
+        ENetPeer* peer = &host_->peers[i];
+        PeerGuard& known = guards_[i];
+        if (peer->state == ENET_PEER_STATE_DISCONNECTED) {
+            known = PeerGuard{};
+            continue;
+        }
+        if (!known.watched || known.connect_id != peer->connectID) {
+            known = PeerGuard{true, peer->connectID, now, false, 0};
+        }
+        if (known.said_hello || now - known.since_ms < hello_deadline_ms_) continue;
+        if (peer->state == ENET_PEER_STATE_CONNECTED) {
+            drop_peer(peer, leave_no_hello);
+        } else if (peer->state < ENET_PEER_STATE_CONNECTED) {
+            enet_peer_reset(peer);
+            known = PeerGuard{};
+        }
     }
 }
 
@@ -360,9 +423,11 @@ bool NetSession::host_game(const char* name, uint16_t port, const MapGrid& map) 
     on_network_thread([&] {
         end_session();
         ENetAddress address{ENET_HOST_ANY, port};
-        // One peer more than the slots, so a player who finds the game full is told why.
-        host_ = enet_host_create(&address, kClientLimit + 1, kChannels, 0, 0);
+        host_ = enet_host_create(&address, kHostPeers, kChannels, 0, 0);
         if (!host_) return;
+        host_->duplicatePeers = kPeersPerAddress;
+        host_->maximumPacketSize = kMapMessageSize;  // no game message is larger
+        for (PeerGuard& known : guards_) known = PeerGuard{};
         clean_text(session_name_, sizeof session_name_, name ? name : "", kSessionNameSize);
         if (session_name_[0] == '\0')
             std::snprintf(session_name_, sizeof session_name_, "%s", kDefaultSessionName);
@@ -389,6 +454,7 @@ bool NetSession::join_game(const char* host, uint16_t port, const Hello& hello) 
         ENetAddress address{0, port};
         if (host == nullptr || enet_address_set_host(&address, host) != 0) return;
         host_ = enet_host_create(nullptr, 1, kChannels, 0, 0);
+        if (host_) host_->maximumPacketSize = kMapMessageSize;
         server_ = host_ ? enet_host_connect(host_, &address, kChannels, 0) : nullptr;
         if (!server_) return close_host();
         enet_peer_timeout(server_, 0, kTimeoutMinimumMs, kTimeoutMaximumMs);

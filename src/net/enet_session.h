@@ -25,10 +25,22 @@ struct NetTraffic {
     uint64_t sent_bytes, received_bytes;
 };
 
+// A host's ENet table holds more peers than there are slots, so connections that never
+// become players cannot keep players out; one address holds at most a game's worth.
+constexpr size_t kHostPeers = 64;
+constexpr size_t kPeersPerAddress = kClientLimit;
+// Messages no game sends that a host forgives a peer before it drops it.
+constexpr int kBadMessagesForgiven = 2;
+// Discovery answers a host gives one address, and all addresses together, each second.
+constexpr int kAnswersPerAddress = 8;
+constexpr int kAnswersInAll = 64;
+
 class NetSession : public Network {
   public:
-    // join_timeout_ms: how long a joining client waits for the host's welcome.
-    explicit NetSession(uint32_t join_timeout_ms = kJoinTimeoutMs);
+    // join_timeout_ms: how long a joining client waits for the host's welcome;
+    // hello_deadline_ms: how long a host waits for a new connection's hello.
+    explicit NetSession(uint32_t join_timeout_ms = kJoinTimeoutMs,
+                        uint32_t hello_deadline_ms = kHelloDeadlineMs);
     // Tells the clients or the host that this side leaves, then ends the network thread.
     ~NetSession() override;
     NetSession(const NetSession&) = delete;
@@ -66,6 +78,10 @@ class NetSession : public Network {
     void note(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void host_connect(ENetPeer* peer);
     void host_receive(ENetPeer* peer, const uint8_t* data, size_t size);
+    bool accept_from(ENetPeer* peer, uint32_t type);
+    void count_bad_message(ENetPeer* peer);
+    void drop_peer(ENetPeer* peer, uint32_t reason);
+    void guard_peers();
     void client_receive(const uint8_t* data, size_t size);
     void end_join(uint32_t reason);
     void check_join_time_out();
@@ -89,6 +105,7 @@ class NetSession : public Network {
     int wake_fd_ = -1;  // written to wake the network thread for a control call or an order
     std::atomic<bool> running_{true};
     const uint32_t join_timeout_ms_;
+    const uint32_t hello_deadline_ms_;
 
     // --- owned by the network thread from here on
     ENetHost* host_ = nullptr;
@@ -98,6 +115,16 @@ class NetSession : public Network {
     bool welcomed_ = false;
     std::chrono::steady_clock::time_point join_started_{};
     uint32_t next_peer_id_ = 1;
+    // What a host knows of each of its ENet peers, by index in ENet's table.
+    struct PeerGuard {
+        bool watched;         // false: a free place in ENet's table
+        uint32_t connect_id;  // ENet's id of the connection this guard is about
+        uint32_t since_ms;    // when the host first saw it
+        bool said_hello;
+        int bad_messages;
+    };
+    PeerGuard guards_[kHostPeers] = {};
+    PeerGuard& guard(const ENetPeer* peer);
     NetEvent held_{};  // an event the full inbox refused: posted before anything newer
     bool holding_ = false;
     Hello hello_{};
@@ -111,7 +138,7 @@ class NetSession : public Network {
     int discovery_ = -1;
     uint8_t instance_[kInstanceBytes] = {};
     char machine_name_[kMachineNameSize] = {};
-    RateLimit answers_{8};  // to one address, a second
+    RateLimit answers_{kAnswersPerAddress, kAnswersInAll};
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::thread thread_;
 };

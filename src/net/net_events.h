@@ -15,12 +15,11 @@
 constexpr uint32_t kLeaveNoAnswer = 100;  // no welcome within the join time-out
 
 enum NetEventKind : uint8_t {
-    // On a host, about the connection `peer`.
-    net_peer_connected,
+    // On a host, about the connection `peer`, which is a player from its hello on.
     net_peer_hello,   // hello
     net_peer_action,  // action
     net_peer_view,    // view
-    net_peer_left,
+    net_peer_left,    // left: why, and from where
     // On a client.
     net_welcomed,  // welcome
     net_ended,     // reason: a LeaveReason, or kLeaveNoAnswer
@@ -32,6 +31,12 @@ enum NetEventKind : uint8_t {
 
 constexpr size_t kNoteSize = 128;
 
+struct PeerLeft {
+    uint32_t reason;   // leave_none when it left of itself; else why the host dropped it
+    uint32_t address;  // IPv4, network byte order
+    uint16_t port;
+};
+
 struct NetEvent {
     NetEventKind kind;
     uint32_t peer;  // the connection's id on this host: never 0, never reused in a run
@@ -41,6 +46,7 @@ struct NetEvent {
         Camera view;
         Welcome welcome;
         uint32_t reason;
+        PeerLeft left;
         HostEntry host;
         char note[kNoteSize];
     };

@@ -54,26 +54,37 @@ void welcome(NetGame& game, Network& net, uint32_t peer, int slot) {
     net.order(map);
 }
 
-void peer_connected(NetGame& game, Network& net, RemoteEventSink* record, uint32_t peer) {
+// A connection becomes a player when it says hello: it takes the lowest free slot, or is
+// told the game is full when every slot is in a game.
+void peer_hello(NetGame& game, Network& net, RemoteEventSink* record, const NetEvent& event) {
+    if (slot_of_peer(game.table, event.peer) >= 0) return;
     const int slot = free_client_slot(game.table);
     if (slot < 0) {
-        disconnect(net, peer, leave_full);
+        disconnect(net, event.peer, leave_full);
         RemoteEvent refused = remote(remote_refused, 0);
         refused.reason = leave_full;
         return emit(game, record, refused);
     }
     emit(game, record, remote(remote_connect, slot));
-    game.table.slots[slot].net_id = peer;  // the host's own bookkeeping: not replayed
-}
-
-void peer_hello(NetGame& game, Network& net, RemoteEventSink* record, const NetEvent& event) {
-    const int slot = slot_of_peer(game.table, event.peer);
-    if (slot < 0 || game.table.slots[slot].slot_state != slot_reserved) return;
+    game.table.slots[slot].net_id = event.peer;  // the host's own bookkeeping: not replayed
     RemoteEvent join = remote(remote_join, slot);
     join.element = event.hello.element;
     std::memcpy(join.name, event.hello.name, sizeof join.name);
     emit(game, record, join);
     if (game.table.slots[slot].slot_state == slot_in_game) welcome(game, net, event.peer, slot);
+}
+
+// The host's line about a connection it dropped.
+void say_dropped(NetGame& game, const PeerLeft& left) {
+    const char* why = left.reason == leave_no_hello   ? "it said no hello in time"
+                      : left.reason == leave_bad_data ? "it sent what no game sends"
+                                                      : nullptr;
+    if (!why) return;
+    char address[kAddressTextSize];
+    address_text(left.address, left.port, address, sizeof address);
+    console_print(game.console, kConsoleColour, "dropped %s: %s", address, why);
+    console_hold_newest(game.console, kNetLineHoldTicks);
+    say("dropped %s: %s", address, why);
 }
 
 // A peer's event about its own slot: an action, a view, its leave.
@@ -97,9 +108,18 @@ void peer_slot_event(NetGame& game, RemoteEventSink* record, const NetEvent& eve
     }
 }
 
-void welcomed(NetGame& game, const Welcome& welcome) {
-    if (!game.session.client || game.state.welcomed) return;
+void peer_left(NetGame& game, RemoteEventSink* record, const NetEvent& event) {
+    say_dropped(game, event.left);
+    peer_slot_event(game, record, event);
+}
+
+// Only the welcome starts a joining player's game, in the slot the host gave it.
+void welcomed(NetGame& game, const Welcome& welcome, NetNews& news) {
+    if (!game.state.joining) return;
+    game.state.joining = false;
     game.state.welcomed = true;
+    news.welcomed = true;
+    start_game_as_client(game.table, game.session);
     game.session.local_player_index = welcome.slot;
     console_print(game.console, kConsoleColour, "joined \"%s\" as player %d", welcome.session_name,
                   welcome.slot);
@@ -132,21 +152,20 @@ void handle(NetGame& game, Network& net, RemoteEventSink* record, const NetEvent
             NetNews& news) {
     const bool host = game.session.host;
     switch (event.kind) {
-        case net_peer_connected:
-            if (host) peer_connected(game, net, record, event.peer);
-            return;
         case net_peer_hello:
             if (host) peer_hello(game, net, record, event);
             return;
         case net_peer_action:
         case net_peer_view:
-        case net_peer_left:
             if (host) peer_slot_event(game, record, event);
             return;
+        case net_peer_left:
+            if (host) peer_left(game, record, event);
+            return;
         case net_welcomed:
-            return welcomed(game, event.welcome);
+            return welcomed(game, event.welcome, news);
         case net_ended:
-            if (!game.session.client) return;
+            if (!game.session.client && !game.state.joining) return;
             news.ended = true;
             news.reason = event.reason;
             return;
@@ -168,6 +187,7 @@ void init_net_game_state(NetGameState& state) {
     state.effects_sent = 0;
     state.ticks_since_world = 0;
     state.welcomed = false;
+    state.joining = false;
     state.join_target[0] = '\0';
     state.last_view = Camera{};
     state.last_view_ms = 0;
@@ -187,12 +207,18 @@ void start_hosting_state(NetGame& game, const char* session_name) {
 void start_joining_state(NetGame& game, const char* host, uint16_t port) {
     NetGameState& state = game.state;
     state.welcomed = false;
+    state.joining = true;
     state.view_sent = false;
     std::snprintf(state.join_target, sizeof state.join_target, "%s:%u", host, port);
 }
 
+void stop_joining_state(NetGame& game) {
+    game.state.joining = false;
+    game.state.welcomed = false;
+}
+
 NetNews take_network(NetGame& game, Network& net, RemoteEventSink* record) {
-    NetNews news{false, 0, false};
+    NetNews news{false, 0, false, false};
     NetGameState& state = game.state;
     constexpr size_t kBatch = sizeof state.events / sizeof state.events[0];
     for (size_t taken = kBatch; taken == kBatch;) {
@@ -249,7 +275,7 @@ void send_view_when_due(NetGame& game, Network& net, const Camera& cam, uint64_t
 
 void ended_text(const NetGameState& state, uint32_t reason, char* out, size_t size) {
     if (reason == kLeaveNoAnswer) {
-        std::snprintf(out, size, "the host %s did not answer", state.join_target);
+        std::snprintf(out, size, "no game answered at %s", state.join_target);
         return;
     }
     std::snprintf(out, size, "%s", leave_reason_text(reason));

@@ -27,6 +27,7 @@ struct NetGameState {
     char session_name[kSessionNameSize];
     uint32_t effects_sent;  // host: effects spawned when the world went out last
     uint32_t ticks_since_world;
+    bool joining;                       // client: connecting, no welcome yet
     bool welcomed;                      // client: the host gave it a slot
     char join_target[kJoinTargetSize];  // client: "ADDRESS:PORT", for its lines
     Camera last_view;
@@ -61,14 +62,19 @@ class RemoteEventSink {
 };
 
 struct NetNews {
-    bool ended;          // a client's session ended: reason says why
+    bool ended;          // a client's session or join ended: reason says why
     uint32_t reason;     // a LeaveReason, or kLeaveNoAnswer
     bool hosts_changed;  // discovery found a new host
+    bool welcomed;       // the host welcomed this joining player: its game starts
 };
 
-// A session starts: a host's name and map counters, or a client's target.
+
+// A session starts: a host's name and map counters, or a client's target. A joining
+// player stays out of any game until the host's welcome starts one (NetNews::welcomed).
 void start_hosting_state(NetGame& game, const char* session_name);
 void start_joining_state(NetGame& game, const char* host, uint16_t port);
+// A join given up or ended: no welcome is waited for any more.
+void stop_joining_state(NetGame& game);
 
 // Takes and handles everything the network brought, in order. Remote events go to
 // record (when given) before they are applied.
@@ -82,6 +88,6 @@ void send_world_when_due(NetGame& game, Network& net);
 // game time passed.
 void send_view_when_due(NetGame& game, Network& net, const Camera& cam, uint64_t now_ms);
 
-// What a client says when its session ended ("the host ended the game", "the host
-// 127.0.0.1:4711 did not answer").
+// What a client says when its session or its join ended ("the host ended the game",
+// "no game answered at 127.0.0.1:4711").
 void ended_text(const NetGameState& state, uint32_t reason, char* out, size_t size);

@@ -24,8 +24,9 @@ class Network : public ActionSender {
     // Tells every client the game ends and stops hosting.
     virtual void stop_hosting() = 0;
     // Connects to a host and says hello; its welcome (an event) gives the player its slot.
-    // A host that does not welcome within kJoinTimeoutMs of wall-clock time ends the join
-    // with kLeaveNoAnswer. False for an address that cannot be used.
+    // A host that does not welcome within kJoinTimeoutMs of wall-clock time, or that
+    // never answers the connection, ends the join with kLeaveNoAnswer. False for an
+    // address that cannot be used.
     virtual bool join_game(const char* host, uint16_t port, const Hello& hello) = 0;
     virtual void leave_client() = 0;
     // Asks for hosts at the given addresses (a comma-separated list; empty: the broadcast
@@ -50,6 +51,8 @@ class Network : public ActionSender {
 
 // Milliseconds a joining client waits for the host's welcome.
 constexpr uint32_t kJoinTimeoutMs = 5000;
+// Milliseconds a host gives a new connection to say hello before it drops it.
+constexpr uint32_t kHelloDeadlineMs = 3000;
 
 // Fills an order of kind order_send for one peer with the bytes given.
 void make_send_order(NetOrder& order, uint32_t peer, NetChannel channel, const uint8_t* bytes,

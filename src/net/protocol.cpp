@@ -121,6 +121,8 @@ const char* leave_reason_text(uint32_t reason) {
             return "the host ended the game";
         case leave_bad_data:
             return "the host could not read what this game sent";
+        case leave_no_hello:
+            return "the host heard no hello from this game in time";
         default:
             return "the connection was lost";
     }

@@ -32,6 +32,7 @@ enum LeaveReason : uint32_t {
     leave_full = 1,          // every slot is taken
     leave_host_stopped = 2,  // the host ended the session
     leave_bad_data = 3,      // the peer sent what no game sends
+    leave_no_hello = 4,      // the connection said no hello in time
 };
 const char* leave_reason_text(uint32_t reason);
 

@@ -31,7 +31,8 @@ void leave(RemoteWorld& world, int slot) {
     console_print(world.console, kConsoleColour, "%s", kHandlerLine);
     if (in_state(world, slot, slot_reserved)) return abort_slot(world.table, slot);
     if (!in_state(world, slot, slot_in_game)) return;
-    console_print(world.console, kConsoleColour, "%s left", world.table.slots[slot].name);
+    console_print(world.console, kConsoleColour, "%s left the game", world.table.slots[slot].name);
+    console_hold_newest(world.console, kNetLineHoldTicks);
     free_slot(world.table, slot);
     say("player %d left", slot);
 }
@@ -58,6 +59,7 @@ void apply_remote_event(RemoteWorld& world, const RemoteEvent& event) {
         case remote_refused:
             console_print(world.console, kConsoleColour, "a player was refused: %s",
                           leave_reason_text(event.reason));
+            console_hold_newest(world.console, kNetLineHoldTicks);
             return;
     }
 }

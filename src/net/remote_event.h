@@ -37,6 +37,10 @@ struct RemoteWorld {
     Console& console;
 };
 
+// Lines about the network stay this many sim ticks before they fade, so a player who
+// looks away for a moment still reads them.
+constexpr int32_t kNetLineHoldTicks = 300;
+
 // A client's moves turn by this camera until it sends its own: the play camera's.
 extern const Camera kDefaultRemoteView;
 

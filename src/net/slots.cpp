@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "world/spawn_points.h"
+
 namespace {
 
 constexpr uint32_t kStartHealth = 100;
@@ -51,6 +53,7 @@ void fill_slot(PlayerTable& table, int slot, uint32_t net_id, const char* name) 
     PlayerRecord& r = table.slots[slot];
     r.slot_state = slot_in_game;
     r.net_id = net_id;
+    r.position = spawn_point(slot);
     r.health = kStartHealth;
     r.action = action_walk;
     const char* shown = name ? name : "";

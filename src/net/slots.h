@@ -20,8 +20,8 @@ int reserve_slot(PlayerTable& table);
 // A connection that ended before its player was made: the slot is free again.
 void abort_slot(PlayerTable& table, int slot);
 
-// The connected player's slot joins the game: in game, at the client's start (the origin,
-// full health, walking in place), with its network id and name.
+// The connected player's slot joins the game: in game, at the slot's spawn point, full
+// health, walking in place, with its network id and name.
 void fill_slot(PlayerTable& table, int slot, uint32_t net_id, const char* name);
 
 // A player who left or timed out: the slot is free again and its record harmless.

@@ -61,18 +61,24 @@ class FakeNetwork : public Network {
         joined_element = hello.element;
         return true;
     }
-    void leave_client() override {}
+    void leave_client() override { ++leaves; }
     void refresh_hosts(const char*, uint16_t) override { ++refreshes; }
     uint16_t port() const override { return 4711; }
     bool order(const NetOrder&) override { return true; }
-    size_t take_events(NetEvent*, size_t) override { return 0; }
+    size_t take_events(NetEvent* out, size_t max) override {
+        const size_t n = std::min(max, pending.size());
+        std::copy(pending.begin(), pending.begin() + static_cast<long>(n), out);
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(n));
+        return n;
+    }
     bool take_world(WorldUpdate&) override { return false; }
     bool take_map(MapGrid&) override { return false; }
 
     bool host_ok = true;
     std::string hosted = "(none)", joined = "(none)";
     int32_t joined_element = -1;
-    int refreshes = 0;
+    int refreshes = 0, leaves = 0;
+    std::vector<NetEvent> pending;  // what the next tick takes
 };
 
 // Control corners: menu buttons; join and create controls; settings controls.
@@ -126,6 +132,8 @@ class GameDialogsTest : public ::testing::Test {
         EXPECT_NE(w, nullptr) << "no widget " << id;
         return w && w->visible;
     }
+    std::string join_status() const { return dialogs_const().join_status->text; }
+    const GameDialogs& dialogs_const() const { return game_->dialogs; }
     std::string label_text(uint32_t id) {
         const Widget* w = dialogs().settings.find(id);
         EXPECT_TRUE(w && w->kind == widget_label) << "no label " << id;
@@ -188,16 +196,76 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElemen
     box.address = 0x0100007F;  // 127.0.0.1 as it arrives, in network byte order
     box.port = 5000;
     std::snprintf(box.host_name, sizeof box.host_name, "box");
+    std::snprintf(box.session_name, sizeof box.session_name, "torvi");
     add_host(game().net_state.hosts, box);
     fill_server_list(dialogs(), game().net_state.hosts);
     click_join_create(kServerList);
+    const ListBox* servers = find_list_box(dialogs().join, command_server_list);
+    ASSERT_TRUE(servers && servers->selected_item());
+    EXPECT_STREQ(servers->selected_item()->text, "torvi (box)");
     click_join_create({kElementList.x, kElementList.y + kRow * 3});  // pirate
     click_join_create(kStart);
     EXPECT_EQ(net.joined, "127.0.0.1:5000");
     EXPECT_EQ(net.joined_element, 1);
+    // Only the welcome starts the game; until then the dialog says what happens.
+    EXPECT_EQ(game().shell.mode, mode_menu);
+    EXPECT_FALSE(game().session.client);
+    EXPECT_EQ(join_status(), "connecting to 127.0.0.1:5000 ...");
+    run_sim_tick(game());
+    EXPECT_EQ(game().shell.mode, mode_menu);
+    NetEvent welcome{};
+    welcome.kind = net_welcomed;
+    welcome.welcome.slot = 3;
+    net.pending.push_back(welcome);
+    run_sim_tick(game());
     EXPECT_EQ(game().shell.mode, mode_playing);
+    EXPECT_EQ(game().shell.dialog, dialog_none);
     EXPECT_TRUE(game().session.client && !game().session.host);
+    EXPECT_EQ(game().session.local_player_index, 3);
     EXPECT_EQ(local_record(game().table, game().session)->element, 1);
+}
+
+// A join that fails says why in the dialog and on the console, long after a plain line
+// faded, and leaves the menu as it was; "cancel" gives a join up.
+TEST_F(GameDialogsTest, AJoinThatFailsOrIsCancelledStaysInTheMenuAndSaysWhy) {
+    FakeNetwork net;
+    start_placed();
+    game().net = &net;
+    join_game_from_text(game(), "127.0.0.1:4800");
+    EXPECT_EQ(game().shell.dialog, dialog_join);
+    EXPECT_EQ(join_status(), "connecting to 127.0.0.1:4800 ...");
+    click_join_create(kCancel);
+    EXPECT_EQ(net.leaves, 1);
+    EXPECT_EQ(game().shell.dialog, dialog_join) << "the first cancel ends the connecting only";
+    EXPECT_EQ(join_status(), "stopped connecting to 127.0.0.1:4800");
+    net.pending.push_back(NetEvent{});  // a stale welcome of the join given up: ignored
+    net.pending.back().kind = net_welcomed;
+    run_sim_tick(game());
+    EXPECT_EQ(game().shell.mode, mode_menu);
+
+    console_lines_init(game().console, 4);
+    join_game_from_text(game(), "127.0.0.1:4800");
+    NetEvent full{};
+    full.kind = net_ended;
+    full.reason = leave_full;
+    net.pending.push_back(full);
+    run_sim_tick(game());
+    EXPECT_EQ(game().shell.mode, mode_menu);
+    EXPECT_EQ(join_status(), "the game is full");
+    console_print(game().console, 0xFFFFFFFF, "an ordinary line after it");
+    for (int tick = 0; tick < 500; ++tick) run_sim_tick(game());  // 5 s
+    const int last = console_line_count(game().console) - 1;
+    EXPECT_STREQ(console_line(game().console, last - 1)->text, "the game is full");
+    EXPECT_GT(console_line(game().console, last - 1)->colour >> 24, 0u) << "still readable";
+    EXPECT_STREQ(console_line(game().console, last)->text, "") << "faded long ago";
+
+    join_game_from_text(game(), "127.0.0.1:4800");
+    net.pending.push_back(full);
+    net.pending.back().reason = kLeaveNoAnswer;
+    run_sim_tick(game());
+    EXPECT_EQ(join_status(), "no game answered at 127.0.0.1:4800");
+    click_join_create(kCancel);
+    EXPECT_EQ(game().shell.dialog, dialog_none);
 }
 
 class Recorder : public SoundPlayer {

@@ -166,7 +166,7 @@ TEST(HostList, AHostAnsweringTwiceIsListedOnceNewestFirst) {
 }
 
 TEST(RateLimit, EachAddressGetsItsAnswersASecondAndNewAddressesTakeTheQuietestPlace) {
-    RateLimit limit(3);
+    RateLimit limit(3, 1000);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(limit.allow(7, 100));
     EXPECT_FALSE(limit.allow(7, 900));
     EXPECT_TRUE(limit.allow(8, 900));                               // another address has its own
@@ -174,6 +174,17 @@ TEST(RateLimit, EachAddressGetsItsAnswersASecondAndNewAddressesTakeTheQuietestPl
     EXPECT_FALSE(limit.allow(7, 1150));
     for (uint32_t address = 100; address < 130; ++address) EXPECT_TRUE(limit.allow(address, 1200));
     EXPECT_TRUE(limit.allow(7, 1300));  // forgotten among thirty others: a fresh budget
+}
+
+// However many addresses ask, the answers of one second stay within the bound in all.
+TEST(RateLimit, ManyAddressesShareOneBoundASecond) {
+    RateLimit limit(8, 64);
+    int answered = 0;
+    for (uint32_t address = 1; address <= 40; ++address) {
+        for (int i = 0; i < 10; ++i) answered += limit.allow(address, 500) ? 1 : 0;
+    }
+    EXPECT_EQ(answered, 64);
+    EXPECT_TRUE(limit.allow(41, 1500));  // the next second
 }
 
 }  // namespace

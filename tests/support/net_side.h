@@ -28,7 +28,6 @@ struct NetSide {
     bool join(uint16_t port, const char* name = "ann", int element = 2) {
         Hello hello{element, {}};
         std::snprintf(hello.name, sizeof hello.name, "%s", name);
-        start_game_as_client(table, session);
         NetGame g = game();
         start_joining_state(g, "127.0.0.1", port);
         return net.join_game("127.0.0.1", port, hello);
