@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -56,8 +57,29 @@ struct RenderedGlyph {
     GlyphBox box;  // its place in the atlas
 };
 
-FontPtr open_font(const char* file, int height, bool bold) {
-    FontPtr font(TTF_OpenFont(file, height));
+struct FileDeleter {
+    void operator()(void* data) const { SDL_free(data); }
+};
+using FilePtr = std::unique_ptr<void, FileDeleter>;
+
+// The whole font file in memory: read from a file, FreeType seeks and reads a few bytes
+// at a time for every glyph, and those calls took most of the atlas's start-up.
+struct FontFile {
+    FilePtr data;
+    size_t size = 0;
+};
+
+FontFile read_font_file(const char* path) {
+    FontFile file;
+    file.data.reset(SDL_LoadFile(path, &file.size));
+    return file;
+}
+
+// A face on the file's bytes, which must outlive it. Each handle reads them on its own.
+FontPtr open_font(const FontFile& file, int height, bool bold) {
+    if (!file.data || file.size > INT_MAX) return nullptr;  // no font is that big
+    FontPtr font(TTF_OpenFontRW(SDL_RWFromConstMem(file.data.get(), static_cast<int>(file.size)), 1,
+                                height));
     if (font && bold && TTF_FontFaceStyleName(font.get()) != nullptr &&
         std::string(TTF_FontFaceStyleName(font.get())).find("Bold") == std::string::npos) {
         TTF_SetFontStyle(font.get(), TTF_STYLE_BOLD);  // no bold face installed: embolden
@@ -161,8 +183,12 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
         height = kMaxFontHeight;
     }
     TtfUser ttf;
+    FontFile bytes;
     FontPtr font;
-    if (ttf.ok() && !file_.empty() && height > 0) font = open_font(file_.c_str(), height, bold);
+    if (ttf.ok() && !file_.empty() && height > 0) {
+        bytes = read_font_file(file_.c_str());
+        font = open_font(bytes, height, bold);
+    }
     if (!font) {
         std::fprintf(stderr, "torvi: no font for \"%s\" at height %d\n", face, height);
         return false;
@@ -172,7 +198,7 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
     // A second handle on the file renders every other glyph on another core: one face must
     // not be used by two threads at once. The glyphs are used as SDL_ttf makes them and are
     // freed here after the join (see for_each_in_parallel).
-    FontPtr second = open_font(file_.c_str(), height, bold);
+    FontPtr second = open_font(bytes, height, bold);
     TTF_Font* const renderers[] = {font.get(), second ? second.get() : font.get()};
     const int step = second ? 2 : 1;
     std::vector<RenderedGlyph> rendered(kFontGlyphs - kFirstGlyph);
