@@ -1,5 +1,5 @@
 // Any datagram read by every decoder of the network: what a decoder accepts is in range,
-// names hold no control characters, and encoding it again reads back the same.
+// names are valid UTF-8 with no control characters, and encoding it again reads back the same.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -14,12 +14,26 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
+// Ended within size, valid UTF-8 (nothing overlong, no surrogate, nothing past U+10FFFF)
+// and no control character: C0, DEL or C1.
 void check_clean(const char* text, size_t size) {
     const size_t length = strnlen(text, size);
     check(length < size);
-    for (size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        check(c >= 0x20 && c != 0x7F);
+    static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    for (size_t i = 0; i < length;) {
+        const unsigned char lead = s[i];
+        const size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        check(lead < 0x80 || (lead >= 0xC0 && lead < 0xF8));
+        check(i + n <= length);
+        uint32_t code = n == 1 ? lead : lead & (0x7Fu >> n);
+        for (size_t k = 1; k < n; ++k) {
+            check((s[i + k] & 0xC0) == 0x80);
+            code = code << 6 | (s[i + k] & 0x3Fu);
+        }
+        check(code >= kLeast[n] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF));
+        check(code >= 0x20 && (code < 0x7F || code > 0x9F));
+        i += n;
     }
 }
 

@@ -111,6 +111,34 @@ bool decode_slot(Reader& in, PlayerRecord& r) {
     return known_action(r.action) && in_range(r.position) && in_range(r.velocity);
 }
 
+// The length of the valid UTF-8 sequence starting at s, of which at most left bytes may be
+// read, or 0 when none does. Overlong forms, surrogates and code points past U+10FFFF are
+// not valid. A zero is no continuation byte, so reading stops at it.
+size_t utf8_length(const unsigned char* s, size_t left) {
+    const unsigned char lead = s[0];
+    if (lead < 0x80) return 1;
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // overlong below
+        if (lead == 0xED) high = 0x9F;  // surrogates above
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // overlong below
+        if (lead == 0xF4) high = 0x8F;  // past U+10FFFF above
+    } else {
+        return 0;  // a continuation byte, or C0, C1, F5..FF that start nothing
+    }
+    if (length > left || s[1] < low || s[1] > high) return 0;
+    for (size_t i = 2; i < length; ++i) {
+        if ((s[i] & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
 }  // namespace
 
 const char* leave_reason_text(uint32_t reason) {
@@ -130,12 +158,23 @@ const char* leave_reason_text(uint32_t reason) {
 
 void clean_text(char* out, size_t size, const char* text, size_t text_size) {
     if (size == 0) return;
-    size_t n = 0;
-    for (; n + 1 < size && n < text_size && text[n] != '\0'; ++n) {
-        const unsigned char c = static_cast<unsigned char>(text[n]);
-        out[n] = (c < 0x20 || c == 0x7F) ? '?' : text[n];
+    const auto* in = reinterpret_cast<const unsigned char*>(text);
+    size_t from = 0, to = 0;
+    while (from < text_size && in[from] != 0 && to + 1 < size) {
+        const size_t length = utf8_length(in + from, text_size - from);
+        const unsigned char c = in[from];
+        const bool control = (length == 1 && (c < 0x20 || c == 0x7F)) ||
+                             (length == 2 && c == 0xC2 && in[from + 1] < 0xA0);
+        if (length == 0 || control) {
+            out[to++] = '?';
+            from += length == 0 ? 1 : length;
+            continue;
+        }
+        if (to + length >= size) break;  // a character cut in two would not be UTF-8
+        // Forwards, byte by byte: out may be text itself, and never runs ahead of it.
+        for (size_t i = 0; i < length; ++i) out[to++] = text[from++];
     }
-    out[n] = '\0';
+    out[to] = '\0';
 }
 
 uint32_t message_type(const uint8_t* data, size_t size) {

@@ -36,8 +36,10 @@ enum LeaveReason : uint32_t {
 };
 const char* leave_reason_text(uint32_t reason);
 
-// Copies at most size - 1 bytes of text (stopping at its zero) into out, each control
-// character replaced by '?', and ends it with a zero.
+// Copies text (at most text_size bytes, stopping at its zero) into out as valid UTF-8 of
+// at most size - 1 bytes, and ends it with a zero. Each control character (C0, DEL, C1)
+// and each byte that starts no valid sequence becomes one '?'; a character that does not
+// fit whole is left out with all after it. out may be text itself.
 void clean_text(char* out, size_t size, const char* text, size_t text_size);
 
 // --- action (20 bytes: type, player, kind, a, b)

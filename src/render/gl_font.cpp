@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr uint32_t kFirstGlyph = 32;
 constexpr uint32_t kUnknownGlyph = '?';
 constexpr int kAtlasWidth = 1024;
 constexpr int kAtlasMaxHeight = 4096;  // 16 MB of texels at most
@@ -52,12 +52,34 @@ class TtfUser {
 // A glyph as SDL_ttf renders it: 32-bit ARGB, its coverage in the alpha bits.
 struct RenderedGlyph {
     SurfacePtr surface;
+    bool provided = false;  // a space is, with no image
     int advance = 0;
     GlyphBox box;  // its place in the atlas
 };
 
-FontPtr open_font(const char* file, int height, bool bold) {
-    FontPtr font(TTF_OpenFont(file, height));
+struct FileDeleter {
+    void operator()(void* data) const { SDL_free(data); }
+};
+using FilePtr = std::unique_ptr<void, FileDeleter>;
+
+// The whole font file in memory: read from a file, FreeType seeks and reads a few bytes
+// at a time for every glyph, and those calls took most of the atlas's start-up.
+struct FontFile {
+    FilePtr data;
+    size_t size = 0;
+};
+
+FontFile read_font_file(const char* path) {
+    FontFile file;
+    file.data.reset(SDL_LoadFile(path, &file.size));
+    return file;
+}
+
+// A face on the file's bytes, which must outlive it. Each handle reads them on its own.
+FontPtr open_font(const FontFile& file, int height, bool bold) {
+    if (!file.data || file.size > INT_MAX) return nullptr;  // no font is that big
+    FontPtr font(TTF_OpenFontRW(SDL_RWFromConstMem(file.data.get(), static_cast<int>(file.size)), 1,
+                                height));
     if (font && bold && TTF_FontFaceStyleName(font.get()) != nullptr &&
         std::string(TTF_FontFaceStyleName(font.get())).find("Bold") == std::string::npos) {
         TTF_SetFontStyle(font.get(), TTF_STYLE_BOLD);  // no bold face installed: embolden
@@ -65,13 +87,35 @@ FontPtr open_font(const char* file, int height, bool bold) {
     return font;
 }
 
+// The atlas's glyph for code, or -1 when it has none. A walk over two ranges: no table to
+// build, nothing to allocate while text is drawn.
+int atlas_index(uint32_t code) {
+    int index = 0;
+    for (const GlyphRange& range : kFontRanges) {
+        if (code >= range.first && code < range.end)
+            return index + static_cast<int>(code - range.first);
+        index += static_cast<int>(range.end - range.first);
+    }
+    return -1;
+}
+
+uint32_t code_of(int index) {
+    for (const GlyphRange& range : kFontRanges) {
+        const auto count = static_cast<int>(range.end - range.first);
+        if (index < count) return range.first + static_cast<uint32_t>(index);
+        index -= count;
+    }
+    return kUnknownGlyph;
+}
+
 RenderedGlyph render_glyph(TTF_Font* font, uint32_t code) {
     RenderedGlyph glyph;
-    if (!TTF_GlyphIsProvided(font, static_cast<Uint16>(code))) return glyph;
+    if (!TTF_GlyphIsProvided32(font, code)) return glyph;
+    glyph.provided = true;
     int minx, maxx, miny, maxy;
-    TTF_GlyphMetrics(font, static_cast<Uint16>(code), &minx, &maxx, &miny, &maxy, &glyph.advance);
+    TTF_GlyphMetrics32(font, code, &minx, &maxx, &miny, &maxy, &glyph.advance);
     const SDL_Color white = {255, 255, 255, 255};
-    glyph.surface.reset(TTF_RenderGlyph_Blended(font, static_cast<Uint16>(code), white));
+    glyph.surface.reset(TTF_RenderGlyph32_Blended(font, code, white));
     return glyph;
 }
 
@@ -89,6 +133,7 @@ int pack(std::vector<RenderedGlyph>& glyphs, const char* face, int height) {
         glyphs[i].box = boxes[i];
         if (glyphs[i].surface && !boxes[i].placed) {
             glyphs[i].surface.reset();
+            glyphs[i].provided = false;  // drawn as '?', which comes early enough to fit
             ++refused;
         }
     }
@@ -161,8 +206,12 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
         height = kMaxFontHeight;
     }
     TtfUser ttf;
+    FontFile bytes;
     FontPtr font;
-    if (ttf.ok() && !file_.empty() && height > 0) font = open_font(file_.c_str(), height, bold);
+    if (ttf.ok() && !file_.empty() && height > 0) {
+        bytes = read_font_file(file_.c_str());
+        font = open_font(bytes, height, bold);
+    }
     if (!font) {
         std::fprintf(stderr, "torvi: no font for \"%s\" at height %d\n", face, height);
         return false;
@@ -172,25 +221,30 @@ bool Font::create(const Renderer& device, const char* face, int height, bool bol
     // A second handle on the file renders every other glyph on another core: one face must
     // not be used by two threads at once. The glyphs are used as SDL_ttf makes them and are
     // freed here after the join (see for_each_in_parallel).
-    FontPtr second = open_font(file_.c_str(), height, bold);
+    FontPtr second = open_font(bytes, height, bold);
     TTF_Font* const renderers[] = {font.get(), second ? second.get() : font.get()};
     const int step = second ? 2 : 1;
-    std::vector<RenderedGlyph> rendered(kFontGlyphs - kFirstGlyph);
+    std::vector<RenderedGlyph> rendered(kFontGlyphs);
     for_each_in_parallel(step, [&](int r) {
-        for (uint32_t code = kFirstGlyph + r; code < kFontGlyphs; code += step) {
-            rendered[code - kFirstGlyph] = render_glyph(renderers[r], code);
-        }
+        for (int i = r; i < kFontGlyphs; i += step)
+            rendered[i] = render_glyph(renderers[r], code_of(i));
     });
     const int atlas_height = std::max(1, pack(rendered, face, height));
     std::vector<uint8_t> texels(static_cast<size_t>(kAtlasWidth) * atlas_height * kBytesPerTexel,
                                 255);
     for (size_t i = 3; i < texels.size(); i += kBytesPerTexel) texels[i] = 0;
-    for (uint32_t code = kFirstGlyph; code < kFontGlyphs; ++code) {
-        const RenderedGlyph& glyph = rendered[code - kFirstGlyph];
+    for (int i = 0; i < kFontGlyphs; ++i) {
+        const RenderedGlyph& glyph = rendered[i];
+        glyphs_[i].advance = glyph.advance;
         if (!glyph.surface) continue;
         copy_glyph(glyph, texels);
         const GlyphBox& box = glyph.box;
-        glyphs_[code] = {{box.x, box.y, box.x + box.width, box.y + box.height}, glyph.advance};
+        glyphs_[i].rect = {box.x, box.y, box.x + box.width, box.y + box.height};
+    }
+    // What the font file lacks shows as '?', so a name in another script is seen to be one.
+    const Glyph unknown = glyphs_[atlas_index(kUnknownGlyph)];
+    for (int i = 0; i < kFontGlyphs; ++i) {
+        if (!rendered[i].provided) glyphs_[i] = unknown;
     }
     // Glyphs are drawn texel for pixel, never shrunk: a mip chain would go unused.
     atlas_ = make_rgba_texture(kAtlasWidth, atlas_height, texels.data(), wrap_clamp, mip_none);
@@ -208,7 +262,7 @@ void Font::draw_text(float x, float y, uint32_t argb, const char* text) {
             pen_y += static_cast<float>(line_height_);
             continue;
         }
-        const Glyph& glyph = glyphs_[code < kFontGlyphs ? code : kUnknownGlyph];
+        const Glyph& glyph = glyph_of(code);
         if (glyph.rect.right > glyph.rect.left) {
             batch_.draw(&atlas_, &glyph.rect, {1, 1}, {0, 0}, 0, {pen_x, pen_y}, argb);
         }
@@ -227,10 +281,15 @@ TextSize Font::measure(const char* text) const {
             line = 0;
             continue;
         }
-        line += glyphs_[code < kFontGlyphs ? code : kUnknownGlyph].advance;
+        line += glyph_of(code).advance;
         widest = std::max(widest, line);
     }
     return {widest, lines * line_height_};
+}
+
+const Font::Glyph& Font::glyph_of(uint32_t code) const {
+    const int index = atlas_index(code);
+    return glyphs_[index >= 0 ? index : atlas_index(kUnknownGlyph)];
 }
 
 Font* ready_font(Font& font) {

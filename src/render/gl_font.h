@@ -1,5 +1,7 @@
 // Text drawn from a glyph atlas: the face name is matched to the nearest installed font
-// with fontconfig, its glyphs (code points 32..255) rendered once with SDL_ttf.
+// with fontconfig, its glyphs rendered once with SDL_ttf. The atlas holds Latin-1, Latin
+// Extended-A (U+0020..U+017F), Greek and Cyrillic (U+0370..U+04FF); any other code point,
+// and one the font file lacks, draws as '?'.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +15,16 @@ struct TextSize {
     int width, height;
 };
 
-inline constexpr int kFontGlyphs = 256;
+// The code points of the atlas, in the order of its glyphs.
+struct GlyphRange {
+    uint32_t first, end;  // end is one past the last
+};
+inline constexpr GlyphRange kFontRanges[] = {{0x20, 0x180}, {0x370, 0x500}};
+inline constexpr int kFontGlyphs = [] {
+    uint32_t count = 0;
+    for (const GlyphRange& range : kFontRanges) count += range.end - range.first;
+    return static_cast<int>(count);
+}();
 
 // The font file fontconfig picks for face; empty when there is none.
 std::string match_font_file(const char* face, bool bold);
@@ -39,6 +50,7 @@ class Font {
         SpriteRect rect;
         int advance;
     };
+    const Glyph& glyph_of(uint32_t code) const;  // '?' for what the atlas lacks
 
     Glyph glyphs_[kFontGlyphs] = {};
     int line_height_ = 0;

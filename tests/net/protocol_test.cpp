@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "net/host_list.h"
@@ -129,6 +130,40 @@ TEST(SmallMessages, WelcomeHelloViewAndMapRoundTripAndRefuseWhatDoesNotFit) {
     EXPECT_EQ(std::memcmp(&got, &map, 80), 0);
     EXPECT_EQ(reinterpret_cast<uint8_t*>(&got)[80], 0);
     EXPECT_FALSE(decode_map(map_bytes, 100, got));
+}
+
+std::string cleaned(const std::string& text, size_t size = 64) {
+    char out[64];
+    clean_text(out, size, text.data(), text.size());
+    return out;
+}
+
+TEST(CleanText, NamesInAnyScriptStayAndControlsAndBrokenBytesBecomeOneQuestionMarkEach) {
+    for (const char* name : {"Дмитрий", "王小明", "Zoë😀", "\xC2\xA0\xEF\xBF\xBD\xF4\x8F\xBF\xBF"})
+        EXPECT_EQ(cleaned(name), name);
+
+    EXPECT_EQ(cleaned("a\x01\x1b\x7Fz"), "a???z");              // C0, DEL
+    EXPECT_EQ(cleaned("a\xC2\x80\xC2\x9B\xC2\x9Fz"), "a???z");  // C1 in UTF-8
+    EXPECT_EQ(cleaned("a\x9B[2J"), "a?[2J");                    // 8-bit CSI alone
+    EXPECT_EQ(cleaned("\x80\xC0\xC1\xF5\xFFz"), "?????z");      // bytes that start nothing
+    EXPECT_EQ(cleaned("\xE2\x82z\xF0\x9F\x98"), "??z???");      // sequences cut short
+    EXPECT_EQ(cleaned("\xC0\xAF\xE0\x80\xAF\xF0\x82\x82\xAC"), "?????????");  // overlong
+    EXPECT_EQ(cleaned("\xED\xA0\x80\xF4\x90\x80\x80"), "???????");  // surrogate, > U+10FFFF
+    EXPECT_EQ(cleaned(std::string("a\0\x01", 3)), "a");             // the zero ends it
+    EXPECT_EQ(cleaned("\xD0\x94"), "\xD0\x94");
+    EXPECT_EQ(cleaned(std::string("\xD0\x94", 1)), "?");  // read no further than told
+
+    char in_place[] = "x\x1b\xC2\x9B\xD0\x94";  // as the machine name is cleaned
+    clean_text(in_place, sizeof in_place, in_place, sizeof in_place);
+    EXPECT_STREQ(in_place, "x??\xD0\x94");
+}
+
+TEST(CleanText, ACharacterThatDoesNotFitIsLeftOutWhole) {
+    EXPECT_EQ(cleaned("ab\xD0\x94", 4), "ab");
+    EXPECT_EQ(cleaned("ab\xD0\x94", 5), "ab\xD0\x94");
+    EXPECT_EQ(cleaned("\xF0\x9F\x98\x80", 4), "");
+    EXPECT_EQ(cleaned("a\x1b", 2), "a");
+    EXPECT_EQ(cleaned("a", 1), "");
 }
 
 TEST(Slots, ClientsTakeTheLowestFreeSlotAbortsAndLeavesReturnItAndAFullTableRefuses) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "render/gl_test_context.h"
 #include "render/glyph_packing.h"
 
@@ -61,6 +63,22 @@ TEST_F(FontTest, ColourTintsTheGlyphsAndAnUnusableFontDrawsNothing) {
     device_.clear(0xFF000000);
     unusable.draw_text(0, 0, 0xFFFFFFFF, "MMM");
     EXPECT_EQ(pixels_not(0), 0);
+}
+
+TEST_F(FontTest, CyrillicDrawsItsOwnGlyphAndWhatTheAtlasOrTheFileLacksDrawsAsAQuestionMark) {
+    ASSERT_TRUE(font_.create(device_, "DejaVu Sans", kTextHeight, false));
+    auto image = [&](const char* text) {
+        draw(2, 2, text);
+        return pixels();
+    };
+    const std::vector<uint8_t> question = image("?");
+    EXPECT_GT(draw(2, 2, "\xD0\x96").count, 20);  // Cyrillic Zhe
+    EXPECT_TRUE(image("\xD0\x96") != question);
+    // U+0250, which the font has but the atlas does not, and U+0378, in no font.
+    for (const char* lacking : {"\xC9\x90", "\xCD\xB8"}) {
+        EXPECT_TRUE(image(lacking) == question) << lacking;
+        EXPECT_EQ(font_.measure(lacking).width, font_.measure("?").width);
+    }
 }
 
 // Every glyph placed lies inside the atlas and apart from the others; what cannot fit is
