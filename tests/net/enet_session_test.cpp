@@ -22,6 +22,8 @@ using Clock = std::chrono::steady_clock;
 // How long a test waits for what it expects before it fails: far beyond what a loaded
 // machine under a sanitizer takes.
 constexpr auto kPatience = std::chrono::seconds(30);
+// Silence this long after the last answer means no more are coming.
+constexpr auto kQuiet = std::chrono::milliseconds(300);
 
 class SessionTest : public ::testing::Test {
   protected:
@@ -323,6 +325,219 @@ TEST(SessionJoin, AHostThatNeverAnswersEndsTheJoinWithAReason) {
         std::string::npos)
         << c.why;
     enet_socket_destroy(socket);
+}
+
+// --- a host that strangers cannot lock
+
+ENetAddress address_of(const char* ip, uint16_t port) {
+    ENetAddress address{0, port};
+    enet_address_set_host_ip(&address, ip);
+    return address;
+}
+
+// A player speaking today's wire format from an address of its own: says hello once
+// connected and takes its slot from the welcome.
+struct Player {
+    Player(const char* from, uint16_t port) {
+        const ENetAddress self = address_of(from, 0);
+        host = enet_host_create(&self, 1, 2, 0, 0);
+        const ENetAddress to = address_of("127.0.0.1", port);
+        if (host) enet_host_connect(host, &to, 2, 0);
+    }
+    ~Player() {
+        if (host) enet_host_destroy(host);
+    }
+    void service() {
+        ENetEvent event;
+        while (host && enet_host_service(host, &event, 0) > 0) {
+            if (event.type == ENET_EVENT_TYPE_CONNECT) {
+                uint8_t hello[kHelloMessageSize];
+                encode_hello(Hello{1, "pat"}, hello);
+                enet_peer_send(event.peer, 0,
+                               enet_packet_create(hello, sizeof hello, ENET_PACKET_FLAG_RELIABLE));
+            } else if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                Welcome welcome;
+                if (decode_welcome(event.packet->data, event.packet->dataLength, welcome))
+                    slot = welcome.slot;
+                enet_packet_destroy(event.packet);
+            } else if (event.type == ENET_EVENT_TYPE_DISCONNECT) {
+                refused = true;
+            }
+        }
+    }
+    ENetHost* host;
+    int slot = 0;
+    bool refused = false;
+};
+
+// Connections from one address that connect and never say a word.
+struct Strangers {
+    Strangers(const char* from, uint16_t port, size_t count) {
+        const ENetAddress self = address_of(from, 0);
+        host = enet_host_create(&self, count, 2, 0, 0);
+        const ENetAddress to = address_of("127.0.0.1", port);
+        for (size_t i = 0; host && i < count; ++i) enet_host_connect(host, &to, 2, 0);
+        if (host) enet_host_flush(host);
+    }
+    ~Strangers() {
+        if (host) enet_host_destroy(host);
+    }
+    // Keeps the connections up; a stranger that never calls it never finishes connecting.
+    void service() {
+        ENetEvent event;
+        while (host && enet_host_service(host, &event, 0) > 0) {
+            if (event.type == ENET_EVENT_TYPE_CONNECT) ++connected;
+            if (event.type == ENET_EVENT_TYPE_DISCONNECT) disconnect_data = event.data;
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        }
+    }
+    ENetHost* host;
+    int connected = 0;
+    uint32_t disconnect_data = 0;
+};
+
+// A connection that says no hello is dropped at the deadline, with the reason and a line.
+TEST(HostGuard, ASilentConnectionIsDroppedAtTheHelloDeadline) {
+    NetSide host(kJoinTimeoutMs, 300);
+    ASSERT_TRUE(host.host());
+    Strangers silent("127.0.0.1", host.net.port(), 1);
+    const auto end = Clock::now() + kPatience;
+    while (silent.disconnect_data == 0 && Clock::now() < end) {
+        silent.service();
+        host.pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(silent.connected, 1);
+    EXPECT_EQ(silent.disconnect_data, leave_no_hello);
+    host.pump();
+    const int last = console_line_count(host.console) - 1;
+    const std::string line = console_line(host.console, last)->text;
+    EXPECT_EQ(line.rfind("dropped 127.0.0.1:", 0), 0u) << line;
+    EXPECT_NE(line.find("no hello"), std::string::npos) << line;
+    EXPECT_EQ(host.table.player_count, 0u);
+}
+
+// Eleven silent connections and twenty half-open connects from one address press on the
+// host while eleven players, each from an address of its own, join: they get slots 1..11.
+TEST(HostGuard, StrangersFromOneAddressDoNotKeepElevenPlayersOut) {
+    NetSide host(kJoinTimeoutMs, 60000);  // the strangers keep their places all along
+    ASSERT_TRUE(host.host());
+    const uint16_t port = host.net.port();
+    Strangers silent("127.0.0.200", port, 11);
+    auto until = [&](auto check, auto&&... sides) {
+        const auto end = Clock::now() + kPatience;
+        while (!check() && Clock::now() < end) {
+            silent.service();
+            (sides.service(), ...);
+            host.pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return check();
+    };
+    ASSERT_TRUE(until([&] { return silent.connected == 11; }));
+    Strangers half_open("127.0.0.200", port, 20);  // never serviced: never acknowledged
+    std::vector<std::unique_ptr<Player>> players;
+    for (int i = 0; i < kPlayerSlots - 1; ++i) {
+        const std::string from = "127.0.0." + std::to_string(10 + i);
+        players.push_back(std::make_unique<Player>(from.c_str(), port));
+        Player& p = *players.back();
+        EXPECT_TRUE(until([&] { return p.slot != 0 || p.refused; }, p)) << i;
+        EXPECT_EQ(p.slot, i + 1);
+        for (auto& other : players) other->service();
+    }
+    EXPECT_EQ(host.table.player_count, 11u);
+    EXPECT_EQ(silent.disconnect_data, 0u) << "nobody was dropped";
+}
+
+// Queries from forty addresses get a bounded number of answers a second in all.
+TEST(HostGuard, ADiscoveryFloodFromManyAddressesIsAnsweredBoundedly) {
+    NetSide host;
+    ASSERT_TRUE(host.host());
+    const ENetAddress to = address_of("127.0.0.1", host.net.port());
+    std::vector<ENetSocket> sources;
+    for (int i = 0; i < 40; ++i) {
+        ENetAddress self = address_of(("127.0.0." + std::to_string(50 + i)).c_str(), 0);
+        sources.push_back(enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM));
+        ASSERT_EQ(enet_socket_bind(sources.back(), &self), 0);
+        enet_socket_set_option(sources.back(), ENET_SOCKOPT_NONBLOCK, 1);
+    }
+    uint8_t query[kDiscoverySize];
+    encode_query(1, query);
+    const auto start = Clock::now();
+    for (int round = 0; round < 20; ++round) {
+        for (ENetSocket socket : sources) {
+            ENetBuffer buffer{query, sizeof query};
+            enet_socket_send(socket, &to, &buffer, 1);
+        }
+    }
+    // Every answer there is comes soon after the first; quiet for 300 ms ends the count.
+    int answers = 0;
+    auto last = Clock::now();
+    const auto end = start + kPatience;
+    while (Clock::now() < end && (answers == 0 || Clock::now() - last < kQuiet)) {
+        for (ENetSocket socket : sources) {
+            uint8_t bytes[kDiscoverySize];
+            ENetAddress from;
+            ENetBuffer buffer{bytes, sizeof bytes};
+            while (enet_socket_receive(socket, &from, &buffer, 1) > 0) {
+                ++answers;
+                last = Clock::now();
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    for (ENetSocket socket : sources) enet_socket_destroy(socket);
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(last - start).count() + 1;
+    EXPECT_GE(answers, 1);
+    EXPECT_LE(answers, kAnswersInAll * (seconds + 1)) << seconds << " s";
+}
+
+// Thirty-two hosts answering one refresh are all listed.
+TEST(HostGuard, ALanOfThirtyTwoHostsAnswersOneRefresh) {
+    constexpr int kHosts = 32;
+    std::vector<ENetSocket> hosts;
+    uint16_t port = 0;
+    std::string addresses;
+    for (int i = 0; i < kHosts; ++i) {
+        const std::string ip = "127.0.0." + std::to_string(100 + i);
+        ENetAddress self = address_of(ip.c_str(), port);
+        hosts.push_back(enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM));
+        ASSERT_EQ(enet_socket_bind(hosts.back(), &self), 0);
+        enet_socket_set_option(hosts.back(), ENET_SOCKOPT_NONBLOCK, 1);
+        if (port == 0) {
+            enet_socket_get_address(hosts.back(), &self);
+            port = self.port;
+        }
+        addresses += (i ? "," : "") + ip;
+    }
+    NetSide seeker;
+    seeker.net.refresh_hosts(addresses.c_str(), port);
+    const auto end = Clock::now() + kPatience;
+    while (seeker.state.hosts.entries.size() < kHosts && Clock::now() < end) {
+        for (int i = 0; i < kHosts; ++i) {
+            uint8_t bytes[kDiscoverySize];
+            ENetAddress from;
+            ENetBuffer buffer{bytes, sizeof bytes};
+            uint32_t stamp = 0;
+            if (enet_socket_receive(hosts[i], &from, &buffer, 1) != kDiscoverySize ||
+                !decode_query(bytes, sizeof bytes, stamp)) {
+                continue;
+            }
+            DiscoveryAnswer answer{};
+            answer.stamp = stamp;
+            answer.instance[0] = static_cast<uint8_t>(i + 1);
+            answer.port = port;
+            std::snprintf(answer.session_name, sizeof answer.session_name, "game %d", i);
+            encode_answer(answer, bytes);
+            ENetBuffer reply{bytes, sizeof bytes};
+            enet_socket_send(hosts[i], &from, &reply, 1);
+        }
+        seeker.pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    for (ENetSocket socket : hosts) enet_socket_destroy(socket);
+    EXPECT_EQ(seeker.state.hosts.entries.size(), static_cast<size_t>(kHosts));
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include "net/net_game.h"
 
 struct NetSide {
-    explicit NetSide(uint32_t join_timeout_ms = kJoinTimeoutMs) : net(join_timeout_ms) {
+    explicit NetSide(uint32_t join_timeout_ms = kJoinTimeoutMs,
+                     uint32_t hello_deadline_ms = kHelloDeadlineMs)
+        : net(join_timeout_ms, hello_deadline_ms) {
         init_player_table(table);
         init_session_state(session);
         init_effect_list(effects);
