@@ -58,8 +58,8 @@ void console_vprint(Console& c, uint32_t colour, const char* format, va_list arg
 // miss.
 void console_hold_newest(Console& c, int32_t ticks);
 
-// One 10 ms tick: a held line counts its hold down; every other line ages by one until 255, after which its text is cleared; the
-// alpha of its colour follows as 255 - age.
+// One 10 ms tick: a held line counts its hold down; every other line ages by one until 255, after
+// which its text is cleared; the alpha of its colour follows as 255 - age.
 void console_fade(Console& c);
 
 // Whether a line is fading out, so the console looks different at the next tick (a held

@@ -5,6 +5,10 @@ namespace {
 constexpr char kGuiFontFace[] = "Tahoma";
 constexpr int kGuiFontHeight = 10;
 constexpr bool kBold = true;
+// Each line has a dark shadow one pixel down and right, so white text reads on the white
+// menu as well as on the map.
+constexpr uint32_t kShadowRgb = 0x000000;
+constexpr float kShadowOffset = 1.0f;
 
 }  // namespace
 
@@ -26,7 +30,9 @@ void console_draw(const Console& console, Font* font) {
         const ConsoleLine* line = console_line(console, i);
         if (line->text[0] == '\0') continue;  // an empty line draws nothing anyway
         const ConsolePixel at = console_line_position(console.settings, i);
-        font->draw_text(static_cast<float>(at.x), static_cast<float>(at.y), line->colour,
-                        line->text);
+        const auto x = static_cast<float>(at.x), y = static_cast<float>(at.y);
+        const uint32_t shadow = (line->colour & 0xFF000000u) | kShadowRgb;
+        font->draw_text(x + kShadowOffset, y + kShadowOffset, shadow, line->text);
+        font->draw_text(x, y, line->colour, line->text);
     }
 }

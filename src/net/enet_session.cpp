@@ -236,14 +236,13 @@ void NetSession::service() {
                     set_peer_id(event.peer, 0);
                     guard(event.peer) = PeerGuard{};
                     NetEvent left = event_of(net_peer_left, id);
-                    left.left = PeerLeft{leave_none, event.peer->address.host,
-                                         event.peer->address.port};
+                    left.left =
+                        PeerLeft{leave_none, event.peer->address.host, event.peer->address.port};
                     if (id != 0) post(left);
                 } else if (event.peer == server_) {
                     // No word from the host before its welcome: nobody answered.
-                    const uint32_t reason = welcomed_ || event.data != leave_none
-                                                ? event.data
-                                                : kLeaveNoAnswer;
+                    const uint32_t reason =
+                        welcomed_ || event.data != leave_none ? event.data : kLeaveNoAnswer;
                     return end_join(reason);  // the client's ENet host is gone
                 }
                 break;

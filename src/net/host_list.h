@@ -8,7 +8,7 @@
 constexpr int kInstanceIdSize = 16;
 constexpr int kHostNameSize = 64;
 constexpr int kSessionTextSize = 64;
-constexpr int kMaxListedHosts = 32;  // the join dialog shows no more
+constexpr int kMaxListedHosts = 32;      // the join dialog shows no more
 constexpr size_t kAddressTextSize = 24;  // "255.255.255.255:65535"
 
 struct HostEntry {

@@ -68,7 +68,6 @@ struct NetNews {
     bool welcomed;       // the host welcomed this joining player: its game starts
 };
 
-
 // A session starts: a host's name and map counters, or a client's target. A joining
 // player stays out of any game until the host's welcome starts one (NetNews::welcomed).
 void start_hosting_state(NetGame& game, const char* session_name);

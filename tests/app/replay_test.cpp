@@ -17,8 +17,8 @@
 #include "app/modes.h"
 #include "net/enet_session.h"
 #include "support/net_side.h"
-#include "world/spawn_points.h"
 #include "support/temp_folder.h"
+#include "world/spawn_points.h"
 
 namespace {
 

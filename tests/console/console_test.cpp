@@ -122,6 +122,14 @@ TEST_F(ConsoleDrawTest, TheNewestLineIsDrawnInItsColourOnTheBottomLineAndFades) 
     EXPECT_EQ(reds(256 - 200).count, 0);
 }
 
+// White text on the white menu still reads: each line has a dark shadow.
+TEST_F(ConsoleDrawTest, AWhiteLineReadsOnAWhiteBackground) {
+    console_print(console_, 0xFFFFFFFF, "MMMM");
+    device_.clear(0xFFFFFFFF);
+    console_draw(console_, ready_font(fonts_.console));
+    EXPECT_GT(lit_pixels([](uint32_t rgb) { return (rgb & 0xFF) < 64; }).count, 30);
+}
+
 TEST_F(ConsoleDrawTest, NoConsoleSectionDrawsNothingAndSaysSo) {
     write_file("config.cfg", "[shell]\n");
     load_settings(settings_);

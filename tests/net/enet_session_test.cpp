@@ -198,7 +198,8 @@ TEST_F(SessionTest, ConnectionsThatNeverSayHelloTakeNoSlotAndBadPeersAreDropped)
     EXPECT_EQ(host_slot(1), slot_in_game);
     for (int slot = 2; slot < kPlayerSlots; ++slot) EXPECT_EQ(host_slot(slot), slot_free);
     const int last = console_line_count(host_.console) - 1;
-    EXPECT_EQ(std::string(console_line(host_.console, last)->text).rfind("dropped 127.0.0.1:", 0), 0u)
+    EXPECT_EQ(std::string(console_line(host_.console, last)->text).rfind("dropped 127.0.0.1:", 0),
+              0u)
         << console_line(host_.console, last)->text;
     EXPECT_FALSE(c.ended);
 }
@@ -396,6 +397,14 @@ struct Strangers {
     uint32_t disconnect_data = 0;
 };
 
+// A second game on a port in use is refused, so the player can be told.
+TEST(HostGuard, HostingOnAPortInUseFails) {
+    NetSide first, second;
+    ASSERT_TRUE(first.host());
+    EXPECT_FALSE(second.host("", first.net.port()));
+    EXPECT_EQ(second.net.port(), 0);
+}
+
 // A connection that says no hello is dropped at the deadline, with the reason and a line.
 TEST(HostGuard, ASilentConnectionIsDroppedAtTheHelloDeadline) {
     NetSide host(kJoinTimeoutMs, 300);
@@ -487,8 +496,7 @@ TEST(HostGuard, ADiscoveryFloodFromManyAddressesIsAnsweredBoundedly) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     for (ENetSocket socket : sources) enet_socket_destroy(socket);
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(last - start).count() + 1;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(last - start).count() + 1;
     EXPECT_GE(answers, 1);
     EXPECT_LE(answers, kAnswersInAll * (seconds + 1)) << seconds << " s";
 }
