@@ -39,12 +39,15 @@ void disconnect(Game& game) {
     end_game(game, nullptr);
 }
 
-// The player's name from config.cfg; the local default when there is none.
+// The player's name from config.cfg, cut at a whole character to fit and with any control
+// character shown as '?'; the local default when there is none.
 void player_name(const Settings& settings, char* out, size_t size) {
-    read_setting_string(settings, kSectionPlayer, kKeyName, out, size);
-    if (out[0] == '\0' || std::strcmp(out, kSettingMissingText) == 0) {
-        std::snprintf(out, size, "%s", kDefaultPlayerName);
+    char written[kConsoleLineSize];
+    read_setting_string(settings, kSectionPlayer, kKeyName, written, sizeof written);
+    if (written[0] == '\0' || std::strcmp(written, kSettingMissingText) == 0) {
+        std::snprintf(written, sizeof written, "%s", kDefaultPlayerName);
     }
+    clean_text(out, size, written, sizeof written);
 }
 
 uint16_t game_port(const Settings& settings) {
@@ -254,6 +257,7 @@ void start_hosting(Game& game) {
     }
     NetGame net = net_game(game);
     start_hosting_state(net, name);
+    set_join_status(game.dialogs, "");
     start_local_game(game, true);
 }
 

@@ -198,6 +198,8 @@ void init_net_game_state(NetGameState& state) {
 
 void start_hosting_state(NetGame& game, const char* session_name) {
     NetGameState& state = game.state;
+    state.joining = false;  // hosting ended any join on the way
+    state.welcomed = false;
     for (Camera& view : state.views) view = kDefaultRemoteView;
     std::snprintf(state.session_name, sizeof state.session_name, "%s", session_name);
     state.effects_sent = game.effects.spawned;

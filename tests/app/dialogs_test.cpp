@@ -59,6 +59,7 @@ class FakeNetwork : public Network {
     bool join_game(const char* host, uint16_t port, const Hello& hello) override {
         joined = std::string(host) + ":" + std::to_string(port);
         joined_element = hello.element;
+        joined_name = hello.name;
         return true;
     }
     void leave_client() override { ++leaves; }
@@ -77,6 +78,7 @@ class FakeNetwork : public Network {
     bool host_ok = true;
     std::string hosted = "(none)", joined = "(none)";
     int32_t joined_element = -1;
+    std::string joined_name;
     int refreshes = 0, leaves = 0;
     std::vector<NetEvent> pending;  // what the next tick takes
 };
@@ -231,7 +233,11 @@ TEST_F(GameDialogsTest, AJoinThatFailsOrIsCancelledStaysInTheMenuAndSaysWhy) {
     FakeNetwork net;
     start_placed();
     game().net = &net;
+    // A name that does not fit is cut before a whole character, never inside one.
+    const std::string thirty(30, 'a');
+    set_setting_in_memory(game().settings, kSectionPlayer, kKeyName, (thirty + "\xD0\x96").c_str());
     join_game_from_text(game(), "127.0.0.1:4800");
+    EXPECT_EQ(net.joined_name, thirty);
     EXPECT_EQ(game().shell.dialog, dialog_join);
     EXPECT_EQ(join_status(), "connecting to 127.0.0.1:4800 ...");
     click_join_create(kCancel);
@@ -266,6 +272,14 @@ TEST_F(GameDialogsTest, AJoinThatFailsOrIsCancelledStaysInTheMenuAndSaysWhy) {
     EXPECT_EQ(join_status(), "no game answered at 127.0.0.1:4800");
     click_join_create(kCancel);
     EXPECT_EQ(game().shell.dialog, dialog_none);
+
+    // Hosting while a join is on its way ends the join; leaving that game is a plain leave.
+    join_game_from_text(game(), "127.0.0.1:4800");
+    start_hosting(game());
+    EXPECT_EQ(game().shell.mode, mode_playing);
+    end_game(game(), nullptr);
+    EXPECT_EQ(game().shell.mode, mode_menu);
+    EXPECT_FALSE(game().session.host);
 }
 
 class Recorder : public SoundPlayer {
