@@ -14,6 +14,7 @@
 #include "world/movement.h"
 #include "world/phases.h"
 #include "world/player_table.h"
+#include "world/spawn_points.h"
 
 namespace {
 
@@ -328,6 +329,28 @@ TEST(PlayerTable, AHostStartsHighInSlotZeroWithEveryOtherSlotFreeAClientOnTheGro
 
 bool same(const Matrix& a, const Matrix& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Joined players start apart from each other and the host, on the map, clear of the box:
+// standing there, nothing moves them.
+TEST(SpawnPoints, EachClientSlotStartsApartOnTheMapAndClearOfTheBox) {
+    const BoxCollider& box = box_collider();
+    for (int slot = 1; slot < kPlayerSlots; ++slot) {
+        const Vec3 at = spawn_point(slot);
+        for (int other = 0; other < slot; ++other) {
+            const Vec3 d = subtract(at, spawn_point(other));
+            EXPECT_GE(std::sqrt(d.x * d.x + d.z * d.z), 1.5f) << slot << " and " << other;
+        }
+        const bool over_box = at.x > box.corners[0].x - 0.5f && at.x < box.corners[2].x + 0.5f &&
+                              at.z > box.corners[0].z - 0.5f && at.z < box.corners[2].z + 0.5f;
+        EXPECT_FALSE(over_box) << slot;
+        PlayerRecord standing{};
+        standing.position = at;
+        standing.slot_state = slot_in_game;
+        for (int tick = 0; tick < 100; ++tick) physics_step(standing);
+        EXPECT_NEAR(standing.position.x, at.x, 1e-4f) << slot;
+        EXPECT_NEAR(standing.position.z, at.z, 1e-4f) << slot;
+    }
 }
 
 TEST(CharacterYaw, FacesTheHorizontalDirectionOfMovement) {
