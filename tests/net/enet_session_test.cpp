@@ -458,6 +458,50 @@ TEST(HostGuard, StrangersFromOneAddressDoNotKeepElevenPlayersOut) {
     EXPECT_EQ(silent.disconnect_data, 0u) << "nobody was dropped";
 }
 
+// A thousand bit-flipped connect datagrams from one address leave room for a player.
+TEST(HostGuard, BitFlippedConnectsDoNotKeepAPlayerOut) {
+    NetSide host(kJoinTimeoutMs, 60000);  // the half-open ones stay all along
+    ASSERT_TRUE(host.host());
+    // A real connect datagram, caught by a plain socket posing as a host.
+    ENetAddress catcher_at = address_of("127.0.0.1", 0);
+    ENetSocket catcher = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    ASSERT_EQ(enet_socket_bind(catcher, &catcher_at), 0);
+    enet_socket_get_address(catcher, &catcher_at);
+    Strangers one("127.0.0.1", catcher_at.port, 1);
+    uint8_t connect[1500];
+    ENetBuffer caught{connect, sizeof connect};
+    ENetAddress from;
+    enet_uint32 wait = ENET_SOCKET_WAIT_RECEIVE;
+    ASSERT_EQ(enet_socket_wait(catcher, &wait, 30000), 0);
+    const int size = enet_socket_receive(catcher, &from, &caught, 1);
+    enet_socket_destroy(catcher);
+    ASSERT_GT(size, 0);
+
+    ENetAddress flooder_at = address_of("127.0.0.201", 0);
+    ENetSocket flooder = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    ASSERT_EQ(enet_socket_bind(flooder, &flooder_at), 0);
+    const ENetAddress to = address_of("127.0.0.1", host.net.port());
+    uint32_t seed = 99;
+    for (int i = 0; i < 1000; ++i) {
+        uint8_t flipped[1500];
+        std::memcpy(flipped, connect, static_cast<size_t>(size));
+        seed = seed * 1664525 + 1013904223;
+        flipped[(seed >> 8) % static_cast<uint32_t>(size)] ^=
+            static_cast<uint8_t>(1u << (seed >> 29));
+        ENetBuffer buffer{flipped, static_cast<size_t>(size)};
+        enet_socket_send(flooder, &to, &buffer, 1);
+    }
+    enet_socket_destroy(flooder);
+    Player player("127.0.0.1", host.net.port());
+    const auto end = Clock::now() + kPatience;
+    while (player.slot == 0 && !player.refused && Clock::now() < end) {
+        player.service();
+        host.pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(player.slot, 1);
+}
+
 // Queries from forty addresses get a bounded number of answers a second in all.
 TEST(HostGuard, ADiscoveryFloodFromManyAddressesIsAnsweredBoundedly) {
     NetSide host;
