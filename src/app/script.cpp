@@ -20,7 +20,7 @@ struct NamedKey {
 constexpr NamedKey kNamedKeys[] = {
     {"escape", vk_escape}, {"enter", vk_enter}, {"space", vk_space}, {"backspace", vk_backspace},
     {"left", vk_left},     {"up", vk_up},       {"right", vk_right}, {"down", vk_down},
-    {"ctrl", vk_control},  {"tab", vk_tab},
+    {"ctrl", vk_control},  {"tab", vk_tab},     {"minus", vk_minus}, {"underscore", vk_underscore},
 };
 
 struct NamedButton {

@@ -22,9 +22,10 @@ constexpr float kEdgeOrbit = 0.2f;  // radians a frame, pose sub-mode
 constexpr int kListRows = 7, kListColumns = 15, kBarCells = 7, kNameCells = 15;
 
 constexpr DialogFrame kEditorFrame = {200, 150, 640, 280, "editor"};
-// The bones dialogs carry the map dialogs' titles.
-constexpr DialogFrame kLoadFrame = {80, 100, 275, 200, "Load Map"};
-constexpr DialogFrame kSaveFrame = {80, 100, 275, 100, "Save Map"};
+constexpr DialogFrame kLoadMapFrame = {80, 100, 275, 200, "Load Map"};
+constexpr DialogFrame kSaveMapFrame = {80, 100, 275, 100, "Save Map"};
+constexpr DialogFrame kLoadBonesFrame = {80, 100, 275, 200, "Load Bones"};
+constexpr DialogFrame kSaveBonesFrame = {80, 100, 275, 100, "Save Bones"};
 
 constexpr IntRect kCancelSource = {64, 0, 96, 32};
 constexpr IntRect kOkSource = {32, 32, 64, 64};
@@ -76,7 +77,7 @@ constexpr FileKind kBonesFiles = {kBonesFolder,
 constexpr size_t kPathSize = 128;
 
 void add_load_widgets(Dialog& dialog, const FileKind& kind) {
-    dialog.add_label(command_label, "Chose a file:", 4, 4);
+    dialog.add_label(command_label, "Choose a file:", 4, 4);
     dialog.add_scroll_bar(kind.bar, 4, 42, kBarCells);
     dialog.add_list_box(kind.list, 24, 42, kListRows, kListColumns);
     add_image_button(dialog, kind.cancel, kCancelSource, 190, 160);
@@ -356,10 +357,10 @@ void build_editor(Editor& editor, const Settings& settings, CommandSink* sink, i
                   int screen_height) {
     init_map_editor(editor.map);
     init_dialog(editor.dialog, kEditorFrame, sink);
-    init_dialog(editor.load_map, kLoadFrame, sink);
-    init_dialog(editor.save_map, kSaveFrame, sink);
-    init_dialog(editor.load_bones, kLoadFrame, sink);
-    init_dialog(editor.save_bones, kSaveFrame, sink);
+    init_dialog(editor.load_map, kLoadMapFrame, sink);
+    init_dialog(editor.save_map, kSaveMapFrame, sink);
+    init_dialog(editor.load_bones, kLoadBonesFrame, sink);
+    init_dialog(editor.save_bones, kSaveBonesFrame, sink);
     add_load_widgets(editor.load_map, kMapFiles);
     add_save_widgets(editor.save_map, kMapFiles);
     add_load_widgets(editor.load_bones, kBonesFiles);

@@ -165,8 +165,10 @@ bool handle_list_box(ListBox& l, const Message& msg, int cx, int cy) {
     return false;
 }
 
+// What a saved file's name may hold: safe in a path on any system.
 bool is_field_character(uint32_t vk) {
-    return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z');
+    return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || vk == vk_minus ||
+           vk == vk_underscore;
 }
 
 bool field_key(TextField& f, uint32_t vk) {

@@ -46,6 +46,8 @@ enum VirtualKey : int {
     vk_up = 38,
     vk_right = 39,
     vk_down = 40,
+    vk_minus = '-',       // the minus key
+    vk_underscore = '_',  // the minus key with Shift held
 };
 
 struct Message {

@@ -75,6 +75,9 @@ int virtual_key(SDL_Keycode key) {
         case SDLK_LCTRL:
         case SDLK_RCTRL:
             return vk_control;
+        case SDLK_MINUS:
+        case SDLK_KP_MINUS:
+            return vk_minus;
         default:
             return -1;
     }
@@ -102,7 +105,8 @@ bool translate_event(const SDL_Event& event, GameWindow& window, Message& out) {
             return false;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            const int vk = virtual_key(event.key.keysym.sym);
+            int vk = virtual_key(event.key.keysym.sym);
+            if (vk == vk_minus && (event.key.keysym.mod & KMOD_SHIFT)) vk = vk_underscore;
             if (vk < 0) return false;
             out = key_message(event.type == SDL_KEYDOWN, vk, event.key.repeat != 0);
             return true;

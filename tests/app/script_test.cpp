@@ -29,6 +29,7 @@ TEST(ScriptLine, KeyNamesClicksCommandsAndBlanksAroundTheWords) {
                                                      {"1 key down 7", '7'},
                                                      {"1 key down escape", 27},
                                                      {"1 key down up", 38},
+                                                     {"1 key down underscore", '_'},
                                                      {"1 key down vk112", 112}};
     for (const auto& [line, vk] : keys) {
         const Parsed p = parse(line);

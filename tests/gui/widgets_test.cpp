@@ -191,10 +191,14 @@ TEST_F(WidgetTest, TextFieldTakesKeysWhileFocusedUpToSeventyNineCharacters) {
     EXPECT_TRUE(down(160, 55));
     EXPECT_TRUE(field->focused);
     EXPECT_FALSE(up(160, 55));
-    for (int vk : {int{'A'}, int{'B'}, int{vk_backspace}, int{'1'}}) EXPECT_TRUE(key(vk));
-    for (int vk : {16, int{vk_space}, int{'a'}}) EXPECT_FALSE(key(vk)) << vk;  // no letters
+    for (int vk : {int{'A'}, int{'B'}, int{vk_backspace}, int{'1'}, int{vk_minus},
+                   int{vk_underscore}})
+        EXPECT_TRUE(key(vk));
+    for (int vk : {16, int{vk_space}, int{'a'}, int{'.'}, int{'/'}})
+        EXPECT_FALSE(key(vk)) << vk;  // nothing a file name should not hold
     EXPECT_FALSE(dialog_.handle_message(key_message(false, 'C'), 0, 0));
-    EXPECT_EQ(text(), "A1");
+    EXPECT_EQ(text(), "A1-_");
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(key(vk_backspace));
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(key(vk_backspace));  // empty: still consumed
     EXPECT_EQ(text(), "");
     for (int i = 0; i < kTextFieldMaxLength; ++i) EXPECT_TRUE(key('0' + i % 10));
