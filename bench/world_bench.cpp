@@ -156,12 +156,13 @@ Figures bench_phase_step() {
     init_player_table(table);
     EffectList effects;
     init_effect_list(effects);
+    Fight fight{false, 0, {}};
     std::vector<long> samples;
     samples.reserve(kPhaseSteps);
     const long before = g_allocations;
     for (int step = 0; step < kPhaseSteps; ++step) {
         arm_attack(table);
-        measure(samples, [&] { phase_step(table.slots[0], table, effects); });
+        measure(samples, [&] { phase_step(table.slots[0], table, effects, fight); });
     }
     return summarise(samples, g_allocations - before);
 }

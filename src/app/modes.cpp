@@ -235,6 +235,7 @@ void start_local_game(Game& game, bool host) {
         start_game_as_client(game.table, game.session);
     }
     set_mode(game, mode_playing);
+    game.session.knockouts = host && knockouts_chosen(game.dialogs);
     if (PlayerRecord* me = local_record(game.table, game.session)) {
         me->element = chosen_element(game.dialogs, host);
         player_name(game.settings, me->name, sizeof me->name);

@@ -1,12 +1,14 @@
 #include "app/ticks.h"
 
 #include "app/modes.h"
+#include "net/say.h"
 #include "world/movement.h"
 #include "world/phases.h"
 
 namespace {
 
 constexpr uint64_t kSimTickMs = 10;
+constexpr uint32_t kKnockOutColour = 0xFFFFD040;
 
 // What the network brought since the last tick.
 void take_network_news(Game& game) {
@@ -30,6 +32,17 @@ void send_to_network(Game& game) {
     if (game.session.host) send_world_when_due(net, *game.net);
     if (game.session.client)
         send_view_when_due(net, *game.net, game.cam, game.sim_ticks * kSimTickMs);
+}
+
+const char* slot_name(const Game& game, int slot) {
+    return slot >= 0 && slot < kPlayerSlots ? game.table.slots[slot].name : "?";
+}
+
+void say_knock_out(Game& game, const KnockOut& knock_out) {
+    const char* victim = slot_name(game, knock_out.victim);
+    const char* attacker = slot_name(game, knock_out.attacker);
+    console_print(game.console, kKnockOutColour, "%s knocked out by %s", victim, attacker);
+    say("%s knocked out by %s", victim, attacker);
 }
 
 bool editor_shown(const Game& game) {
@@ -70,7 +83,10 @@ void run_sim_tick(Game& game) {
             console_print(game.console, kNoGamepadColour, "%s", kNoGamepadText);
         }
         if (game.session.host) {
-            for (PlayerRecord& record : game.table.slots) physics_step(record);
+            for (int slot = 0; slot < kPlayerSlots; ++slot) {
+                knockout_step(game.table.slots[slot], slot);
+                physics_step(game.table.slots[slot]);
+            }
         }
     }
     if (game.net) send_to_network(game);
@@ -81,9 +97,11 @@ void run_sim_tick(Game& game) {
 // The host steps every player in the game; a client shows what the host sends.
 void run_phase_tick(Game& game) {
     if (!game.session.host) return;
+    Fight fight{game.session.knockouts, 0, {}};
     for (PlayerRecord& record : game.table.slots) {
-        if (record.slot_state == slot_in_game) phase_step(record, game.table, game.effects);
+        if (record.slot_state == slot_in_game) phase_step(record, game.table, game.effects, fight);
     }
+    for (int i = 0; i < fight.count; ++i) say_knock_out(game, fight.happened[i]);
     hear(game);
 }
 

@@ -64,6 +64,8 @@ inline constexpr char kSectionSound[] = "sound";
 inline constexpr char kKeyActive[] = "active";  // "Sound Effects Active": 1 on, 0 off
 inline constexpr char kKeyVolume[] = "volume";  // 0..100
 inline constexpr int kDefaultSoundVolume = 80;
+inline constexpr char kSectionGame[] = "game";
+inline constexpr char kKeyKnockouts[] = "knockouts";  // 1: a hosted game knocks players out
 
 // The values of input type; only exactly "gamepad" selects the gamepad.
 inline constexpr char kInputTypeGamepad[] = "gamepad";

@@ -54,6 +54,8 @@ constexpr ElementChoice kElementChoices[] = {
 
 constexpr float kElementListX = 25, kElementListY = 196;
 constexpr float kElementLabelX = 25, kElementLabelY = 178;
+// Under the create dialog's element list.
+constexpr float kKnockoutsX = 25, kKnockoutsY = 330;
 // Under the element list: how the join goes.
 constexpr float kJoinStatusX = 12, kJoinStatusY = 420;
 constexpr char kElementLabel[] = "Choose your Element:";
@@ -300,9 +302,13 @@ void add_settings_controls(GameDialogs& dialogs) {
     dialogs.sound_label = d.add_label(command_label, "Sound Effects Active", 24, 34);
 }
 
-CheckBox* sound_box(const Dialog& settings) {
-    Widget* widget = settings.find(command_sound_effects);
+CheckBox* check_box(const Dialog& dialog, uint32_t id) {
+    Widget* widget = dialog.find(id);
     return widget && widget->kind == widget_check_box ? static_cast<CheckBox*>(widget) : nullptr;
+}
+
+CheckBox* sound_box(const Dialog& settings) {
+    return check_box(settings, command_sound_effects);
 }
 
 void load_sound_settings(GameDialogs& dialogs, const Settings& settings) {
@@ -364,6 +370,8 @@ void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
     show(create, command_map_scroll, false);
     show(create, command_map_list, false);
     add_element_list(create, command_create_elements);
+    create.add_check_box(command_knockouts, kKnockoutsX, kKnockoutsY);
+    create.add_label(command_label, "knock-outs", kKnockoutsX + 20, kKnockoutsY);
 }
 
 void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, const Settings& settings,
@@ -371,6 +379,7 @@ void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, const Sett
     build_menu_dialog(dialogs, settings, sink);
     build_settings_dialog(dialogs, controls, settings, sink);
     build_join_create_dialogs(dialogs, sink);
+    load_game_rules(dialogs, settings);
 }
 
 bool menu_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg) {
@@ -477,6 +486,19 @@ void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
     save_control_table(controls, settings);
     write_setting_int(settings, kSectionSound, kKeyActive, sound_effects_on(dialogs) ? 1 : 0);
     write_setting_int(settings, kSectionSound, kKeyVolume, dialogs.sound_volume);
+    const int knockouts = knockouts_chosen(dialogs) ? 1 : 0;
+    if (read_setting_int_or(settings, kSectionGame, kKeyKnockouts, 0) != knockouts)
+        write_setting_int(settings, kSectionGame, kKeyKnockouts, knockouts);
+}
+
+bool knockouts_chosen(const GameDialogs& dialogs) {
+    const CheckBox* box = check_box(dialogs.create, command_knockouts);
+    return box && box->checked;
+}
+
+void load_game_rules(GameDialogs& dialogs, const Settings& settings) {
+    if (CheckBox* box = check_box(dialogs.create, command_knockouts))
+        box->checked = read_setting_int_or(settings, kSectionGame, kKeyKnockouts, 0) == 1;
 }
 
 bool sound_effects_on(const GameDialogs& dialogs) {

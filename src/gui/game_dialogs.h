@@ -64,6 +64,7 @@ enum DialogCommand : uint32_t {
     command_create_elements = 81,
     command_map_scroll = 83,  // the maps "load map" lists, to host one of them
     command_map_list = 84,
+    command_knockouts = 85,  // the check box "knock-outs"
 };
 
 constexpr int kMaxGamepads = 16;
@@ -150,11 +151,17 @@ void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);
 // Whether "Sound Effects Active" is checked.
 bool sound_effects_on(const GameDialogs& dialogs);
 
+// Whether the create dialog's "knock-outs" is checked: the rule of the next game hosted.
+bool knockouts_chosen(const GameDialogs& dialogs);
+// Checks "knock-outs" as [game] knockouts says (1 on; anything else off).
+void load_game_rules(GameDialogs& dialogs, const Settings& settings);
+
 // The seven binding labels: the movement ones read "axis xy" in gamepad type.
 void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
 
 // Writes the menu, settings and editor dialogs' corners (truncated), the control table,
-// then the sound settings. Nothing before the dialogs are built.
+// the sound settings, then [game] knockouts when it changed. Nothing before the dialogs
+// are built.
 void save_game_settings(const GameDialogs& dialogs, const Dialog& editor,
                         const ControlTable& controls, Settings& settings);
 

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr uint32_t kStartHealth = 100;
 
 bool client_slot(int slot) {
     return slot >= 1 && slot < kPlayerSlots;

@@ -187,6 +187,7 @@ const BoxCollider& box_collider() {
 }
 
 void apply_action(PlayerRecord& record, ActionKind kind, float a, float b, const Camera& cam) {
+    if (record.down_ticks > 0) return;  // a knocked-out player does nothing
     a = sane_axis(a);
     b = sane_axis(b);
     switch (kind) {

@@ -1,6 +1,7 @@
 #include "world/phases.h"
 
 #include "world/movement.h"
+#include "world/spawn_points.h"
 
 namespace {
 
@@ -27,17 +28,41 @@ Vec3 hit_point(const PlayerRecord& attacker) {
     return add(attacker.position, normalize(attacker.velocity));
 }
 
-// Every slot counts, whatever its state, the attacker's own included.
-void hit(const PlayerRecord& attacker, PlayerTable& table, EffectList& effects) {
+// The attacker's slot, or -1 for a record outside the table.
+int slot_of(const PlayerRecord& record, const PlayerTable& table) {
+    for (int slot = 0; slot < kPlayerSlots; ++slot)
+        if (&table.slots[slot] == &record) return slot;
+    return -1;
+}
+
+void knock_out(PlayerRecord& victim, int victim_slot, PlayerRecord& attacker,
+               const PlayerTable& table, Fight& fight) {
+    victim.down_ticks = kKnockedOutTicks;
+    set_action(victim, action_idle);
+    victim.velocity = {0.0f, victim.velocity.y, 0.0f};
+    ++attacker.knockouts;
+    if (fight.count < kPlayerSlots)
+        fight.happened[fight.count++] = KnockOut{victim_slot, slot_of(attacker, table)};
+}
+
+// Others in the game only: an attack never hurts its attacker, nor a slot nobody plays,
+// nor a player already down.
+void hit(PlayerRecord& attacker, PlayerTable& table, EffectList& effects, Fight& fight) {
     const Vec3 point = hit_point(attacker);
-    for (PlayerRecord& r : table.slots)
-        if (length(subtract(r.position, point)) <= kReach) take_damage(r);
+    for (int slot = 0; slot < kPlayerSlots; ++slot) {
+        PlayerRecord& r = table.slots[slot];
+        if (&r == &attacker || r.slot_state != slot_in_game || r.down_ticks > 0) continue;
+        if (length(subtract(r.position, point)) > kReach) continue;
+        const bool standing = r.health > 0;
+        take_damage(r);
+        if (fight.knockouts && standing && r.health == 0) knock_out(r, slot, attacker, table, fight);
+    }
     effect_spawn(effects, effect_klank, attacker.position);
 }
 
-void attack_step(PlayerRecord& r, PlayerTable& table, EffectList& effects) {
+void attack_step(PlayerRecord& r, PlayerTable& table, EffectList& effects, Fight& fight) {
     if (r.action_phase == kHitPhase) {
-        hit(r, table, effects);
+        hit(r, table, effects, fight);
         set_action(r, action_idle);
     }
     r.action_phase = next_phase(r.action_phase, kAttackPhases);
@@ -50,7 +75,7 @@ void walk_step(PlayerRecord& r, EffectList& effects) {
 
 }  // namespace
 
-void phase_step(PlayerRecord& record, PlayerTable& table, EffectList& effects) {
+void phase_step(PlayerRecord& record, PlayerTable& table, EffectList& effects, Fight& fight) {
     switch (record.action) {
         case action_idle:
             record.action_phase = next_phase(record.action_phase, kIdlePhases);
@@ -59,9 +84,17 @@ void phase_step(PlayerRecord& record, PlayerTable& table, EffectList& effects) {
             walk_step(record, effects);
             break;
         case action_attack:
-            attack_step(record, table, effects);
+            attack_step(record, table, effects, fight);
             break;
         default:
             break;
     }
+}
+
+void knockout_step(PlayerRecord& record, int slot) {
+    if (record.down_ticks == 0 || --record.down_ticks > 0) return;
+    record.position = spawn_point(slot);
+    record.velocity = {0.0f, 0.0f, 0.0f};
+    record.health = kStartHealth;
+    set_action(record, action_idle);
 }

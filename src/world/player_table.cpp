@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr uint32_t kStartHealth = 100;
 constexpr int32_t kLocalSlot = 0;
 constexpr Vec3 kHostStart = {0.0f, 20.0f, 0.0f};
 constexpr Vec3 kClientStart = {0.0f, 0.0f, 0.0f};
@@ -21,6 +20,8 @@ void set_up_local_player(PlayerRecord& r, Vec3 position) {
     r.action = action_walk;
     r.action_phase = 0;
     r.slot_state = slot_in_game;
+    r.knockouts = 0;
+    r.down_ticks = 0;
 }
 
 }  // namespace
@@ -31,7 +32,7 @@ void init_player_table(PlayerTable& table) {
 }
 
 void init_session_state(SessionState& session) {
-    session = SessionState{-1, false, false};
+    session = SessionState{-1, false, false, false};
 }
 
 PlayerRecord* player_slot(PlayerTable& table, int32_t index) {

@@ -29,6 +29,8 @@ struct PlayerRecord {
     uint32_t net_id;       // the network layer's id of a remote player
     SlotState slot_state;
     char net_name[kNetNameSize];  // zero-terminated
+    uint32_t knockouts;           // others this player knocked out, when the host counts them
+    uint32_t down_ticks;          // sim ticks left lying knocked out; 0 standing
 };
 
 struct PlayerTable {
@@ -42,6 +44,7 @@ struct SessionState {
     int32_t local_player_index;  // -1 until a game starts
     bool host;
     bool client;
+    bool knockouts;  // the host's rule: a player at health 0 is knocked out
 };
 
 // The unit of player input: a kind and two floats a and b.
@@ -57,6 +60,8 @@ enum ActionButton : int32_t {
     button_secondary_attack = 1,
     button_jump = 2,
 };
+
+constexpr uint32_t kStartHealth = 100;
 
 // Count and maximum 0, every slot Free and every other field zero: physics and hits run
 // over all twelve slots, so unused ones must hold harmless values.

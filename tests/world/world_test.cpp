@@ -232,7 +232,7 @@ struct PhaseTest : ::testing::Test {
         init_effect_list(effects);
         attacker = player_at({10.0f, 0.0f, -10.0f});
     }
-    void step() { phase_step(attacker, table, effects); }
+    void step() { phase_step(attacker, table, effects, fight); }
     int next_phase() {
         step();
         return attacker.action_phase;
@@ -249,6 +249,7 @@ struct PhaseTest : ::testing::Test {
 
     PlayerTable table;
     EffectList effects;
+    Fight fight{false, 0, {}};
     PlayerRecord& attacker = table.slots[0];
 };
 
@@ -271,38 +272,76 @@ TEST_F(PhaseTest, IdleAndWalkCycleAWalkTapsOnEachWrapAndCorruptPhasesStayInTheir
     }
 }
 
-TEST_F(PhaseTest, AStandingAttackerHitsItselfOnTheThirdStepOnce) {
+TEST_F(PhaseTest, AnAttackHitsOthersInTheGameAheadAndNeverItsAttacker) {
+    table.slots[1] = player_at({10.0f, 0.0f, -10.0f});  // on a still attacker's own spot
     press(attacker, 1.0f);
     step();
     press(attacker, 1.0f);  // no restart
     step();
-    EXPECT_EQ(attacker.health, 100u);
+    EXPECT_EQ(table.slots[1].health, 100u);
     step();
-    EXPECT_EQ(attacker.health, 96u);
+    EXPECT_EQ(table.slots[1].health, 96u);
+    EXPECT_EQ(attacker.health, 100u);
     EXPECT_EQ(attacker.action, action_idle);
     EXPECT_EQ(attacker.action_phase, 1);
     EXPECT_EQ(spawned(effect_klank), 1);
     EXPECT_EQ(effects.entries[kEffectCount - 1].position.x, 10.0f);
     for (int i = 0; i < 6; ++i) step();
-    EXPECT_EQ(attacker.health, 96u);
-}
+    EXPECT_EQ(table.slots[1].health, 96u);
 
-TEST_F(PhaseTest, TheHitReachesEverySlotWithinOneOfThePointAheadAndHealthStopsAtZero) {
-    attacker.velocity = {50.0f, 0.0f, 0.0f};  // hit point (11, 0, -10)
+    attacker.velocity = {50.0f, 0.0f, 0.0f};  // hit point (11, 0, -10), 1.0 from the attacker
     table.slots[1] = player_at({11.0f, 0.5f, -10.0f});
     table.slots[2] = player_at({12.0f, 0.0f, -10.0f});  // exactly at reach
     table.slots[3] = player_at({12.01f, 0.0f, -10.0f});
     table.slots[4] = player_at({11.0f, 0.0f, -10.5f});
-    table.slots[4].slot_state = slot_free;
+    table.slots[4].slot_state = slot_reserved;  // nobody plays it yet
     attack();
-    const uint32_t health[6] = {96, 96, 96, 100, 96, 0};  // slot 5: far away, and stays at 0
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(table.slots[k].health, health[k]) << "slot " << k;
+    const uint32_t health[5] = {100, 96, 96, 100, 100};
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(table.slots[k].health, health[k]) << "slot " << k;
 
-    attacker.health = 2;
+    // Without knock-outs health stops at 0 and the player goes on.
+    table.slots[1].health = 2;
     attack();
-    EXPECT_EQ(attacker.health, 0u);
     attack();
-    EXPECT_EQ(attacker.health, 0u);
+    EXPECT_EQ(table.slots[1].health, 0u);
+    EXPECT_EQ(table.slots[1].down_ticks, 0u);
+    EXPECT_EQ(attacker.knockouts, 0u);
+    move(table.slots[1], 100.0f, 0.0f);
+    EXPECT_NE(table.slots[1].velocity.x, 0.0f);
+}
+
+// With knock-outs on, a player hit to 0 lies down for 3 s, taking no actions and no hits,
+// then stands again at its spawn point with full health; its attacker counts it.
+TEST_F(PhaseTest, AKnockedOutPlayerLiesDownThreeSecondsAndComesBackWhole) {
+    fight.knockouts = true;
+    attacker.velocity = {50.0f, 0.0f, 0.0f};
+    table.slots[1] = player_at({11.0f, 0.0f, -10.0f});
+    table.slots[1].health = 4;
+    attack();
+    PlayerRecord& down = table.slots[1];
+    EXPECT_EQ(down.health, 0u);
+    EXPECT_EQ(down.down_ticks, kKnockedOutTicks);
+    EXPECT_EQ(attacker.knockouts, 1u);
+    ASSERT_EQ(fight.count, 1);
+    EXPECT_EQ(fight.happened[0].victim, 1);
+    EXPECT_EQ(fight.happened[0].attacker, 0);
+    move(down, 100.0f, 0.0f);
+    press(down, 1.0f);
+    EXPECT_EQ(down.velocity.x, 0.0f);
+    EXPECT_EQ(down.action, action_idle);
+    attack();  // no hits on a player who is down
+    EXPECT_EQ(attacker.knockouts, 1u);
+
+    for (uint32_t tick = 1; tick < kKnockedOutTicks; ++tick) knockout_step(down, 1);
+    EXPECT_EQ(down.down_ticks, 1u);
+    EXPECT_EQ(down.position.x, 11.0f);
+    knockout_step(down, 1);
+    EXPECT_EQ(down.down_ticks, 0u);
+    EXPECT_EQ(down.health, 100u);
+    EXPECT_EQ(down.position.x, spawn_point(1).x);
+    EXPECT_EQ(down.position.z, spawn_point(1).z);
+    knockout_step(down, 1);  // standing: nothing more
+    EXPECT_EQ(down.health, 100u);
 }
 
 TEST(PlayerTable, AHostStartsHighInSlotZeroWithEveryOtherSlotFreeAClientOnTheGround) {
