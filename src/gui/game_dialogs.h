@@ -115,7 +115,9 @@ struct DialogOutcome {
 };
 
 // Each offers the message to its dialog first (consumed), then acts on its own command
-// ids. The cursor is that of keys.
+// ids. The cursor is that of keys. In the settings dialog a key or gamepad button pressed
+// with the cursor on a binding button binds it to that control at once (bind_pressed),
+// and is consumed.
 DialogOutcome join_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
 DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
 DialogOutcome settings_dialog_handler(GameDialogs& dialogs, ControlTable& controls,
@@ -150,8 +152,9 @@ void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible);
 // Whether "Sound Effects Active" is checked.
 bool sound_effects_on(const GameDialogs& dialogs);
 
-// The seven binding labels: the movement ones read "axis xy" in gamepad type.
-void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
+// The seven binding labels (the movement ones read "axis xy" in gamepad type), and the
+// warning colour on each binding button whose key or button another control uses too.
+void refresh_bindings(GameDialogs& dialogs, const ControlTable& controls);
 
 // Writes the menu, settings and editor dialogs' corners (truncated), the control table,
 // then the sound settings. Nothing before the dialogs are built.
