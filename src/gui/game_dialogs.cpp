@@ -262,6 +262,18 @@ const BindingControl* binding_of_button(uint32_t id) {
     return nullptr;
 }
 
+// What is pressed over a binding button binds to it, so a player need not step through
+// the alphabet to the key wanted.
+bool bind_under_cursor(GameDialogs& dialogs, ControlTable& controls, const KeyState& keys,
+                       const Message& msg) {
+    if (!keys.cursor_inside) return false;
+    const Button* button = button_at(dialogs.settings, keys.cursor_x, keys.cursor_y);
+    const BindingControl* binding = button ? binding_of_button(button->id) : nullptr;
+    if (!binding || !bind_pressed(controls, binding->entry, msg)) return false;
+    refresh_bindings(dialogs, controls);
+    return true;
+}
+
 void run_settings_command(GameDialogs& dialogs, ControlTable& controls, uint32_t id) {
     if (const BindingControl* binding = binding_of_button(id)) {
         step_binding(controls, binding->entry);
@@ -280,7 +292,7 @@ void run_settings_command(GameDialogs& dialogs, ControlTable& controls, uint32_t
     } else {
         return;
     }
-    refresh_binding_labels(dialogs, controls);
+    refresh_bindings(dialogs, controls);
 }
 
 void add_settings_controls(GameDialogs& dialogs) {
@@ -342,7 +354,7 @@ void build_settings_dialog(GameDialogs& dialogs, ControlTable& controls, const S
     list_devices(dialogs);  // an attached controller shows without "refresh"
     load_control_table(controls, settings);
     show_control_page(dialogs, controls);
-    refresh_binding_labels(dialogs, controls);
+    refresh_bindings(dialogs, controls);
 }
 
 void build_join_create_dialogs(GameDialogs& dialogs, CommandSink* sink) {
@@ -450,6 +462,7 @@ DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys,
 
 DialogOutcome settings_dialog_handler(GameDialogs& dialogs, ControlTable& controls,
                                       const KeyState& keys, const Message& msg) {
+    if (bind_under_cursor(dialogs, controls, keys, msg)) return {true, request_none};
     if (dialogs.settings.handle_message(msg, keys.cursor_x, keys.cursor_y)) {
         pair_scroll_bar(dialogs.settings, command_gamepad_list_scroll, command_gamepad_list);
         return {true, request_none};
@@ -467,9 +480,13 @@ void show_menu_button(GameDialogs& dialogs, uint32_t command, bool visible) {
     show(dialogs.menu, command, visible);
 }
 
-void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls) {
+void refresh_bindings(GameDialogs& dialogs, const ControlTable& controls) {
     char text[kBindingLabelSize];
     for (const BindingControl& b : kBindings) {
+        Widget* button = dialogs.settings.find(b.button);
+        if (button && button->kind == widget_button) {
+            static_cast<Button*>(button)->warn = binding_clashes(controls, b.entry);
+        }
         Label* shown = find_label(dialogs.settings, b.label);
         if (!shown) continue;
         control_label(controls, b.entry, text);

@@ -116,7 +116,9 @@ struct DialogOutcome {
 };
 
 // Each offers the message to its dialog first (consumed), then acts on its own command
-// ids. The cursor is that of keys.
+// ids. The cursor is that of keys. In the settings dialog a key or gamepad button pressed
+// with the cursor on a binding button binds it to that control at once (bind_pressed),
+// and is consumed.
 DialogOutcome join_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
 DialogOutcome create_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg);
 DialogOutcome settings_dialog_handler(GameDialogs& dialogs, ControlTable& controls,
@@ -156,8 +158,9 @@ bool knockouts_chosen(const GameDialogs& dialogs);
 // Checks "knock-outs" as [game] knockouts says (1 on; anything else off).
 void load_game_rules(GameDialogs& dialogs, const Settings& settings);
 
-// The seven binding labels: the movement ones read "axis xy" in gamepad type.
-void refresh_binding_labels(GameDialogs& dialogs, const ControlTable& controls);
+// The seven binding labels (the movement ones read "axis xy" in gamepad type), and the
+// warning colour on each binding button whose key or button another control uses too.
+void refresh_bindings(GameDialogs& dialogs, const ControlTable& controls);
 
 // Writes the menu, settings and editor dialogs' corners (truncated), the control table,
 // the sound settings, then [game] knockouts when it changed. Nothing before the dialogs

@@ -18,6 +18,9 @@ constexpr uint32_t kIdle = 0x66FFFFFF;
 constexpr uint32_t kShadow = 0x22000000;
 constexpr uint32_t kListText = 0xFF555555;
 constexpr uint32_t kFieldUnfocused = 0x33FFFFFF;
+// A button in the warning colour: red, and stronger than kIdle when idle, so it is seen.
+constexpr uint32_t kWarn = 0xFFFF4040;
+constexpr uint32_t kWarnIdle = 0xBBFF4040;
 
 constexpr SpriteRect kCornerTopLeft = {0, 48, 15, 63};
 constexpr SpriteRect kCornerTopRight = {32, 48, 47, 63};
@@ -93,8 +96,9 @@ struct ButtonLook {
 };
 
 ButtonLook button_look(const Button& b) {
-    if (b.pressed) return {1, 1, kWhite};
-    return {0, 0, b.hover ? kWhite : kIdle};
+    const bool lit = b.pressed || b.hover;
+    const uint32_t argb = b.warn ? (lit ? kWarn : kWarnIdle) : (lit ? kWhite : kIdle);
+    return b.pressed ? ButtonLook{1, 1, argb} : ButtonLook{0, 0, argb};
 }
 
 void draw_button(Painter& p, const Button& b, float bx, float by) {

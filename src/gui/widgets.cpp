@@ -398,6 +398,16 @@ W* find_kind(const Dialog& dialog, uint32_t id) {
 
 }  // namespace
 
+Button* button_at(const Dialog& dialog, int cx, int cy) {
+    for (int i = 0; i < dialog.widget_count(); ++i) {
+        Widget& w = dialog.widget_newest_first(i);
+        if (w.kind != widget_button || !reachable(w)) continue;
+        auto& button = static_cast<Button&>(w);
+        if (rect_contains(button_rect(button), cx, cy)) return &button;
+    }
+    return nullptr;
+}
+
 ListBox* find_list_box(const Dialog& dialog, uint32_t id) {
     return find_kind<ListBox>(dialog, id);
 }

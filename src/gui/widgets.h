@@ -60,6 +60,7 @@ struct Button : Widget {
     IntRect source{};     // its source rectangle in that texture
     char text[kWidgetTextSize] = {};
     ButtonStyle style = style_text;
+    bool warn = false;  // drawn in the warning colour; its dialog says when
 };
 
 struct CheckBox : Widget {
@@ -156,6 +157,9 @@ class Dialog {
 void set_visible(Widget* widget, bool visible);
 // Shows or hides the dialog's widget with that id, if there is one.
 void show_widget(const Dialog& dialog, uint32_t id, bool visible);
+
+// The newest visible, enabled button whose hit rectangle holds (cx, cy); null if none.
+Button* button_at(const Dialog& dialog, int cx, int cy);
 
 // The dialog's widget with that id when it is of that kind; null otherwise.
 ListBox* find_list_box(const Dialog& dialog, uint32_t id);

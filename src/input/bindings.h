@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "input/keyboard_input.h"
+#include "platform/message.h"
 
 constexpr int kBindingLabelSize = 16;
 
@@ -19,6 +20,16 @@ void control_label(const ControlTable& controls, ControlEntry entry, char out[kB
 // One step of a binding: (binding + 1) mod 26. The four movement bindings step only in
 // keyboard type; the three buttons in either type. A negative binding steps to 0.
 void step_binding(ControlTable& controls, ControlEntry entry);
+
+// Binds what msg pressed to the entry at once: a letter key in keyboard type, a gamepad
+// button 0..25 in gamepad type (the labels name no other). True when the entry now holds
+// it; false, changing nothing, for a release, any other key or button, the other device,
+// or a movement entry in gamepad type (the stick moves).
+bool bind_pressed(ControlTable& controls, ControlEntry entry, const Message& msg);
+
+// Whether another binding in use in the current type holds the same key or button as
+// entry. In gamepad type only the three buttons count; "error" bindings never clash.
+bool binding_clashes(const ControlTable& controls, ControlEntry entry);
 
 // Switches the device the tick reads; the seven bindings stay as they are.
 void set_input_type(ControlTable& controls, InputType type);

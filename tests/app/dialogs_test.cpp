@@ -91,7 +91,7 @@ constexpr Point kStart = {300, 460}, kCancel = {230, 460}, kRefresh = {160, 460}
 constexpr int kRow = 16;
 constexpr Point kControlPage = {4, 4}, kOtherPage = {70, 4}, kTypeButton = {4, 36},
                 kJumpButton = {500, 180}, kForwardButton = {160, 180}, kDeviceList = {80, 36},
-                kUseGamepad = {340, 52};
+                kUseGamepad = {340, 52}, kBackwardButton = {160, 244};
 
 class GameDialogsTest : public ::testing::Test {
   protected:
@@ -124,6 +124,17 @@ class GameDialogsTest : public ::testing::Test {
         deliver(mouse_message(msg_mouse_move, 0, x, y));
         deliver(mouse_message(msg_lbutton_down, mouse_bit_left, x, y));
         deliver(mouse_message(msg_lbutton_up, 0, x, y));
+    }
+    // The cursor 2 pixels inside a settings control, then a press: 1 when it was consumed.
+    int press_over(Point control, const Message& msg) {
+        const int x = kSettingsAt.x + control.x + 2, y = kSettingsAt.y + control.y + 2;
+        deliver(mouse_message(msg_mouse_move, 0, x, y));
+        track_input(game(), msg);
+        return window_procedure(game(), msg);
+    }
+    bool warned(uint32_t button) {
+        const Widget* w = dialogs().settings.find(button);
+        return w && w->kind == widget_button && static_cast<const Button*>(w)->warn;
     }
     void click_menu(Point control) { click(kMenuAt, control); }
     void click_settings(Point control) { click(kSettingsAt, control); }
@@ -386,6 +397,31 @@ TEST_F(GameDialogsTest, SettingsStepBindingsWhileOpenAndInGamepadTypeListAndUseP
     EXPECT_EQ(controls().entries[control_type], input_keyboard);
     EXPECT_FALSE(shown(s, command_gamepad_list));
     EXPECT_EQ(label_text(command_label_right), "D") << "the bindings survive the switch";
+}
+
+// A key pressed with the cursor on a binding button binds it, in gamepad type a pad button;
+// two controls on one key both show the warning colour until one changes. Quitting keeps it.
+TEST_F(GameDialogsTest, PressingAKeyOverABindingButtonBindsItAndClashesShowUntilOneChanges) {
+    start_placed();
+    click_menu(kSettingsButton);
+    EXPECT_EQ(press_over(kForwardButton, key_message(true, 'Q')), 1);
+    EXPECT_EQ(label_text(command_label_forward), "Q");
+    for (int vk : {int{vk_escape}, int{'1'}})
+        EXPECT_EQ(press_over(kBackwardButton, key_message(true, vk)), 0);
+    EXPECT_FALSE(warned(command_bind_forward));
+    press_over(kBackwardButton, key_message(true, 'Q'));
+    EXPECT_TRUE(warned(command_bind_forward) && warned(command_bind_backward));
+    click_settings(kForwardButton);  // the click still steps: Q to R
+    EXPECT_FALSE(warned(command_bind_forward) || warned(command_bind_backward));
+
+    click_settings(kTypeButton);
+    EXPECT_EQ(press_over(kJumpButton, gamepad_button_message(3, true)), 1);
+    EXPECT_EQ(label_text(command_label_jump), "joy 3");
+    EXPECT_EQ(press_over(kBackwardButton, gamepad_button_message(3, true)), 0) << "the stick";
+    quit_program(game());
+    start(config());
+    EXPECT_EQ(controls().entries[control_forward], 'R' - 'A');
+    EXPECT_EQ(controls().entries[control_jump], 3);
 }
 
 // Saved corners far off screen, or with the title bar above it, come back where the title

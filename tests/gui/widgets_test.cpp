@@ -232,7 +232,7 @@ TEST(LabelTest, LongTextsAreCutToTheField) {
 // (1, 48) and (48, 48); an "OK" button at (17, 21)-(33, 33) and a check box below it.
 class WidgetDrawTest : public GlTest {};
 
-TEST_F(WidgetDrawTest, FrameAtItsCornersAndButtonTextDimUntilHovered) {
+TEST_F(WidgetDrawTest, FrameAtItsCornersAndButtonTextDimUntilHoveredAndRedWhenWarned) {
     work_in(TORVI_SOURCE_DIR);
     add_texture(device_.textures(), "shell", "Data/textures/shell.png");
     ASSERT_NE(find_texture(device_.textures(), "shell"), nullptr);
@@ -245,21 +245,22 @@ TEST_F(WidgetDrawTest, FrameAtItsCornersAndButtonTextDimUntilHovered) {
     dialog.init(16, 20, "", 32, 28);
     Button* button = dialog.add_button(1, "OK", nullptr, nullptr, 1, 1, style_text);
     dialog.add_check_box(2, 16, 14);
-    // Pixels in the button's rectangle with every channel above 200.
-    auto bright_in_button = [&] {
+    // Pixels in the button's rectangle with red above 200, and green and blue above 200
+    // (white) or below 100 (red).
+    auto in_button = [&](bool white) {
         device_.clear(0xFF000000);
         draw_dialog(device_, drawing, ready_font(fonts.gui), dialog);
         const std::vector<uint8_t> image = pixels();
         int count = 0;
         for (int y = 21; y < 33; ++y) {
             for (int x = 17; x < 33; ++x) {
-                const uint32_t p = rgba_at(image, x, y);
-                count += (p >> 24) > 200 && ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 200;
+                const uint32_t p = rgba_at(image, x, y), g = (p >> 16) & 0xFF, b = (p >> 8) & 0xFF;
+                count += (p >> 24) > 200 && (white ? g > 200 && b > 200 : g < 100 && b < 100);
             }
         }
         return count;
     };
-    EXPECT_EQ(bright_in_button(), 0);
+    EXPECT_EQ(in_button(true), 0);
     const auto image = pixels();
     const uint32_t clear_rgba = 0x000000FF;
     for (int corner = 0; corner < 4; ++corner) {
@@ -268,7 +269,10 @@ TEST_F(WidgetDrawTest, FrameAtItsCornersAndButtonTextDimUntilHovered) {
     EXPECT_EQ(rgba_at(image, 0, 0), clear_rgba);  // outside the frame
     EXPECT_GT(red_at(image, 40, 42), 150);        // the light check box over the dark fill
     button->hover = true;
-    EXPECT_GT(bright_in_button(), 4);
+    EXPECT_GT(in_button(true), 4);
+    button->warn = true;  // red instead of white
+    EXPECT_GT(in_button(false), 4);
+    EXPECT_EQ(in_button(true), 0);
 }
 
 }  // namespace
