@@ -348,6 +348,9 @@ void NetSession::client_receive(const uint8_t* data, size_t size) {
         case message_world:
             if (welcomed_ && decode_world(data, size, *world_)) mailbox_.post_world(*world_);
             return;
+        case message_scores:
+            if (welcomed_ && decode_scores(data, size, scores_)) mailbox_.post_scores(scores_);
+            return;
         default:
             return;
     }
@@ -493,6 +496,10 @@ bool NetSession::take_world(WorldUpdate& out) {
 
 bool NetSession::take_map(MapGrid& out) {
     return mailbox_.take_map(out);
+}
+
+bool NetSession::take_scores(Scores& out) {
+    return mailbox_.take_scores(out);
 }
 
 NetTraffic NetSession::traffic() {

@@ -56,6 +56,7 @@ class NetSession : public Network {
     size_t take_events(NetEvent* out, size_t max) override;
     bool take_world(WorldUpdate& out) override;
     bool take_map(MapGrid& out) override;
+    bool take_scores(Scores& out) override;
 
     // Bytes the current ENet host sent and received, ENet's own traffic included.
     NetTraffic traffic();
@@ -131,6 +132,7 @@ class NetSession : public Network {
     char session_name_[kSessionNameSize] = {};
     std::unique_ptr<MapGrid> map_;       // the hosted ground, sent to each player who joins
     std::unique_ptr<WorldState> world_;  // decoded into without allocating
+    Scores scores_{};
     std::unique_ptr<NetOrder[]> orders_;
     uint8_t map_bytes_[kMapMessageSize] = {};
     // Discovery: the socket queries go out on and answers come back to, this hosting's

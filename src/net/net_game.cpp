@@ -148,6 +148,15 @@ void take_world(NetGame& game, Network& net) {
     }
 }
 
+void take_scores(NetGame& game, Network& net) {
+    Scores& scores = game.state.scores;
+    if (!net.take_scores(scores) || !game.state.welcomed) return;
+    for (int i = 0; i < kPlayerSlots; ++i) {
+        game.table.slots[i].knockouts = scores.knockouts[i];
+        game.table.slots[i].down_ticks = scores.down_ticks[i];
+    }
+}
+
 void handle(NetGame& game, Network& net, RemoteEventSink* record, const NetEvent& event,
             NetNews& news) {
     const bool host = game.session.host;
@@ -230,6 +239,7 @@ NetNews take_network(NetGame& game, Network& net, RemoteEventSink* record) {
     if (game.session.client) {
         net.take_map(game.map);
         take_world(game, net);
+        take_scores(game, net);
     }
     return news;
 }
@@ -259,6 +269,10 @@ void send_world_when_due(NetGame& game, Network& net) {
     }
     encode_world(world, order.bytes);
     order.size = static_cast<uint16_t>(kWorldMessageSize);
+    net.order(order);
+    // The knock-outs beside it, in a message of their own that older clients skip.
+    encode_scores(game.table, order.bytes);
+    order.size = static_cast<uint16_t>(kScoresMessageSize);
     net.order(order);
 }
 

@@ -36,6 +36,7 @@ struct NetGameState {
     HostList hosts;  // what discovery found, newest first
     // Scratch, so a tick neither allocates nor puts kilobytes on the stack.
     WorldUpdate incoming;
+    Scores scores;
     WorldState outgoing;
     uint8_t world_bytes[kWorldMessageSize];
     NetEvent events[64];

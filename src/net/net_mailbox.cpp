@@ -78,6 +78,20 @@ bool NetMailbox::take_world(WorldUpdate& out) {
     return true;
 }
 
+void NetMailbox::post_scores(const Scores& scores) {
+    std::lock_guard<std::mutex> hold(lock_);
+    scores_ = scores;
+    scores_new_ = true;
+}
+
+bool NetMailbox::take_scores(Scores& out) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!scores_new_) return false;
+    out = scores_;
+    scores_new_ = false;
+    return true;
+}
+
 bool NetMailbox::take_map(MapGrid& out) {
     std::lock_guard<std::mutex> hold(lock_);
     if (!map_new_) return false;
@@ -100,5 +114,5 @@ void NetMailbox::clear() {
     std::lock_guard<std::mutex> hold(lock_);
     inbox_.head = inbox_.count = 0;
     outbox_.head = outbox_.count = 0;
-    world_new_ = map_new_ = false;
+    world_new_ = map_new_ = scores_new_ = false;
 }

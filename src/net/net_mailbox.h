@@ -35,12 +35,14 @@ class NetMailbox {
     bool post(const NetEvent& event);
     void post_world(const WorldState& world);
     void post_map(const MapGrid& map);
+    void post_scores(const Scores& scores);
     size_t take_orders(NetOrder* out, size_t max);
 
     // --- the game thread
     size_t take_events(NetEvent* out, size_t max);
     bool take_world(WorldUpdate& out);
     bool take_map(MapGrid& out);
+    bool take_scores(Scores& out);
     // False, with nothing queued, when the outbox is full.
     bool order(const NetOrder& order);
     // Waits up to timeout for the network thread to make room in a full outbox; false
@@ -66,4 +68,6 @@ class NetMailbox {
     bool world_new_ = false;
     std::unique_ptr<MapGrid> map_;
     bool map_new_ = false;
+    Scores scores_{};
+    bool scores_new_ = false;
 };

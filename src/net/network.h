@@ -44,6 +44,8 @@ class Network : public ActionSender {
     virtual bool take_world(WorldUpdate& out) = 0;
     // The map a client's host sent; false when none came since the last take.
     virtual bool take_map(MapGrid& out) = 0;
+    // The newest knock-out counts a client's host sent; false when none came.
+    virtual bool take_scores(Scores&) { return false; }
 
     // A joined client's action, to its host (dropped until the host has welcomed it).
     void send_action(ActionKind kind, float a, float b) final;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "world/phases.h"
+
 namespace {
 
 constexpr float kAxisLimit = 100.0f;
@@ -349,4 +351,25 @@ bool decode_world(const uint8_t* data, size_t size, WorldState& out) {
         ok = ok && out.effects[i].kind >= effect_klank && out.effects[i].kind <= effect_boom;
     }
     return ok && in.finite;
+}
+
+void encode_scores(const PlayerTable& table, uint8_t out[kScoresMessageSize]) {
+    Writer w{out};
+    w.u32(message_scores);
+    for (const PlayerRecord& r : table.slots) {
+        w.u32(r.knockouts);
+        w.u32(r.down_ticks);
+    }
+}
+
+bool decode_scores(const uint8_t* data, size_t size, Scores& out) {
+    if (!starts(data, size, kScoresMessageSize, message_scores)) return false;
+    Reader in{data, 4};
+    bool sane = true;
+    for (int slot = 0; slot < kPlayerSlots; ++slot) {
+        out.knockouts[slot] = in.u32();
+        out.down_ticks[slot] = in.u32();
+        sane = sane && out.down_ticks[slot] <= kKnockedOutTicks;
+    }
+    return sane;
 }

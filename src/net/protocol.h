@@ -24,6 +24,7 @@ enum MessageType : uint32_t {
     message_welcome = 1007,  // host -> client: its slot and the session's name
     message_map = 1008,      // host -> client: the .map image of the ground played on
     message_world = 1009,    // host -> client: every slot's state and the new effects
+    message_scores = 1010,   // host -> client: knock-outs; a client that does not know it skips it
 };
 
 // Why a host ends a connection, carried as ENet's disconnect data.
@@ -102,6 +103,16 @@ void encode_world(const WorldState& world, uint8_t out[kWorldMessageSize]);
 // False for a wrong size or type or a non-finite number; slot states, actions, elements,
 // health and effect kinds out of their ranges are refused, names cleaned.
 bool decode_world(const uint8_t* data, size_t size, WorldState& out);
+
+// --- scores (type, then per slot: knock-outs, ticks left down), beside each world
+constexpr size_t kScoresMessageSize = 4 + kPlayerSlots * 8;
+struct Scores {
+    uint32_t knockouts[kPlayerSlots];
+    uint32_t down_ticks[kPlayerSlots];
+};
+void encode_scores(const PlayerTable& table, uint8_t out[kScoresMessageSize]);
+// False for a wrong size or type, or a player down longer than a knock-out lasts.
+bool decode_scores(const uint8_t* data, size_t size, Scores& out);
 
 // --- discovery: a query datagram to the game's port, and the host's answer, never larger
 // than the query (the query carries padding), so a host cannot amplify traffic.
