@@ -46,6 +46,7 @@ enum VirtualKey : int {
     vk_up = 38,
     vk_right = 39,
     vk_down = 40,
+    vk_f3 = 114,
 };
 
 struct Message {

@@ -75,6 +75,8 @@ int virtual_key(SDL_Keycode key) {
         case SDLK_LCTRL:
         case SDLK_RCTRL:
             return vk_control;
+        case SDLK_F3:
+            return vk_f3;
         default:
             return -1;
     }
