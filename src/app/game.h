@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "app/hud.h"
 #include "config/settings.h"
 #include "console/console.h"
 #include "editor/editor.h"
@@ -73,6 +74,7 @@ struct Game {
     Editor editor;
     GameCommands commands{*this};
     SoundBoard sound;
+    Hud hud;
     NetGameState net_state;
     SoundPlayer* speaker = nullptr;  // the sound device while the loop runs; none in most tests
     Network* net = nullptr;          // the network session while the loop runs; none in most tests

@@ -120,6 +120,7 @@ void initialise_world(Game& game) {
     save_default_map(game.map);
     load_key_poses(game.poses);
     load_control_table(game.input.controls, game.settings);
+    read_hud_settings(game.hud, game.settings);
     init_player_table(game.table);
     init_session_state(game.session);
 }

@@ -41,8 +41,8 @@ constexpr int kExitBadInput = 2;   // bad command line, script, data folder, rec
                                    // a screenshot that could not be written
 
 // The game's start-up without graphics: fills and saves the start-up map (rewriting
-// Data/maps/test123.map), loads the key poses and the control bindings, and starts a fresh
-// player table and session. Runs in the folder that holds config.cfg.
+// Data/maps/test123.map), loads the key poses, the control bindings and the labels' mode,
+// and starts a fresh player table and session. Runs in the folder that holds config.cfg.
 void initialise_world(Game& game);
 
 // Opens the window, starts the game and runs the loop until quit; the exit code. Runs

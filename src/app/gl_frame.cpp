@@ -31,7 +31,7 @@ void draw_play(Screen& screen, const Game& game) {
     device.set_view(view_matrix(shown_camera(game, shown)));
     draw_terrain(device, screen.terrain, game.map);
     draw_characters(device, screen.characters, game.poses, ready_font(screen.fonts.console),
-                    game.table);
+                    game.hud.labels, game.table);
     effects_draw(device, screen.effects, game.effects);
     if (shown != nullptr) draw_health_ring(screen.characters, *shown);
     console_draw(game.console, ready_font(screen.fonts.console));

@@ -192,6 +192,13 @@ DialogOutcome dialog_message(Game& game, const Message& msg) {
     }
 }
 
+// Escape shows the menu; F3 switches the labels, which show only in play (a held F3 does
+// not make them flicker).
+void play_key_down(Game& game, const Message& msg) {
+    if (msg.wparam == vk_escape) return toggle_menu(game);
+    if (msg.wparam == vk_f3 && !(msg.lparam & kKeyRepeatBit)) toggle_labels(game.hud);
+}
+
 }  // namespace
 
 void set_mode(Game& game, TopLevelMode mode) {
@@ -343,6 +350,7 @@ void quit_program(Game& game) {
         std::fprintf(stderr, "torvi: %s\n", what);
     }
     save_game_settings(game.dialogs, game.editor.dialog, game.input.controls, game.settings);
+    save_hud_settings(game.hud, game.settings);
     game.shell.running = false;
 }
 
@@ -374,7 +382,7 @@ int window_procedure(Game& game, const Message& msg) {
         editor_input(game.editor, world, msg);
     }
     if (msg.id == msg_key_down) {
-        if (msg.wparam == vk_escape && game.shell.mode == mode_playing) toggle_menu(game);
+        if (game.shell.mode == mode_playing) play_key_down(game, msg);
     } else if (msg.id == msg_gui_command) {
         run_command(game, msg.wparam);
         hear_click(game.sound);  // after the command: switching sound on clicks, off is quiet

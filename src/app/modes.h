@@ -34,8 +34,8 @@ void join_game_from_text(Game& game, const char* target);
 // leaves the menu as it is, saying why in the join dialog and on the console.
 void end_game(Game& game, const char* why);
 
-// Saves the settings kept across runs (dialog positions, then the control table) and
-// ends the loop. A second call saves nothing.
+// Saves the settings kept across runs (dialog positions, then the control table, then the
+// labels' mode if F3 changed it) and ends the loop. A second call saves nothing.
 void quit_program(Game& game);
 
 // Routes one message; 1 when a dialog consumed it, else 0. Closing the window quits.

@@ -1,5 +1,7 @@
 #include "app/script.h"
 
+#include <strings.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cinttypes>
@@ -21,6 +23,7 @@ constexpr NamedKey kNamedKeys[] = {
     {"escape", vk_escape}, {"enter", vk_enter}, {"space", vk_space}, {"backspace", vk_backspace},
     {"left", vk_left},     {"up", vk_up},       {"right", vk_right}, {"down", vk_down},
     {"ctrl", vk_control},  {"tab", vk_tab},     {"minus", vk_minus}, {"underscore", vk_underscore},
+    {"F3", vk_f3},
 };
 
 struct NamedButton {
@@ -72,8 +75,9 @@ int parse_key(const char* text) {
         const int c = std::toupper(static_cast<unsigned char>(text[0]));
         if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
     }
+    // Any case, as for letters: "F3" is written the way the key is labelled, "f3" reads too.
     for (const NamedKey& key : kNamedKeys) {
-        if (std::strcmp(text, key.name) == 0) return key.vk;
+        if (::strcasecmp(text, key.name) == 0) return key.vk;
     }
     uint64_t code = 0;
     if (std::strncmp(text, "vk", 2) == 0 && parse_number(text + 2, 255, code)) {

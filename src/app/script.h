@@ -6,7 +6,8 @@
 // earlier than the line before. An event at time T happens before the ticks due at T.
 //
 //   500 key down A             press a key: A..Z, 0..9, escape, enter, space, backspace,
-//   520 key up A               tab, left, up, right, down, ctrl, or vkN for virtual-key code N
+//   520 key up A               tab, left, up, right, down, ctrl, F3, or vkN for virtual-key
+//                              code N (names in any case)
 //   800 mouse move 512 300     move the cursor to back-buffer pixel (x, y), 0..32767
 //   820 mouse down left 512 300    press or release left, right or middle at (x, y)
 //   840 mouse up left 512 300

@@ -14,7 +14,8 @@ inline constexpr char kConfigFileName[] = "config.cfg";
 
 // The shipped config.cfg (the art generator writes it), and what a folder without one runs
 // with: what the game needs to start, the default keyboard bindings (letter indices: W, S,
-// A, D, J, K, L), where the menu and settings dialogs first open, and the player's name.
+// A, D, J, K, L), where the menu and settings dialogs first open, the player's name, sound,
+// and the full status labels.
 // A first save writes it out whole, with the changed key.
 inline constexpr char kShippedConfig[] =
     "[shell]\ntexturecfg=Data/textures.cfg\n\n"
@@ -27,7 +28,8 @@ inline constexpr char kShippedConfig[] =
     "[input]\nforward=22\nbackward=18\nleft=0\nright=3\njump=9\nprimattack=10\n"
     "secnattack=11\ntype=tastatur\n\n"
     "[player]\nname=pelundo\n\n"
-    "[sound]\nactive=1\nvolume=80\n";
+    "[sound]\nactive=1\nvolume=80\n\n"
+    "[hud]\nlabels=full\n";
 inline constexpr char kSettingMissingText[] = "error";
 
 // Every section and key the game uses.
@@ -66,10 +68,15 @@ inline constexpr char kKeyVolume[] = "volume";  // 0..100
 inline constexpr int kDefaultSoundVolume = 80;
 inline constexpr char kSectionGame[] = "game";
 inline constexpr char kKeyKnockouts[] = "knockouts";  // 1: a hosted game knocks players out
+inline constexpr char kSectionHud[] = "hud";
+inline constexpr char kKeyLabels[] = "labels";  // the characters' labels: full or name
 
 // The values of input type; only exactly "gamepad" selects the gamepad.
 inline constexpr char kInputTypeGamepad[] = "gamepad";
 inline constexpr char kInputTypeKeyboard[] = "tastatur";
+// The values of hud labels; anything but exactly "name" reads as the full label.
+inline constexpr char kLabelsFull[] = "full";
+inline constexpr char kLabelsName[] = "name";
 
 // The buffers the string settings are read into.
 inline constexpr size_t kTexturecfgBufferSize = 512;

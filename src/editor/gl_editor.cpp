@@ -24,7 +24,7 @@ void draw_pose_view(Renderer& device, EditorDrawing& drawing, const BonePose& po
     draw_pose_figure(device, drawing.markers, pose);
     PlayerRecord model{};  // at the origin, still, unturned, zombie
     model.facing = identity();
-    draw_character(device, drawing.characters, nullptr, model, pose);
+    draw_character(device, drawing.characters, nullptr, label_full, model, pose);
     draw_attack_trail(device, model, pose);
 }
 

@@ -48,6 +48,7 @@ enum VirtualKey : int {
     vk_down = 40,
     vk_minus = '-',       // the minus key
     vk_underscore = '_',  // the minus key with Shift held
+    vk_f3 = 114,
 };
 
 struct Message {

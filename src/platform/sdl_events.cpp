@@ -78,6 +78,8 @@ int virtual_key(SDL_Keycode key) {
         case SDLK_MINUS:
         case SDLK_KP_MINUS:
             return vk_minus;
+        case SDLK_F3:
+            return vk_f3;
         default:
             return -1;
     }

@@ -96,11 +96,16 @@ Matrix piece_world_matrix(const BonePose& pose, int piece, const PlayerRecord& r
     return place_on_base(local, record);
 }
 
-void format_status_label(const PlayerRecord& record, char out[kStatusLabelSize]) {
+void format_status_label(const PlayerRecord& record, StatusLabelMode mode,
+                         char out[kStatusLabelSize]) {
     // A name from the network may lack its terminator.
     char name[kPlayerNameSize];
     std::memcpy(name, record.name, sizeof name);
     name[sizeof name - 1] = '\0';
+    if (mode == label_name) {
+        std::snprintf(out, kStatusLabelSize, "%s", name);
+        return;
+    }
     const Vec3& p = record.position;
     const Vec3& v = record.velocity;
     std::snprintf(out, kStatusLabelSize,

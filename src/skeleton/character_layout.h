@@ -85,8 +85,12 @@ Matrix piece_world_matrix(const BonePose& pose, int piece, const PlayerRecord& r
 constexpr size_t kStatusLabelSize = 256;  // 255 characters and the terminating zero
 constexpr uint32_t kStatusLabelColour = 0xFFFFFFFF;
 
-// The label text of a record, cut at 255 characters.
-void format_status_label(const PlayerRecord& record, char out[kStatusLabelSize]);
+// What the status labels show: everything the record holds, or only the player's name.
+enum StatusLabelMode : uint8_t { label_full, label_name };
+
+// The label text of a record in mode, cut at 255 characters.
+void format_status_label(const PlayerRecord& record, StatusLabelMode mode,
+                         char out[kStatusLabelSize]);
 
 struct ScreenPixel {
     int x, y;

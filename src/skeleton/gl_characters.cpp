@@ -86,10 +86,11 @@ void draw_piece(Renderer& device, const CharacterAssets& assets, const Character
     assets.meshes[piece.outline].draw_outline(device);
 }
 
-void draw_status_label(Renderer& device, Font* font, const PlayerRecord& record) {
+void draw_status_label(Renderer& device, Font* font, StatusLabelMode mode,
+                       const PlayerRecord& record) {
     if (font == nullptr) return;
     char text[kStatusLabelSize];
-    format_status_label(record, text);
+    format_status_label(record, mode, text);
     const ScreenPixel at = status_label_position(record, device.projection(), device.view(),
                                                  device.width(), device.height());
     font->draw_text(static_cast<float>(at.x), static_cast<float>(at.y), kStatusLabelColour, text);
@@ -118,22 +119,22 @@ void load_character_assets(CharacterAssets& assets, Renderer& device) {
 }
 
 void draw_characters(Renderer& device, const CharacterAssets& assets, const KeyPoses& poses,
-                     Font* label_font, const PlayerTable& table) {
+                     Font* label_font, StatusLabelMode labels, const PlayerTable& table) {
     BonePose pose;
     for (const PlayerRecord& record : table.slots) {
         if (record.slot_state != slot_in_game) continue;
         key_pose(poses, pose, record.action, record.action_phase);
-        draw_character(device, assets, label_font, record, pose);
+        draw_character(device, assets, label_font, labels, record, pose);
     }
 }
 
 void draw_character(Renderer& device, const CharacterAssets& assets, Font* label_font,
-                    const PlayerRecord& record, const BonePose& pose) {
+                    StatusLabelMode labels, const PlayerRecord& record, const BonePose& pose) {
     const int row = skin_row(record.element);
     for (const CharacterPiece& piece : kCharacterPieces) {
         draw_piece(device, assets, piece, row, record, pose);
     }
-    draw_status_label(device, label_font, record);
+    draw_status_label(device, label_font, labels, record);
     if (record.action == action_attack) draw_attack_trail(device, record, pose);
 }
 

@@ -31,14 +31,14 @@ struct BoneMarkerAssets {
 // creates the sprite batch and the trail's vertex data. Once, after the textures.
 void load_character_assets(CharacterAssets& assets, Renderer& device);
 
-// Every InGame player of the table, in slot order, in its key pose of poses; labels in
-// label_font (none when null).
+// Every InGame player of the table, in slot order, in its key pose of poses; labels as
+// the mode says, in label_font (none when null).
 void draw_characters(Renderer& device, const CharacterAssets& assets, const KeyPoses& poses,
-                     Font* label_font, const PlayerTable& table);
+                     Font* label_font, StatusLabelMode labels, const PlayerTable& table);
 
 // One character in the given pose, with its status label and, while attacking, its trail.
 void draw_character(Renderer& device, const CharacterAssets& assets, Font* label_font,
-                    const PlayerRecord& record, const BonePose& pose);
+                    StatusLabelMode labels, const PlayerRecord& record, const BonePose& pose);
 
 // The record's attack trail in pose, whatever its action.
 void draw_attack_trail(Renderer& device, const PlayerRecord& record, const BonePose& pose);

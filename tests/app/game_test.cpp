@@ -49,6 +49,16 @@ TEST_F(ModesTest, EscapePausesPlayResumeReturnsDisconnectEndsItAndTheMenuIgnores
     EXPECT_EQ(game.shell.mode, mode_menu);
 }
 
+// F3 switches the labels in play only, once a press however long it is held.
+TEST_F(ModesTest, F3SwitchesTheLabelsOnlyInPlayOnceAPress) {
+    route(key_message(true, vk_f3));
+    EXPECT_EQ(game.hud.labels, label_full);
+    start_local_game(game, true);
+    route(key_message(true, vk_f3));
+    route(key_message(true, vk_f3, true));
+    EXPECT_EQ(game.hud.labels, label_name);
+}
+
 // A replay's viewer: Tab follows the next player in the game, round the table, and
 // changes nothing else; closing the window quits.
 TEST_F(ModesTest, TheReplayViewersTabFollowsTheNextPlayerInTheGame) {

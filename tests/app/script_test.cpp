@@ -25,12 +25,10 @@ Parsed parse(const char* line) {
 // comments and blank lines with whole files; here the spellings a hand-written script may
 // use for keys, the two events of a click, commands and blanks around the words.
 TEST(ScriptLine, KeyNamesClicksCommandsAndBlanksAroundTheWords) {
-    const std::pair<const char*, uint32_t> keys[] = {{"1 key up w", 'W'},
-                                                     {"1 key down 7", '7'},
-                                                     {"1 key down escape", 27},
-                                                     {"1 key down up", 38},
-                                                     {"1 key down underscore", '_'},
-                                                     {"1 key down vk112", 112}};
+    const std::pair<const char*, uint32_t> keys[] = {
+        {"1 key up w", 'W'},           {"1 key down 7", '7'},     {"1 key down escape", 27},
+        {"1 key down up", 38},         {"1 key down vk112", 112}, {"1 key down f3", vk_f3},
+        {"1 key down underscore", '_'}};
     for (const auto& [line, vk] : keys) {
         const Parsed p = parse(line);
         ASSERT_TRUE(p.result.ok) << line << ": " << p.result.error;
@@ -120,6 +118,8 @@ TEST(ScriptRecord, FormattedLinesParseBackToTheSameMessage) {
         }
     }
     char line[128];
+    ASSERT_TRUE(format_script_line(1, key_message(true, vk_f3), line, sizeof line));
+    EXPECT_STREQ(line, "1 key down F3");  // as the key is labelled
     EXPECT_FALSE(format_script_line(1, command_message(11), line, sizeof line));
     // A drag outside the window is recorded at the edge, which a script can replay.
     ASSERT_TRUE(format_script_line(1, mouse_message(msg_mouse_move, 0, -4, 3), line, sizeof line));

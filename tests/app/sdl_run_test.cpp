@@ -60,6 +60,12 @@ class RunTest : public ::testing::Test {
         fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", dir_ / "Data", fs::copy_options::recursive);
         put("config.cfg", shipped_config());
     }
+    // The shipped config.cfg with [hud] labels set to value.
+    static std::string config_with_labels(const std::string& value) {
+        std::string config = shipped_config();
+        const size_t at = config.find("labels=full");
+        return at == std::string::npos ? "" : config.replace(at, 11, "labels=" + value);
+    }
     // The shipped config.cfg with its [input] section, the last, replaced.
     void put_input(const std::string& input) {
         const std::string config = shipped_config();
@@ -384,6 +390,50 @@ TEST_F(RunTest, TheMenuRunCreatesPlaysPausesRebindsAndQuits) {
     EXPECT_GT(bright_pixels(settings.get(), 4, kTop + 4, 60, kTop + 16, settings_fill), 10);
     EXPECT_GT(bright_pixels(settings.get(), 70, kTop + 4, 110, kTop + 16, settings_fill), 10);
     EXPECT_GT(bright_pixels(settings.get(), 532, kTop + 192, 545, kTop + 206, settings_fill), 3);
+}
+
+// F3 in play switches the labels to the names alone, and quitting saves that; the record
+// holds the key, and its replay switches them too but writes nothing.
+TEST_F(RunTest, F3SwitchesTheLabelsIsSavedAndReplayedAndTheReplaySavesNothing) {
+    copy_shipped_data();
+    const std::string shipped = shipped_config();
+    ASSERT_NE(config_with_labels("name"), "") << "the shipped config names the full labels";
+    put("f3.txt", "100 key down F3\n120 key up F3\n200 quit\n");
+    options_.play = true;
+    options_.script = "f3.txt";
+    options_.record = "rec.txt";
+    ASSERT_EQ(run(), kExitOk);
+    EXPECT_EQ(game_->hud.labels, label_name);
+    EXPECT_EQ(read_text(dir_ / "config.cfg"), config_with_labels("name"));
+
+    put("config.cfg", shipped);
+    options_ = RunOptions{};
+    options_.data_dir = dir_text_.c_str();
+    options_.replay = "rec.txt";
+    options_.fast = true;
+    ASSERT_EQ(run(), kExitOk);
+    EXPECT_EQ(game_->hud.labels, label_name);
+    EXPECT_EQ(read_text(dir_ / "config.cfg"), shipped);
+}
+
+// labels=name starts with the names alone. A value the game does not know reads as full,
+// and switching away and back leaves it in the file as it was.
+TEST_F(RunTest, TheLabelsStartAsConfiguredAndAChoiceSwitchedBackIsNotWritten) {
+    copy_shipped_data();
+    put("config.cfg", config_with_labels("name"));
+    put("quit.txt", "100 quit\n");
+    options_.play = true;
+    options_.script = "quit.txt";
+    ASSERT_EQ(run(), kExitOk);
+    EXPECT_EQ(game_->hud.labels, label_name);
+
+    const std::string odd = config_with_labels("Name");  // not exactly "name"
+    put("config.cfg", odd);
+    put("f3.txt", "100 key down F3\n120 key up F3\n140 key down F3\n160 key up F3\n200 quit\n");
+    options_.script = "f3.txt";
+    ASSERT_EQ(run(), kExitOk);
+    EXPECT_EQ(game_->hud.labels, label_full);
+    EXPECT_EQ(read_text(dir_ / "config.cfg"), odd);
 }
 
 }  // namespace

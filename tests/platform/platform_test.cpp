@@ -258,6 +258,9 @@ TEST_F(SdlPlatform, KeyMouseAndCloseEventsBecomeWindowMessages) {
     EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_key_up));
     EXPECT_EQ(msg.wparam, 27u);
     EXPECT_EQ(msg.lparam & kKeyRepeatBit, 0u);
+    ASSERT_TRUE(translate_event(key_event(SDL_KEYDOWN, SDLK_F3), window_, msg));
+    EXPECT_EQ(msg.id, static_cast<uint32_t>(msg_key_down));
+    EXPECT_EQ(msg.wparam, static_cast<uint32_t>(vk_f3));
     EXPECT_FALSE(translate_event(key_event(SDL_KEYDOWN, SDLK_F5), window_, msg));
 
     SDL_Event e{};

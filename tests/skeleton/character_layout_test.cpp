@@ -45,12 +45,14 @@ TEST(CharacterPlacement, PiecesHangFromTheBasePointAndTurnAboutIt) {
                 1e-5f);
 }
 
-TEST(StatusLabel, TextOfARecordCutAt255Characters) {
+// The full label, cut at 255 characters; the name alone stops at the name's size even
+// when a name from the network lacks its terminator.
+TEST(StatusLabel, TextOfARecordCutAt255CharactersOrItsName) {
     PlayerRecord r = record_at({2.5f, 0, -3.25f}, {1, 0, -2});
     std::strcpy(r.name, "anna");
     r.health = 80;
     char text[kStatusLabelSize + 8];
-    format_status_label(r, text);
+    format_status_label(r, label_full, text);
     for (const char* part :
          {"pos [2.500000][0.000000][-3.250000]\n", "name [anna]\nhealth [80]\n"}) {
         EXPECT_NE(std::strstr(text, part), nullptr) << text;
@@ -59,9 +61,11 @@ TEST(StatusLabel, TextOfARecordCutAt255Characters) {
     r = record_at({1e30f, -1e30f, 1e30f}, {1e30f, 1e30f, 1e30f});
     std::memset(r.name, 'x', sizeof r.name);  // no terminator
     std::memset(text, '#', sizeof text);
-    format_status_label(r, text);
+    format_status_label(r, label_full, text);
     EXPECT_EQ(std::strlen(text), 255u);
     EXPECT_EQ(text[kStatusLabelSize], '#');
+    format_status_label(r, label_name, text);
+    EXPECT_EQ(std::strlen(text), kPlayerNameSize - 1u);
 }
 
 // Absurd projections give a pixel anyway: no undefined float-to-int conversion.

@@ -82,6 +82,7 @@ class CharacterDrawTest : public GlTest {
     Font* label_font() { return ready_font(fonts_.console); }
 
     std::unique_ptr<CharacterAssets> assets_ = std::make_unique<CharacterAssets>();
+    StatusLabelMode labels_ = label_full;
     BoneMarkerAssets markers_;
     Fonts fonts_;
     BonePose figure_;  // the default pose
@@ -93,7 +94,7 @@ class CharacterDrawTest : public GlTest {
     void look_at_body() { look_from({0.0f, 0.81f, -2.5f}, kBodyCentre); }
     void draw(PlayerRecord record) { draw(record, figure_); }
     void draw(PlayerRecord record, const BonePose& pose) {
-        draw_character(device_, *assets_, label_font(), record, pose);
+        draw_character(device_, *assets_, label_font(), labels_, record, pose);
         read_back();
     }
     void read_back() { image_ = read_back_buffer(kTargetWidth, kTargetHeight); }
@@ -161,23 +162,38 @@ TEST_F(CharacterDrawTest, ElementsDifferBadOnesLookLikeTheZombieAndTheOutlineIsD
     EXPECT_EQ(difference(colours[kElementCount], colours[0]), 0);
 }
 
-TEST_F(CharacterDrawTest, StatusLabelIsWhiteTextAtTheFeet) {
+// The full label is lines of white text from the feet down; the name alone is one line.
+TEST_F(CharacterDrawTest, StatusLabelIsWhiteTextAtTheFeetAndOneLineInNameMode) {
     Font* font = label_font();
     if (font == nullptr || !font->ready()) GTEST_SKIP() << "no console font on this machine";
     look_from({0.0f, 5.0f, 5.0f}, {0, 0, 0});
-    const PlayerRecord record = make_record(2, {0, 0, 0});
-    draw(record);
+    PlayerRecord record = make_record(2, {0, 0, 0});
+    std::strcpy(record.name, "a name of some length");
     const ScreenPixel at_feet = status_label_position(record, device_.projection(), device_.view(),
                                                       kTargetWidth, kTargetHeight);
     // Right of the small character, where only the text's lines reach.
-    int white = 0;
-    for (int y = at_feet.y; y < at_feet.y + 4 * font->line_height(); ++y) {
-        for (int x = at_feet.x + 40; x < at_feet.x + 120; ++x) {
-            const Rgb c = at(x, y);
-            white += c.r > 240 && c.g > 240 && c.b > 240 ? 1 : 0;
+    int white = 0, lit_rows = 0;
+    auto look = [&](StatusLabelMode mode) {
+        labels_ = mode;
+        device_.clear(kClearGrey);
+        draw(record);
+        white = lit_rows = 0;
+        for (int y = at_feet.y; y < at_feet.y + 7 * font->line_height(); ++y) {
+            int in_row = 0;
+            for (int x = at_feet.x + 40; x < at_feet.x + 160; ++x) {
+                const Rgb c = at(x, y);
+                in_row += c.r > 240 && c.g > 240 && c.b > 240 ? 1 : 0;
+            }
+            white += in_row;
+            lit_rows += in_row > 0 ? 1 : 0;
         }
-    }
+    };
+    look(label_full);
     EXPECT_GT(white, 20);
+    EXPECT_GT(lit_rows, 3 * font->line_height());
+    look(label_name);
+    EXPECT_GT(white, 20);
+    EXPECT_LE(lit_rows, font->line_height());
 }
 
 TEST_F(CharacterDrawTest, HealthRingShowsItsSegmentsOnlyForLivingPlayers) {
@@ -243,7 +259,7 @@ TEST_F(CharacterDrawTest, DrawsEveryPlayerInTheGameWhereItStandsAndNoOther) {
     table.slots[2] = make_record(1, {-1.5f, 0, 0});
     table.slots[7] = make_record(3, {1.5f, 0, 0});
     table.slots[7].slot_state = slot_reserved;
-    draw_characters(device_, *assets_, KeyPoses(), label_font(), table);
+    draw_characters(device_, *assets_, KeyPoses(), label_font(), label_full, table);
     read_back();
     EXPECT_FALSE(at(Vec3{-1.5f, 0.81f, 0}).clear());
     EXPECT_TRUE(at(Vec3{1.5f, 0.81f, 0}).clear());
