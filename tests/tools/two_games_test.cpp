@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -103,9 +104,11 @@ TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
     write_text(host / "walk.txt",
                "0 wait file step\n100 key down W\n200 key up W\n1000 screenshot live.png\n"
                "1001 wait file done\n1002 quit\n");
+    // The host's world reaches the client a moment after the walk, later on a loaded
+    // machine: a second picture well after the first catches it then.
     write_text(client / "look.txt",
                "0 wait file shoot-a\n500 screenshot a.png\n501 wait file shoot-b\n"
-               "1000 screenshot b.png\n1001 quit\n");
+               "1000 screenshot b.png\n2500 screenshot c.png\n2501 quit\n");
     const std::string target = "127.0.0.1:" + std::to_string(port);
 
     const pid_t host_pid =
@@ -119,26 +122,31 @@ TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
     touch(host / "step");
     EXPECT_TRUE(wait_for([&] { return fs::exists(host / "live.png"); }));
     touch(client / "shoot-b");
-    EXPECT_TRUE(wait_for([&] { return fs::exists(client / "b.png"); }));
+    EXPECT_TRUE(wait_for([&] { return fs::exists(client / "c.png"); }));
     touch(host / "done");
     EXPECT_EQ(finish(client_pid), 0) << read_text(client / "out.txt");
     EXPECT_EQ(finish(host_pid), 0) << read_text(host / "out.txt");
 
     std::unique_ptr<SDL_Surface, SurfaceFree> a(IMG_Load((client / "a.png").c_str()));
-    std::unique_ptr<SDL_Surface, SurfaceFree> b(IMG_Load((client / "b.png").c_str()));
-    ASSERT_TRUE(a && b) << IMG_GetError();
-    ASSERT_TRUE(a->w == b->w && a->h == b->h && a->format->format == b->format->format);
+    ASSERT_TRUE(a) << IMG_GetError();
     // The client's player stands still at the middle of the window, beside the host's start;
     // below the console's lines only the host's character and its label can change.
-    int changed = 0;
-    const int bytes = a->format->BytesPerPixel;
-    for (int y = 200; y < a->h; ++y) {
-        const auto* pa = static_cast<const uint8_t*>(a->pixels) + y * a->pitch;
-        const auto* pb = static_cast<const uint8_t*>(b->pixels) + y * b->pitch;
-        for (int x = 0; x < a->w; ++x)
-            changed += std::memcmp(pa + x * bytes, pb + x * bytes, bytes) != 0;
-    }
-    EXPECT_GT(changed, 2000) << "the host's character walked on the client's screen";
+    auto changed_since_a = [&](const char* name) {
+        std::unique_ptr<SDL_Surface, SurfaceFree> b(IMG_Load((client / name).c_str()));
+        if (!b || a->w != b->w || a->h != b->h || a->format->format != b->format->format)
+            return -1;
+        int changed = 0;
+        const int bytes = a->format->BytesPerPixel;
+        for (int y = 200; y < a->h; ++y) {
+            const auto* pa = static_cast<const uint8_t*>(a->pixels) + y * a->pitch;
+            const auto* pb = static_cast<const uint8_t*>(b->pixels) + y * b->pitch;
+            for (int x = 0; x < a->w; ++x)
+                changed += std::memcmp(pa + x * bytes, pb + x * bytes, bytes) != 0;
+        }
+        return changed;
+    };
+    EXPECT_GT(std::max(changed_since_a("b.png"), changed_since_a("c.png")), 2000)
+        << "the host's character walked on the client's screen";
 
     // The record replayed takes the host's picture again, pixel for pixel.
     fs::rename(host / "live.png", host / "live-first.png");
