@@ -53,6 +53,8 @@ const TrailVertex kAttackTrail[kAttackTrailVertices] = {
 namespace {
 
 constexpr float kModelUnit = 1.0f / 30.0f;  // trail coordinates are in model units
+constexpr float kQuarterTurn = 1.5707963f;
+constexpr float kLyingDrop = 0.4f;  // from standing hip height to lying
 constexpr float kLabelDepthRange = 1000.0f;
 
 // The health ring: all sprites hang from one corner and turn about one centre.
@@ -67,9 +69,15 @@ constexpr SourceRect kStartCap = {0, 0, 32, 32};
 constexpr SourceRect kMiddleSegment = {32, 0, 64, 32};
 constexpr SourceRect kEndCap = {128, 0, 160, 32};
 
+// A knocked-out player lies on its back, its hips near the ground.
 Matrix place_on_base(const Matrix& local, const PlayerRecord& record) {
-    const Vec3 base = character_base_point(record);
-    return multiply(multiply(local, character_yaw(record)), translation(base.x, base.y, base.z));
+    Vec3 base = character_base_point(record);
+    Matrix placed = local;
+    if (record.down_ticks > 0) {
+        placed = multiply(placed, rotation_axis({1.0f, 0.0f, 0.0f}, -kQuarterTurn));
+        base.y -= kLyingDrop;
+    }
+    return multiply(multiply(placed, character_yaw(record)), translation(base.x, base.y, base.z));
 }
 
 HudSprite balken(SourceRect source, int degrees) {

@@ -265,6 +265,32 @@ TEST_F(CharacterDrawTest, DrawsEveryPlayerInTheGameWhereItStandsAndNoOther) {
     EXPECT_TRUE(at(Vec3{1.5f, 0.81f, 0}).clear());
 }
 
+// A knocked-out player lies on the ground: lower and longer than tall, where it stood.
+TEST_F(CharacterDrawTest, AKnockedOutPlayerLiesOnTheGround) {
+    look_from({5.0f, 1.0f, 0.0f}, {0, 0.5f, 0});  // from the side, near the ground
+    auto extent = [&](uint32_t down_ticks) {
+        device_.clear(kClearGrey);
+        PlayerRecord record = make_record(1, {0, 0, 0});
+        record.down_ticks = down_ticks;
+        draw_character(device_, *assets_, nullptr, labels_, record, figure_);  // no label
+        read_back();
+        int top = kTargetHeight, bottom = -1, left = kTargetWidth, right = -1;
+        for (int y = 0; y < kTargetHeight; ++y) {
+            for (int x = 0; x < kTargetWidth; ++x) {
+                if (at(x, y).clear()) continue;
+                top = std::min(top, y), bottom = std::max(bottom, y);
+                left = std::min(left, x), right = std::max(right, x);
+            }
+        }
+        return std::pair{bottom - top, right - left};
+    };
+    const auto [standing_height, standing_width] = extent(0);
+    const auto [lying_height, lying_width] = extent(100);
+    EXPECT_GT(standing_height, standing_width);
+    EXPECT_LT(lying_height, standing_height / 2);
+    EXPECT_GT(lying_width, lying_height);
+}
+
 TEST_F(CharacterDrawTest, MissingModelsAreSaidOnceEachAndDrawNothing) {
     work_in(folder());
     testing::internal::CaptureStderr();
