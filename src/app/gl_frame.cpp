@@ -1,5 +1,6 @@
 #include "app/gl_frame.h"
 
+#include "app/ticks.h"
 #include "console/gl_console.h"
 #include "editor/gl_editor.h"
 
@@ -35,6 +36,10 @@ void draw_play(Screen& screen, const Game& game) {
     effects_draw(device, screen.effects, game.effects);
     if (shown != nullptr) draw_health_ring(screen.characters, *shown);
     console_draw(game.console, ready_font(screen.fonts.console));
+    if (game.dialogs.built && scoreboard_shown(game)) {
+        draw_dialog(device, screen.widgets, ready_font(screen.fonts.gui),
+                    game.dialogs.scoreboard.dialog);
+    }
 }
 
 const Dialog* open_dialog(const Game& game, DialogMode mode) {

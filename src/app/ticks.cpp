@@ -105,7 +105,12 @@ void run_phase_tick(Game& game) {
     hear(game);
 }
 
+bool scoreboard_shown(const Game& game) {
+    return game.shell.mode == mode_playing && key_down(game.keys, vk_tab);
+}
+
 void run_frame_step(Game& game) {
+    if (scoreboard_shown(game)) fill_scoreboard(game.dialogs.scoreboard, game.table);
     if (game.shell.mode == mode_playing) {
         if (const PlayerRecord* local = local_record(game.table, game.session)) {
             follow(game.cam, local->position);

@@ -38,4 +38,6 @@ void end_frame_step(Game& game);
 
 // Whether the picture can differ from the one drawn last: always while the world or the
 // editor's view is shown, in the menu only after a change.
+// Whether the list of players shows: Tab held in a game.
+bool scoreboard_shown(const Game& game);
 bool needs_redraw(const Game& game);

@@ -392,6 +392,7 @@ void build_game_dialogs(GameDialogs& dialogs, ControlTable& controls, const Sett
     build_settings_dialog(dialogs, controls, settings, sink);
     build_join_create_dialogs(dialogs, sink);
     load_game_rules(dialogs, settings);
+    build_scoreboard(dialogs.scoreboard, dialogs.screen_width, dialogs.screen_height);
 }
 
 bool menu_dialog_handler(GameDialogs& dialogs, const KeyState& keys, const Message& msg) {

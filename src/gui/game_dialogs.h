@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "config/settings.h"
+#include "gui/scoreboard.h"
 #include "gui/widgets.h"
 #include "input/gamepad_input.h"
 #include "input/keyboard_input.h"
@@ -24,7 +25,7 @@ enum MenuCommand : uint32_t {
 
 // Command ids of the dialogs' own controls. Labels share id 15 and never send commands.
 enum DialogCommand : uint32_t {
-    command_label = 15,
+    command_label = kLabelCommand,
     // settings
     command_gamepad_list_scroll = 19,
     command_gamepad_list = 20,
@@ -76,6 +77,7 @@ struct GameDialogs {
     Dialog settings;
     Dialog join;
     Dialog create;
+    Scoreboard scoreboard;  // shown while Tab is held in a game
     Label* sound_label = nullptr;             // the check box's label: id 15 is shared
     Label* join_status = nullptr;             // the join dialog's line: connecting, or why not
     GamepadDevices* gamepad = nullptr;        // the controllers the settings dialog lists

@@ -114,6 +114,9 @@ struct TextField : Widget {
     void text(char* out, int out_size) const;
 };
 
+// The command id labels share: they never send commands.
+constexpr uint32_t kLabelCommand = 15;
+
 class Dialog {
   public:
     void init(float x, float y, const char* title, float width, float height);

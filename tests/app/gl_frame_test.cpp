@@ -35,6 +35,7 @@ class FrameTest : public GlTest {
             load_terrain_resources(screen_->terrain, device);
             load_bone_markers(screen_->markers, device.textures());
             effects_init(screen_->effects, device);
+            widgets_device_init(screen_->widgets, device);
         }
         fill_startup_map(game().map);
     }
@@ -187,6 +188,26 @@ long allocations_in(int rounds, const std::function<void()>& step) {
     start_counting_allocations();
     for (int i = 0; i < rounds; ++i) step();
     return stop_counting_allocations();
+}
+
+// Holding Tab in a game shows the list of players over it, drawn in the dialogs' skin,
+// without allocating.
+TEST_F(FrameTest, HoldingTabInAGameShowsTheListOfPlayers) {
+    game().dialogs.screen_width = kWidth;
+    game().dialogs.screen_height = kHeight;
+    build_game_dialogs(game().dialogs, game().input.controls, game().settings, &game().commands);
+    play_at({0, 0, 0}, true);
+    const int x = kWidth / 2, y = 4;  // inside the list, which is larger than this window
+    auto rgb_at = [&] { return rgba_at(pixels(), x, y) >> 8; };
+    render_frame();
+    const uint32_t without = rgb_at();
+    track_input(game(), key_message(true, vk_tab));
+    EXPECT_EQ(allocations_in(3, [&] { render_frame(); }), 0);
+    EXPECT_NE(rgb_at(), without);
+    EXPECT_STREQ(game().dialogs.scoreboard.cells[0][0]->text, kDefaultPlayerName);
+    track_input(game(), key_message(false, vk_tab));
+    render_frame();
+    EXPECT_EQ(rgb_at(), without);
 }
 
 TEST_F(FrameTest, SteadyTicksPlayFramesAndMenuFramesAllocateNothing) {

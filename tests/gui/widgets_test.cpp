@@ -9,6 +9,7 @@
 
 #include "../render/gl_test_context.h"
 #include "gui/gl_widgets.h"
+#include "gui/scoreboard.h"
 #include "render/gl_font.h"
 #include "render/gl_texture.h"
 
@@ -177,6 +178,31 @@ TEST_F(WidgetTest, ListRowsSelectByClickWithoutCommandAndOnlyWhereAnItemIs) {
     EXPECT_TRUE(sent.empty());
     list->clear();
     EXPECT_EQ(list->selected_item(), nullptr);
+}
+
+// The list of players: those in the game in slot order with element and knock-outs; the
+// rows after them empty, also after a player left.
+TEST(Scoreboard, ListsThePlayersInTheGameAndEmptiesTheRest) {
+    Scoreboard board;
+    build_scoreboard(board, 1024, 768);
+    PlayerTable table;
+    init_player_table(table);
+    for (int slot : {0, 3, 5}) {
+        table.slots[slot].slot_state = slot_in_game;
+        std::snprintf(table.slots[slot].name, sizeof table.slots[slot].name, "p%d", slot);
+        table.slots[slot].element = slot % 4;
+        table.slots[slot].knockouts = static_cast<uint32_t>(slot * 2);
+    }
+    table.slots[4].slot_state = slot_reserved;
+    fill_scoreboard(board, table);
+    EXPECT_STREQ(board.cells[1][0]->text, "p3");
+    EXPECT_STREQ(board.cells[1][1]->text, "robot");
+    EXPECT_STREQ(board.cells[1][2]->text, "6");
+    EXPECT_STREQ(board.cells[2][0]->text, "p5");
+    table.slots[3].slot_state = slot_free;
+    fill_scoreboard(board, table);
+    EXPECT_STREQ(board.cells[1][0]->text, "p5");
+    EXPECT_STREQ(board.cells[2][0]->text, "");
 }
 
 TEST_F(WidgetTest, TextFieldTakesKeysWhileFocusedUpToSeventyNineCharacters) {
