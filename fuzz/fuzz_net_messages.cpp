@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "net/protocol.h"
+#include "world/phases.h"
 
 namespace {
 
@@ -90,6 +91,10 @@ void check_small(const uint8_t* data, size_t size) {
     }
     uint32_t stamp;
     decode_query(data, size, stamp);
+    Scores scores;
+    if (decode_scores(data, size, scores)) {
+        for (uint32_t ticks : scores.down_ticks) check(ticks <= kKnockedOutTicks);
+    }
     static MapGrid map;
     if (decode_map(data, size, map)) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(&map);

@@ -357,9 +357,11 @@ struct Player {
                 enet_peer_send(event.peer, 0,
                                enet_packet_create(hello, sizeof hello, ENET_PACKET_FLAG_RELIABLE));
             } else if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                const uint8_t* data = event.packet->data;
+                const size_t size = event.packet->dataLength;
                 Welcome welcome;
-                if (decode_welcome(event.packet->data, event.packet->dataLength, welcome))
-                    slot = welcome.slot;
+                if (decode_welcome(data, size, welcome)) slot = welcome.slot;
+                if (decode_world(data, size, world)) ++worlds;
                 enet_packet_destroy(event.packet);
             } else if (event.type == ENET_EVENT_TYPE_DISCONNECT) {
                 refused = true;
@@ -369,6 +371,8 @@ struct Player {
     ENetHost* host;
     int slot = 0;
     bool refused = false;
+    int worlds = 0;
+    WorldState world;
 };
 
 // Connections from one address that connect and never say a word.
@@ -500,6 +504,35 @@ TEST(HostGuard, BitFlippedConnectsDoNotKeepAPlayerOut) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_EQ(player.slot, 1);
+}
+
+// Knock-outs travel in a message of their own: a client of today's wire format plays on
+// beside it, and a client of now sees who knocked out how many and who lies down.
+TEST(Knockouts, AClientOfTodayPlaysOnAndAClientOfNowSeesTheCounts) {
+    NetSide host;
+    ASSERT_TRUE(host.host());
+    host.session.knockouts = true;
+    host.table.slots[0].knockouts = 2;
+    Player today("127.0.0.1", host.net.port());
+    NetSide now;
+    ASSERT_TRUE(now.join(host.net.port()));
+    const auto end = Clock::now() + kPatience;
+    auto done = [&] {
+        return today.worlds >= 20 && now.state.welcomed && now.table.slots[0].knockouts == 2 &&
+               now.table.slots[1].down_ticks > 0;
+    };
+    while (!done() && !today.refused && Clock::now() < end) {
+        today.service();
+        host.pump();
+        now.pump();
+        if (host.table.slots[1].slot_state == slot_in_game) host.table.slots[1].down_ticks = 150;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_GE(today.slot, 1);
+    EXPECT_FALSE(today.refused);
+    EXPECT_GE(today.worlds, 20);
+    EXPECT_EQ(now.table.slots[0].knockouts, 2u);
+    EXPECT_EQ(now.table.slots[1].down_ticks, 150u);
 }
 
 // Queries from forty addresses get a bounded number of answers a second in all.

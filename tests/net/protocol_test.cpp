@@ -1,6 +1,7 @@
 // What goes on the wire: exact byte images, and decoders that refuse or clean whatever a
 // peer could send. The slots a host hands out and the list of hosts found.
 #include "net/protocol.h"
+#include "world/phases.h"
 
 #include <gtest/gtest.h>
 
@@ -198,6 +199,22 @@ TEST(HostList, AHostAnsweringTwiceIsListedOnceNewestFirst) {
     EXPECT_FALSE(add_host(list, a));
     ASSERT_EQ(list.entries.size(), 2u);
     EXPECT_EQ(list.entries[0].instance[0], 2);
+}
+
+TEST(ScoresMessage, CountsRoundTripAndAPlayerDownTooLongIsRefused) {
+    PlayerTable table{};
+    table.slots[3].knockouts = 7;
+    table.slots[5].down_ticks = kKnockedOutTicks;
+    uint8_t bytes[kScoresMessageSize];
+    encode_scores(table, bytes);
+    Scores scores;
+    ASSERT_TRUE(decode_scores(bytes, sizeof bytes, scores));
+    EXPECT_EQ(scores.knockouts[3], 7u);
+    EXPECT_EQ(scores.down_ticks[5], kKnockedOutTicks);
+    EXPECT_FALSE(decode_scores(bytes, sizeof bytes - 1, scores));
+    table.slots[5].down_ticks = kKnockedOutTicks + 1;
+    encode_scores(table, bytes);
+    EXPECT_FALSE(decode_scores(bytes, sizeof bytes, scores));
 }
 
 TEST(RateLimit, EachAddressGetsItsAnswersASecondAndNewAddressesTakeTheQuietestPlace) {
