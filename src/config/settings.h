@@ -15,7 +15,7 @@ inline constexpr char kConfigFileName[] = "config.cfg";
 // The shipped config.cfg (the art generator writes it), and what a folder without one runs
 // with: what the game needs to start, the default keyboard bindings (letter indices: W, S,
 // A, D, J, K, L), where the menu and settings dialogs first open, the player's name, sound,
-// and the full status labels.
+// the full status labels, and games hosted without knock-outs.
 // A first save writes it out whole, with the changed key.
 inline constexpr char kShippedConfig[] =
     "[shell]\ntexturecfg=Data/textures.cfg\n\n"
@@ -29,7 +29,8 @@ inline constexpr char kShippedConfig[] =
     "secnattack=11\ntype=tastatur\n\n"
     "[player]\nname=pelundo\n\n"
     "[sound]\nactive=1\nvolume=80\n\n"
-    "[hud]\nlabels=full\n";
+    "[hud]\nlabels=full\n\n"
+    "[game]\nknockouts=0\n";
 inline constexpr char kSettingMissingText[] = "error";
 
 // Every section and key the game uses.

@@ -77,7 +77,7 @@ struct GameDialogs {
     Dialog settings;
     Dialog join;
     Dialog create;
-    Scoreboard scoreboard;  // shown while Tab is held in a game
+    Scoreboard scoreboard;                    // shown while Tab is held in a game
     Label* sound_label = nullptr;             // the check box's label: id 15 is shared
     Label* join_status = nullptr;             // the join dialog's line: connecting, or why not
     GamepadDevices* gamepad = nullptr;        // the controllers the settings dialog lists

@@ -25,8 +25,9 @@ void build_scoreboard(Scoreboard& board, int screen_width, int screen_height) {
         board.dialog.add_label(kLabelCommand, kHeaders[column], kColumnX[column], kHeaderY);
     for (int row = 0; row < kPlayerSlots; ++row) {
         for (int column = 0; column < kScoreboardColumns; ++column) {
-            board.cells[row][column] = board.dialog.add_label(
-                kLabelCommand, "", kColumnX[column], kFirstRowY + kRowHeight * static_cast<float>(row));
+            board.cells[row][column] =
+                board.dialog.add_label(kLabelCommand, "", kColumnX[column],
+                                       kFirstRowY + kRowHeight * static_cast<float>(row));
         }
     }
 }

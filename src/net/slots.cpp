@@ -6,7 +6,6 @@
 
 namespace {
 
-
 bool client_slot(int slot) {
     return slot >= 1 && slot < kPlayerSlots;
 }

@@ -76,8 +76,8 @@ constexpr float kCharacterBaseHeight = 0.55f;
 Vec3 character_base_point(const PlayerRecord& record);
 
 // piece_matrix(pose, piece) then character_yaw(record) (world/movement.h) then translation(base
-// point); a knocked-out record is first laid on its back, 0.4 lower. A piece number that names no BodyPiece is placed as if its piece matrix were the
-// identity.
+// point); a knocked-out record is first laid on its back, 0.4 lower. A piece number that names no
+// BodyPiece is placed as if its piece matrix were the identity.
 Matrix piece_world_matrix(const BonePose& pose, int piece, const PlayerRecord& record);
 
 // --- status label ----------------------------------------------------------------------

@@ -55,7 +55,8 @@ void hit(PlayerRecord& attacker, PlayerTable& table, EffectList& effects, Fight&
         if (length(subtract(r.position, point)) > kReach) continue;
         const bool standing = r.health > 0;
         take_damage(r);
-        if (fight.knockouts && standing && r.health == 0) knock_out(r, slot, attacker, table, fight);
+        if (fight.knockouts && standing && r.health == 0)
+            knock_out(r, slot, attacker, table, fight);
     }
     effect_spawn(effects, effect_klank, attacker.position);
 }

@@ -87,7 +87,7 @@ class FakeNetwork : public Network {
 constexpr Point kJoinGame = {4, 4}, kCreateGame = {4, 17}, kSettingsButton = {4, 63};
 constexpr Point kStart = {300, 460}, kCancel = {230, 460}, kRefresh = {160, 460},
                 kLoadMap = {25, 33}, kElementList = {25, 196}, kServerList = {25, 36},
-                kMapList = {25, 97};
+                kMapList = {25, 97}, kKnockouts = {25, 330};
 constexpr int kRow = 16;
 constexpr Point kControlPage = {4, 4}, kOtherPage = {70, 4}, kTypeButton = {4, 36},
                 kJumpButton = {500, 180}, kForwardButton = {160, 180}, kDeviceList = {80, 36},
@@ -188,9 +188,13 @@ TEST_F(GameDialogsTest, CreateHostsAndJoinEntersTheChosenGameWithTheChosenElemen
     EXPECT_EQ(net.hosted, "torvi");  // an empty server name: the session's default
     EXPECT_EQ(game().shell.mode, mode_menu);
     net.host_ok = true;
+    click_join_create(kKnockouts);
     click_join_create(kStart);
     EXPECT_EQ(game().shell.mode, mode_playing);
     EXPECT_TRUE(game().session.host);
+    EXPECT_TRUE(game().session.knockouts) << "the host chose knock-outs";
+    quit_program(game());
+    EXPECT_NE(config().find("[game]\nknockouts=1"), std::string::npos) << config();
     EXPECT_EQ(std::memcmp(&game().map, &pond, sizeof pond), 0) << "the chosen map is played";
     EXPECT_EQ(game().shell.dialog, dialog_create) << "starting a game keeps the dialog open";
 

@@ -217,8 +217,8 @@ TEST_F(WidgetTest, TextFieldTakesKeysWhileFocusedUpToSeventyNineCharacters) {
     EXPECT_TRUE(down(160, 55));
     EXPECT_TRUE(field->focused);
     EXPECT_FALSE(up(160, 55));
-    for (int vk : {int{'A'}, int{'B'}, int{vk_backspace}, int{'1'}, int{vk_minus},
-                   int{vk_underscore}})
+    for (int vk :
+         {int{'A'}, int{'B'}, int{vk_backspace}, int{'1'}, int{vk_minus}, int{vk_underscore}})
         EXPECT_TRUE(key(vk));
     for (int vk : {16, int{vk_space}, int{'a'}, int{'.'}, int{'/'}})
         EXPECT_FALSE(key(vk)) << vk;  // nothing a file name should not hold

@@ -1,7 +1,6 @@
 // What goes on the wire: exact byte images, and decoders that refuse or clean whatever a
 // peer could send. The slots a host hands out and the list of hosts found.
 #include "net/protocol.h"
-#include "world/phases.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,7 @@
 #include "net/host_list.h"
 #include "net/rate_limit.h"
 #include "net/slots.h"
+#include "world/phases.h"
 
 namespace {
 

@@ -133,8 +133,7 @@ TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
     // below the console's lines only the host's character and its label can change.
     auto changed_since_a = [&](const char* name) {
         std::unique_ptr<SDL_Surface, SurfaceFree> b(IMG_Load((client / name).c_str()));
-        if (!b || a->w != b->w || a->h != b->h || a->format->format != b->format->format)
-            return -1;
+        if (!b || a->w != b->w || a->h != b->h || a->format->format != b->format->format) return -1;
         int changed = 0;
         const int bytes = a->format->BytesPerPixel;
         for (int y = 200; y < a->h; ++y) {
