@@ -137,11 +137,17 @@ bool play_event(Loop& loop, const ScriptEvent& event) {
     return true;
 }
 
+// The script's events that are due, each after the ticks due before it: a game running
+// behind its clock still holds a key for as many ticks as the script says.
 void play_due_events(Loop& loop) {
     const std::vector<ScriptEvent>& script = loop.setup.script.events;
     loop.waiting = false;
+    auto due_now = [&loop](const ScriptEvent& event) {
+        const uint64_t due = due_time(loop, event);
+        return due <= game_now(loop) && due <= next_deadline(loop.scheduler);
+    };
     while (loop.game.shell.running && loop.next_event < script.size() &&
-           due_time(loop, script[loop.next_event]) <= game_now(loop)) {
+           due_now(script[loop.next_event])) {
         if (!play_event(loop, script[loop.next_event])) {
             loop.waiting = true;  // looked at again after the next tick
             return;

@@ -202,6 +202,33 @@ TEST_F(TicksTest, TheLoopPlaysItsScriptOnItsOwnClockRecordsItAndCountsFrames) {
     EXPECT_EQ(display.shots, "s.pngf.png");
 }
 
+// A machine that stalls 300 ms at a time: the game runs behind its clock, and still holds W
+// from 50 to 150 ms for the ten sim ticks between, not for none.
+class StallingSource : public EventSource {
+  public:
+    explicit StallingSource(FakeClock& clock) : clock_(clock) {}
+    bool poll(Message&) override { return false; }
+    bool wait(Message&, uint32_t) override {
+        clock_.advance(300);
+        return false;
+    }
+
+  private:
+    FakeClock& clock_;
+};
+
+TEST_F(TicksTest, AGameBehindItsClockPlaysEachScriptEventAfterTheTicksBeforeIt) {
+    FakeClock clock;
+    StallingSource source(clock);
+    LoopSetup setup{clock};
+    for (const char* line : {"50 key down W", "150 key up W", "1000 quit"})
+        ASSERT_TRUE(append_script_line(setup.script, line).ok);
+    setup.has_script = true;
+    const float start_z = table.slots[0].position.z;
+    run_loop(game, source, nullptr, setup);
+    EXPECT_LT(table.slots[0].position.z, start_z - 1.0f) << "W was held for ten ticks";
+}
+
 TEST_F(TicksTest, TwoGamesInOneProcessTickApart) {
     Game other;
     start_game_as_host(other.table, other.session);
