@@ -47,9 +47,10 @@ version="$(cd "$work" && "$prefix/bin/torvi" --version)" || fail "torvi --versio
 grep -q "^mode: installed" <<<"$version" || fail "not run as installed: $version"
 
 # F3 in play switches the labels, and quitting saves that into a settings file made from
-# the shipped one.
-printf '100 key down F3\n120 key up F3\n200 quit\n' >"$work/f3.txt"
+# the shipped one. The picture the script asks for lands where the game was started.
+printf '100 key down F3\n120 key up F3\n150 screenshot play.png\n200 quit\n' >"$work/f3.txt"
 game --play --script f3.txt
+[ -f "$work/play.png" ] || fail "the script's screenshot is not in the folder the game started in"
 [ -f "$maps/test123.map" ] || fail "the start-up map is not in $maps"
 diff <(sed 's/^labels=full$/labels=name/' "$shipped/config.cfg") "$settings" >/dev/null ||
   fail "$settings is not the shipped settings with labels=name"
