@@ -190,7 +190,8 @@ int run_game(const RunOptions& given, Game& game, FrameWatcher* watcher) {
     options.screenshot = or_null(screenshot_file, given.screenshot);
     const bool moves = given.data_dir || game.folders.mode == run_installed;
     if (moves && !enter_data_folder(game.folders.data.c_str())) return kExitBadInput;
-    if (!make_user_folders(game.folders)) return kExitBadInput;
+    // Without them the game still plays; each save that cannot be made says so.
+    make_user_folders(game.folders);
     game.settings.shipped_path = game.folders.shipped_settings;
     load_settings(game.settings, game.folders.settings.c_str());
     game.editor.map_files = game.dialogs.map_files = game.folders.maps;

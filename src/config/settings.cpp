@@ -28,7 +28,8 @@ void read_from_disk(Settings& settings) {
     settings.text.clear();
     settings.why.clear();
     const FileRead read = read_whole_file(settings.path.c_str(), kConfigSizeLimit, settings.text);
-    if (read.status == read_cannot_open && read.error == ENOENT) {
+    // ENOTDIR: a folder on the way is a file, so there is no settings file either.
+    if (read.status == read_cannot_open && (read.error == ENOENT || read.error == ENOTDIR)) {
         settings.load = settings_missing;
         settings.text = kShippedConfig;
         std::string shipped;

@@ -40,7 +40,7 @@ bool choose_game_folders(const FolderInputs& in, GameFolders& out, std::string& 
 std::string program_folder();
 
 // Makes the player's folders of an installed game. False, with a stderr line, when one
-// cannot be made.
+// cannot be made (a read-only home).
 bool make_user_folders(const GameFolders& folders);
 
 // "portable" or "installed".
