@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -50,17 +51,46 @@ std::string missing_game_data(const Settings& settings) {
     return std::string("the \"") + kShellSkin + "\" texture of " + textures;
 }
 
-void remove_unfinished_saves() {
-    const int removed = remove_stale_temporaries(".", ".cfg") +
-                        remove_stale_temporaries("Data/maps", ".map") +
-                        remove_stale_temporaries("Data/bones", ".bones");
+bool find_game_folders(const char* data_option, GameFolders& folders) {
+    FolderInputs in;
+    in.data_option = data_option;
+    in.current = current_folder();
+    in.program = program_folder();
+    in.home = std::getenv("HOME");
+    in.config_home = std::getenv("XDG_CONFIG_HOME");
+    in.data_home = std::getenv("XDG_DATA_HOME");
+    std::string why;
+    if (choose_game_folders(in, folders, why)) return true;
+    std::fprintf(stderr, "torvi: %s\n", why.c_str());
+    return false;
+}
+
+void print_folders(const GameFolders& folders) {
+    const bool installed = folders.mode == run_installed;
+    std::printf("mode: %s\n", run_mode_name(folders.mode));
+    std::printf("data: %s%s\n", folders.data.c_str(), installed ? " (read only)" : "");
+    std::printf("settings: %s%s\n", installed ? "" : (folders.data + "/").c_str(),
+                folders.settings.c_str());
+    std::printf("maps: %s%s\n", installed ? "" : (folders.data + "/").c_str(),
+                folders.maps.user.c_str());
+    std::printf("bones: %s%s\n", installed ? "" : (folders.data + "/").c_str(),
+                folders.bones.user.c_str());
+}
+
+void remove_unfinished_saves(const GameFolders& folders) {
+    const std::string settings_folder =
+        std::filesystem::path(folders.settings).parent_path().string();
+    const int removed =
+        remove_stale_temporaries(settings_folder.empty() ? "." : settings_folder.c_str(), ".cfg") +
+        remove_stale_temporaries(folders.maps.user.c_str(), ".map") +
+        remove_stale_temporaries(folders.bones.user.c_str(), ".bones");
     if (removed > 0) {
         std::fprintf(stderr, "torvi: removed %d unfinished save file%s of an interrupted run\n",
                      removed, removed == 1 ? "" : "s");
     }
 }
 
-bool check_data_folder(const Settings& settings) {
+bool check_data_folder(const Settings& settings, const GameFolders& folders) {
     const std::string missing = missing_game_data(settings);
     if (!missing.empty()) {
         std::fprintf(
@@ -70,7 +100,7 @@ bool check_data_folder(const Settings& settings) {
             current_folder().c_str(), missing.c_str());
         return false;
     }
-    if (!config_present(settings)) {
+    if (!config_present(settings) && folders.mode == run_portable) {
         std::fprintf(stderr, "torvi: no config.cfg in %s; starting with the built-in settings\n",
                      current_folder().c_str());
     }

@@ -14,6 +14,7 @@
 #include "map/map_grid.h"
 #include "net/net_game.h"
 #include "net/network.h"
+#include "platform/game_folders.h"
 #include "platform/key_state.h"
 #include "skeleton/key_pose.h"
 #include "sound/sound_board.h"
@@ -59,7 +60,8 @@ struct Game {
     Game& operator=(const Game&) = delete;
 
     Shell shell;
-    Settings settings;  // config.cfg: run_game (or a test) loads it before anything reads it
+    GameFolders folders;  // chosen by run_game before anything is read; portable until then
+    Settings settings;    // config.cfg: run_game (or a test) loads it before anything reads it
     PlayerTable table;
     SessionState session;
     EffectList effects;

@@ -29,9 +29,9 @@ bool parse_frames(const char* text, int& frames) {
 }
 
 // A failed save has said so itself.
-void save_default_map(MapGrid& map) {
+void save_default_map(MapGrid& map, const GameFolders& folders) {
     fill_startup_map(map);
-    save_startup_map(map);
+    save_startup_map(map, folders.maps.user.c_str());
 }
 
 }  // namespace
@@ -61,6 +61,8 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
             options.record = argv[++i];
         } else if (is(arg, "--replay") && has_value) {
             options.replay = argv[++i];
+        } else if (is(arg, "--version")) {
+            options.version = true;
         } else if (is(arg, "--fast")) {
             options.fast = true;
         } else if (is(arg, "--frames") && has_value) {
@@ -77,6 +79,7 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
             return command_line_bad;
         }
     }
+    if (options.version) return command_line_version;
     if (options.screenshot && options.frames == 0) options.frames = 1;
     const int starts = options.play + options.host + (options.join != nullptr);
     if (starts > 1 || (options.replay && (starts > 0 || options.script))) {
@@ -93,6 +96,7 @@ void print_usage() {
         "usage: torvi [--windowed] [--play | --host | --join ADDRESS[:PORT]] [--data DIR]\n"
         "             [--screenshot FILE --frames N] [--script FILE] [--record FILE] [--realtime]\n"
         "       torvi [--windowed] --replay FILE [--fast] [--data DIR]\n"
+        "       torvi --version [--data DIR]\n"
         "  --windowed         a 1024 x 768 window instead of the whole screen\n"
         "  --play             play a local game right away, on no network\n"
         "  --host             host a game on the network right away (UDP port 4711)\n"
@@ -108,7 +112,16 @@ void print_usage() {
         "                     player in the game\n"
         "  --realtime         run scripts and frame counts on the wall clock; otherwise\n"
         "                     they run as fast as the machine allows\n"
-        "  --fast             play a replay as fast as the machine allows\n");
+        "  --fast             play a replay as fast as the machine allows\n"
+        "  --version          print the version and the folders in use, and quit\n"
+        "With --data DIR, or started in a folder holding config.cfg and Data/, the game\n"
+        "reads and writes only there. Else it reads its data from ../share/torvi beside\n"
+        "the program and writes settings to $XDG_CONFIG_HOME/torvi/config.cfg, maps and\n"
+        "poses to $XDG_DATA_HOME/torvi/maps and bones. Here that is:\n");
+}
+
+void print_version() {
+    std::printf("torvi %s\n", TORVI_VERSION);
 }
 
 bool uses_virtual_clock(const RunOptions& options) {
@@ -117,8 +130,8 @@ bool uses_virtual_clock(const RunOptions& options) {
 }
 
 void initialise_world(Game& game) {
-    save_default_map(game.map);
-    load_key_poses(game.poses);
+    save_default_map(game.map, game.folders);
+    load_key_poses(game.poses, game.folders.bones);
     load_control_table(game.input.controls, game.settings);
     read_hud_settings(game.hud, game.settings);
     init_player_table(game.table);

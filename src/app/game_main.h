@@ -19,15 +19,18 @@ struct RunOptions {
     const char* record = nullptr;      // where to write the session's input events
     const char* replay = nullptr;      // a record to play back with no network
     bool fast = false;                 // a replay as fast as the machine allows
+    bool version = false;              // print the version and the folders, and quit
 };
 
 constexpr int kMaxFrames = 1000000;
 
-enum CommandLine { command_line_run, command_line_help, command_line_bad };
+enum CommandLine { command_line_run, command_line_help, command_line_version, command_line_bad };
 
 // Fills options from argv; bad arguments print a line on stderr.
 CommandLine parse_command_line(int argc, char** argv, RunOptions& options);
 void print_usage();
+// "torvi VERSION", from CMake's project version.
+void print_version();
 
 // Whether the loop runs on a clock of its own that jumps from one deadline to the next
 // (scripts and frame counts, unless realtime; replays when fast): fast and the same on

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "config/settings.h"
-#include "editor/editor_files.h"
 #include "net/say.h"
+#include "platform/file_search.h"
 
 namespace {
 
@@ -70,10 +70,10 @@ void play_chosen_map(Game& game) {
     chosen_map(game.dialogs, name, sizeof name);
     fill_startup_map(game.map);
     if (name[0] == '\0') return;
-    char path[kListItemTextSize + 32];
+    char path[4096];
     MapGrid chosen = game.map;
     MapLoad result{map_missing};
-    if (editor_file_path(path, sizeof path, kMapFolder, name, kMapExtension)) {
+    if (named_file_path(path, sizeof path, game.folders.maps, name, kMapExtension)) {
         result = load_map(chosen, path);
         report_map_load(path, result);
     }

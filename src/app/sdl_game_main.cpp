@@ -84,7 +84,6 @@ class WindowDisplay : public LoopDisplay {
 };
 
 bool enter_data_folder(const char* dir) {
-    if (!dir) return true;
     std::error_code error;
     std::filesystem::current_path(dir, error);
     if (error) {
@@ -152,20 +151,61 @@ void reset_run_state(Game& game) {
     game.input.latch = InputLatch{};
 }
 
+// An installed game runs in its data folder, so the files a command line names are taken
+// from where the player started it; --data keeps its old way of naming them from DIR.
+std::string from_start_folder(const char* path, const GameFolders& folders,
+                              const std::string& start) {
+    if (!path || folders.mode != run_installed || path[0] == '/') return path ? path : "";
+    return start + "/" + path;
+}
+
+const char* or_null(const std::string& path, const char* given) {
+    return given ? path.c_str() : nullptr;
+}
+
+// The pictures and files a script names, likewise; the data folder is never written.
+void script_files_from_start_folder(Script& script, const GameFolders& folders,
+                                    const std::string& start) {
+    for (const ScriptEvent& event : script.events) {
+        if (event.action != script_screenshot && event.action != script_wait_file) continue;
+        std::string& file = script.texts[event.text];
+        file = from_start_folder(file.c_str(), folders, start);
+    }
+}
+
 }  // namespace
 
-int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
-    if (!enter_data_folder(options.data_dir)) return kExitBadInput;
-    load_settings(game.settings);
+int run_game(const RunOptions& given, Game& game, FrameWatcher* watcher) {
+    if (!find_game_folders(given.data_dir, game.folders)) return kExitBadInput;
+    RunOptions options = given;
+    std::error_code error;
+    const std::string start = std::filesystem::current_path(error).string();
+    const std::string script_file = from_start_folder(given.script, game.folders, start);
+    const std::string record_file = from_start_folder(given.record, game.folders, start);
+    const std::string replay_file = from_start_folder(given.replay, game.folders, start);
+    const std::string screenshot_file = from_start_folder(given.screenshot, game.folders, start);
+    options.script = or_null(script_file, given.script);
+    options.record = or_null(record_file, given.record);
+    options.replay = or_null(replay_file, given.replay);
+    options.screenshot = or_null(screenshot_file, given.screenshot);
+    const bool moves = given.data_dir || game.folders.mode == run_installed;
+    if (moves && !enter_data_folder(game.folders.data.c_str())) return kExitBadInput;
+    // Without them the game still plays; each save that cannot be made says so.
+    make_user_folders(game.folders);
+    game.settings.shipped_path = game.folders.shipped_settings;
+    load_settings(game.settings, game.folders.settings.c_str());
+    game.editor.map_files = game.dialogs.map_files = game.folders.maps;
+    game.editor.pose_files = game.folders.bones;
     Script script;
     const char* script_path = options.replay ? options.replay : options.script;
     if (script_path && !load_script(script_path, script)) return kExitBadInput;
+    script_files_from_start_folder(script, game.folders, start);
     add_command_line_start(options, script);
     if (options.replay) take_recorded_settings(script, game.settings);
     std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
     if (options.record && !record) return kExitBadInput;
-    if (!check_data_folder(game.settings)) return kExitBadInput;
-    remove_unfinished_saves();
+    if (!check_data_folder(game.settings, game.folders)) return kExitBadInput;
+    remove_unfinished_saves(game.folders);
 
     SdlVideo video;
     if (!video.start()) return kExitNoDisplay;

@@ -28,9 +28,16 @@ void read_from_disk(Settings& settings) {
     settings.text.clear();
     settings.why.clear();
     const FileRead read = read_whole_file(settings.path.c_str(), kConfigSizeLimit, settings.text);
-    if (read.status == read_cannot_open && read.error == ENOENT) {
+    // ENOTDIR: a folder on the way is a file, so there is no settings file either.
+    if (read.status == read_cannot_open && (read.error == ENOENT || read.error == ENOTDIR)) {
         settings.load = settings_missing;
         settings.text = kShippedConfig;
+        std::string shipped;
+        if (!settings.shipped_path.empty() &&
+            read_whole_file(settings.shipped_path.c_str(), kConfigSizeLimit, shipped).status ==
+                read_ok) {
+            settings.text = std::move(shipped);
+        }
     } else if (read.status != read_ok) {
         settings.load = settings_failed;
         settings.text.clear();
@@ -79,6 +86,7 @@ bool write_to_disk(Settings& settings, const char* section, const char* key, con
     }
     Settings fresh;
     fresh.path = settings.path;
+    fresh.shipped_path = settings.shipped_path;
     read_from_disk(fresh);
     if (fresh.load == settings_failed) {
         std::fprintf(stderr,

@@ -106,6 +106,9 @@ struct Settings {
     // load); empty when the file failed to load.
     std::string text = kShippedConfig;
     std::string why;  // settings_failed: what went wrong
+    // An installed game's shipped config.cfg: while the file at path is missing, its text
+    // stands in for kShippedConfig, so the first save starts from it.
+    std::string shipped_path;
     // Every write changes text only and never the disk: for a replay, whose settings come
     // from the record and must not overwrite the player's file. Loading leaves it as it is.
     bool memory_only = false;

@@ -42,39 +42,26 @@ constexpr uint32_t kPoseWidgets[] = {command_bone_list, command_bone_scroll,
 
 // A load dialog's and a save dialog's ids, one pair for maps, one for bones.
 struct FileKind {
-    const char* folder;
     const char* suffix;
     const char* what;               // for console lines
     uint32_t open_load, open_save;  // the editor dialog's buttons
     uint32_t bar, list, cancel, ok;
     uint32_t field, save_cancel, save_ok;
 };
-constexpr FileKind kMapFiles = {kMapFolder,
-                                kMapExtension,
-                                "map",
-                                command_open_load_map,
-                                command_open_save_map,
-                                command_map_file_scroll,
-                                command_map_file_list,
-                                command_load_map_cancel,
-                                command_load_map_ok,
-                                command_map_name,
-                                command_save_map_cancel,
+constexpr FileKind kMapFiles = {kMapExtension,           "map",
+                                command_open_load_map,   command_open_save_map,
+                                command_map_file_scroll, command_map_file_list,
+                                command_load_map_cancel, command_load_map_ok,
+                                command_map_name,        command_save_map_cancel,
                                 command_save_map_ok};
-constexpr FileKind kBonesFiles = {kBonesFolder,
-                                  kBonesExtension,
-                                  "pose",
-                                  command_open_load_bones,
-                                  command_open_save_bones,
-                                  command_bones_file_scroll,
-                                  command_bones_file_list,
-                                  command_load_bones_cancel,
-                                  command_load_bones_ok,
-                                  command_bones_name,
-                                  command_save_bones_cancel,
+constexpr FileKind kBonesFiles = {kBonesExtension,           "pose",
+                                  command_open_load_bones,   command_open_save_bones,
+                                  command_bones_file_scroll, command_bones_file_list,
+                                  command_load_bones_cancel, command_load_bones_ok,
+                                  command_bones_name,        command_save_bones_cancel,
                                   command_save_bones_ok};
 
-constexpr size_t kPathSize = 128;
+constexpr size_t kPathSize = 4096;
 
 void add_load_widgets(Dialog& dialog, const FileKind& kind) {
     dialog.add_label(command_label, "Choose a file:", 4, 4);
@@ -157,14 +144,18 @@ void pick_at(Editor& editor, EditorWorld& world, int x, int y) {
                                        view_matrix(world.cam)));
 }
 
-void fill_file_list(const Dialog& dialog, const FileKind& kind) {
+const FilePlaces& places(const Editor& editor, const FileKind& kind) {
+    return &kind == &kMapFiles ? editor.map_files : editor.pose_files;
+}
+
+void fill_file_list(const Dialog& dialog, const FilePlaces& places, const FileKind& kind) {
     ListBox* list = find_list_box(dialog, kind.list);
     if (!list) return;
     list->clear();
     list->selected = 1;
     list->first_visible = 1;
     // Sorted names: the last one shows at the top. add_item cuts a long name to its item.
-    for (const std::string& name : find_named_files(kind.folder, kind.suffix)) {
+    for (const std::string& name : find_named_files(places, kind.suffix)) {
         list->add_item(name.c_str());
     }
     pair_scroll_bar(dialog, kind.bar, kind.list);
@@ -206,7 +197,7 @@ void load_chosen(Editor& editor, EditorWorld& world, const Dialog& dialog, const
     if (!name) return;
     char path[kPathSize];
     if (!usable_load_name(name) ||
-        !editor_file_path(path, sizeof path, kind.folder, name, kind.suffix)) {
+        !named_file_path(path, sizeof path, places(editor, kind), name, kind.suffix)) {
         console_print(world.console, kLineColour, "the %s \"%s\" cannot be loaded", kind.what,
                       name);
         return;
@@ -228,7 +219,8 @@ bool save_named(Editor& editor, EditorWorld& world, const Dialog& dialog, const 
         field->text(name, sizeof name);
     char path[kPathSize];
     if (!usable_save_name(name) ||
-        !editor_file_path(path, sizeof path, kind.folder, name, kind.suffix)) {
+        !editor_file_path(path, sizeof path, places(editor, kind).user.c_str(), name,
+                          kind.suffix)) {
         console_print(world.console, kLineColour,
                       name[0] ? "\"%s\" is no file name: use letters, digits, '_' and '-'"
                               : "%stype a name for the file first",
@@ -270,7 +262,7 @@ bool run_file_command(Editor& editor, EditorWorld& world, const FileKind& kind, 
     if (id == kind.open_load) {
         files.save_open = false;
         files.load_open = true;
-        fill_file_list(files.load, kind);
+        fill_file_list(files.load, places(editor, kind), kind);
     } else if (id == kind.open_save) {
         files.save_open = true;
         files.load_open = false;

@@ -6,9 +6,12 @@
 
 #include "config/settings.h"
 #include "console/console.h"
+#include "editor/editor_files.h"
 #include "editor/map_editor.h"
 #include "editor/pose_editor.h"
 #include "gui/widgets.h"
+#include "map/map_grid.h"
+#include "platform/file_search.h"
 #include "platform/key_state.h"
 #include "skeleton/key_pose.h"
 #include "world/camera.h"
@@ -56,6 +59,9 @@ struct Editor {
     int last_mouse_x = 0, last_mouse_y = 0;  // of the last mouse message handled
     MapEditor map;
     PoseEditor pose;
+    // Where maps and poses are listed, loaded and saved.
+    FilePlaces map_files{kMapFolder, kMapFolder};
+    FilePlaces pose_files{kBonesFolder, kBonesFolder};
 };
 
 // What the editor works on besides its own state: the one camera, the console its lines

@@ -550,7 +550,7 @@ void refresh_map_list(GameDialogs& dialogs) {
     char chosen[kListItemTextSize];
     chosen_map(dialogs, chosen, sizeof chosen);
     list->clear();
-    for (const std::string& name : find_named_files(kMapFolder, kMapExtension)) {
+    for (const std::string& name : find_named_files(dialogs.map_files, kMapExtension)) {
         list->add_item(name.c_str());
     }
     // Keep the choice across the refill; item number k is items[k - 1].

@@ -9,7 +9,9 @@
 #include "gui/widgets.h"
 #include "input/gamepad_input.h"
 #include "input/keyboard_input.h"
+#include "map/map_grid.h"
 #include "net/host_list.h"
+#include "platform/file_search.h"
 #include "platform/key_state.h"
 
 // The main menu's buttons, by the command id they send.
@@ -88,6 +90,7 @@ struct GameDialogs {
     int sound_volume = kDefaultSoundVolume;  // [sound] volume, 0..100; kept as read
     // The back buffer the saved positions are kept inside; start-up sets it.
     int screen_width = 1024, screen_height = 768;
+    FilePlaces map_files{kMapFolder, kMapFolder};  // the maps "create game" lists
 };
 
 // Built once at start-up, menu first, each dialog sending its commands to sink. Menu and

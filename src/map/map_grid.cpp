@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/atomic_file.h"
 
@@ -158,6 +159,6 @@ void fill_startup_map(MapGrid& grid) {
     for (const StartupItem& item : kStartupItems) set_item(grid, item.i, item.j, item.kind);
 }
 
-bool save_startup_map(const MapGrid& grid) {
-    return save_map(grid, kStartupMapPath);
+bool save_startup_map(const MapGrid& grid, const char* folder) {
+    return save_map(grid, (std::string(folder) + kStartupMapName).c_str());
 }

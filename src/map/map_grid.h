@@ -71,7 +71,7 @@ static_assert(offsetof(MapGrid, items) == 6480, "items start at byte 6480");
 // Where the editor keeps maps, and the map every start rewrites.
 constexpr const char* kMapFolder = "Data/maps/";
 constexpr const char* kMapExtension = ".map";
-constexpr const char* kStartupMapPath = "Data/maps/test123.map";
+constexpr const char* kStartupMapName = "test123.map";
 
 // Writes type into every corner at grid point (i, j), in each of the up to four cells that
 // exist there. A point outside 0..kMapSize or a type that is no TerrainType changes nothing.
@@ -114,5 +114,5 @@ bool save_map(const MapGrid& grid, const char* path);
 // and three items.
 void fill_startup_map(MapGrid& grid);
 
-// Writes the grid as kStartupMapPath, relative to the current folder.
-bool save_startup_map(const MapGrid& grid);
+// Writes the grid as kStartupMapName in folder (a path ending in '/').
+bool save_startup_map(const MapGrid& grid, const char* folder = kMapFolder);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -44,4 +45,25 @@ std::vector<std::string> find_named_files(const char* folder, const char* suffix
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> find_named_files(const FilePlaces& places, const char* suffix) {
+    std::vector<std::string> names = find_named_files(places.user.c_str(), suffix);
+    if (places.shipped == places.user) return names;
+    const std::vector<std::string> shipped = find_named_files(places.shipped.c_str(), suffix);
+    names.insert(names.end(), shipped.begin(), shipped.end());
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+bool named_file_path(char* out, size_t size, const FilePlaces& places, const char* name,
+                     const char* suffix) {
+    for (const std::string* folder : {&places.user, &places.shipped}) {
+        const int length = std::snprintf(out, size, "%s%s%s", folder->c_str(), name, suffix);
+        if (length < 0 || static_cast<size_t>(length) >= size) break;
+        if (folder == &places.shipped || is_regular_file(out)) return true;
+    }
+    if (size > 0) out[0] = '\0';
+    return false;
 }

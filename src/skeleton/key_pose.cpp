@@ -22,7 +22,7 @@ enum KeyIndex {
 static_assert(key_count == kKeyPoseCount, "one kept pose per key");
 
 constexpr const char* kKeySuffix = ".bones";
-constexpr size_t kPathSize = 256;
+constexpr size_t kPathSize = 4096;
 
 constexpr const char* kKeyFiles[key_count] = {
     "Data/bones/WALK1.bones",   "Data/bones/WALK2.bones",   "Data/bones/WALK3.bones",
@@ -71,15 +71,14 @@ const char* file_name(int key) {
     return kKeyFiles[key] + std::strlen(kKeyPoseFolder);
 }
 
-void load_key(BonePose& out, const char* folder, int key) {
+void load_key(BonePose& out, const FilePlaces& places, int key) {
     default_pose(out);
     char path[kPathSize];
-    const int length = std::snprintf(path, sizeof path, "%s%s", folder, file_name(key));
-    if (length < 0 || static_cast<size_t>(length) >= sizeof path) {
+    if (!named_file_path(path, sizeof path, places, file_name(key), "")) {
         PoseLoad too_long;
         too_long.status = pose_unreadable;
         too_long.error = ENAMETOOLONG;
-        report_pose_load(folder, too_long);
+        report_pose_load(places.shipped.c_str(), too_long);
         return;
     }
     report_pose_load(path, load_pose(out, path));
@@ -93,7 +92,11 @@ KeyPoses::KeyPoses() {
 
 void load_key_poses(KeyPoses& poses, const char* folder) {
     if (folder == nullptr) folder = kKeyPoseFolder;
-    for (int key = 0; key < key_count; ++key) load_key(poses.keys[key], folder, key);
+    load_key_poses(poses, FilePlaces{folder, folder});
+}
+
+void load_key_poses(KeyPoses& poses, const FilePlaces& places) {
+    for (int key = 0; key < key_count; ++key) load_key(poses.keys[key], places, key);
 }
 
 bool keep_saved_key(KeyPoses& poses, const char* name, const BonePose& pose) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "platform/file_search.h"
 #include "skeleton/bone_pose.h"
 
 // WALK1..WALK3, ZOMBIE1, ATTACK1..ATTACK3.
@@ -24,6 +25,8 @@ struct KeyPoses {
 // file that is missing or damaged is reported on stderr here, once, and its key keeps
 // what the file could not supply from the default pose.
 void load_key_poses(KeyPoses& poses, const char* folder = kKeyPoseFolder);
+// The same, each key from the player's file when there is one, else the shipped one.
+void load_key_poses(KeyPoses& poses, const FilePlaces& places);
 
 // The key whose file name (without folder and suffix) is name takes pose, as the pose
 // editor saved it. False, nothing changed, for a name that is no key's.

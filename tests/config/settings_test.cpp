@@ -111,6 +111,21 @@ TEST_F(SettingsTest, ReadsKeepTheLoadedTextAndWritesKeepEditsMadeSince) {
     EXPECT_EQ(read_string(settings, "player", "name"), "someone");
 }
 
+// Installed, the player has no settings file until the first save, which starts from the
+// shipped one; the shipped file is only read.
+TEST_F(SettingsTest, AMissingFileReadsAndIsFirstSavedFromTheShippedOne) {
+    write_text("shipped.cfg", "[input]\njump=3\n");
+    Settings settings;
+    settings.shipped_path = (dir_ / "shipped.cfg").string();
+    EXPECT_TRUE(load_settings(settings, "mine.cfg"));
+    EXPECT_FALSE(config_present(settings));
+    EXPECT_EQ(read_setting_int(settings, "input", "jump"), 3);
+
+    EXPECT_TRUE(write_setting_int(settings, "input", "forward", 7));
+    EXPECT_EQ(read_text("mine.cfg"), "[input]\njump=3\nforward=7\n");
+    EXPECT_EQ(read_text("shipped.cfg"), "[input]\njump=3\n");
+}
+
 TEST_F(SettingsTest, MemoryOnlyWritesAndSettingInMemoryLeaveTheFileAlone) {
     const std::string original = "[input]\njump=3\n";
     Settings settings = loaded(original);

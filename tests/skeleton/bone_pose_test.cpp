@@ -262,6 +262,19 @@ TEST_F(KeyPose, WalkPingPongsIdleShowsOneKeyAttackThreeAndTheKeysLoadedStay) {
     for (const auto& k : keyless) EXPECT_EQ(record_of(key(k[0], k[1])), defaults) << k[0];
 }
 
+// A key the player saved is played in place of the shipped one; the others stay shipped.
+TEST_F(KeyPose, ThePlayersKeyWinsOverTheShippedOne) {
+    for (const char* name : {"WALK1", "WALK2", "WALK3", "ZOMBIE1", "ATTACK1", "ATTACK2", "ATTACK3"})
+        write_key(name, 1);
+    std::filesystem::create_directories("mine");
+    BonePose pose = the_default_pose();
+    pose.bones[0].length = 7;
+    ASSERT_TRUE(save_pose(pose, "mine/WALK2.bones"));
+    load_key_poses(poses_, FilePlaces{"mine/", "Data/bones/"});
+    EXPECT_EQ(shown(action_walk, 1), 7);
+    EXPECT_EQ(shown(action_walk, 0), 1);
+}
+
 // A missing key shows the default pose, a short one the default pose where the file has no
 // bytes; each is said once, at load, and never while the keys are shown.
 TEST_F(KeyPose, ABadKeyIsReportedOnceAtLoadAndShowsTheDefaultPose) {

@@ -39,8 +39,8 @@ std::set<fs::path> files_in(const fs::path& root, const char* folder, const char
 // The generator's output under root: every file in its folders, and its two files.
 std::set<fs::path> generated_under(const fs::path& root) {
     std::set<fs::path> out;
-    for (const char* folder :
-         {"Data/models", "Data/textures", "Data/bones", "Data/shell", "Data/sounds", "docs/art"}) {
+    for (const char* folder : {"Data/models", "Data/textures", "Data/bones", "Data/shell",
+                               "Data/sounds", "docs/art", "dist/icons"}) {
         out.merge(files_in(root, folder));
     }
     for (const char* file : {"config.cfg", "Data/textures.cfg"}) {

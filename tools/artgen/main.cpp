@@ -1,6 +1,6 @@
 // artgen OUTDIR: writes every data file the game reads (models, textures and their
-// configuration, key poses, the cursor, sounds, config.cfg) under OUTDIR, the same bytes on
-// every run, plus a preview sheet of the textures under docs/art/.
+// configuration, key poses, the cursor, sounds, config.cfg, the desktop icons) under OUTDIR, the
+// same bytes on every run, plus a preview sheet of the textures under docs/art/.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +9,7 @@
 
 #include "config/settings.h"
 #include "cursor.h"
+#include "icon.h"
 #include "key_poses.h"
 #include "models.h"
 #include "preview.h"
@@ -86,5 +87,8 @@ int main(int argc, char** argv) {
     w.write("Data/shell/main.cur", arrow_cursor_file());
     for (const NamedSound& s : all_sounds()) w.write("Data/sounds/" + s.file, s.wav);
     w.write("config.cfg", std::string(kShippedConfig));
+    for (int size : {48, 64, 128, 256}) {
+        w.write("dist/icons/" + std::to_string(size) + ".png", game_icon(size).png());
+    }
     return w.failed() ? 1 : 0;
 }
