@@ -10,6 +10,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libepoxy-dev libassimp-dev
   libfontconfig-dev fonts-dejavu-core zlib1g-dev libenet-dev libsdl2-mixer-dev
   libgl1-mesa-dri libegl1 libegl-mesa0   # Mesa's software renderer for screenless runs
+  xvfb   # a real X server for the tests that the game never waits for a click
 )
 
 missing=()

@@ -61,6 +61,8 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
             options.record = argv[++i];
         } else if (is(arg, "--replay") && has_value) {
             options.replay = argv[++i];
+        } else if (is(arg, "--dedicated")) {
+            options.dedicated = true;
         } else if (is(arg, "--fast")) {
             options.fast = true;
         } else if (is(arg, "--frames") && has_value) {
@@ -85,6 +87,12 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
                      "(a replay takes no --script)\n");
         return command_line_bad;
     }
+    if (options.dedicated && (starts > 0 || options.replay)) {
+        std::fprintf(stderr,
+                     "torvi: --dedicated hosts a game itself: it takes no --play, --host, --join "
+                     "or --replay\n");
+        return command_line_bad;
+    }
     return command_line_run;
 }
 
@@ -93,6 +101,7 @@ void print_usage() {
         "usage: torvi [--windowed] [--play | --host | --join ADDRESS[:PORT]] [--data DIR]\n"
         "             [--screenshot FILE --frames N] [--script FILE] [--record FILE] [--realtime]\n"
         "       torvi [--windowed] --replay FILE [--fast] [--data DIR]\n"
+        "       torvi --dedicated [--data DIR] [--record FILE]\n"
         "  --windowed         a 1024 x 768 window instead of the whole screen\n"
         "  --play             play a local game right away, on no network\n"
         "  --host             host a game on the network right away (UDP port 4711)\n"
@@ -108,7 +117,10 @@ void print_usage() {
         "                     player in the game\n"
         "  --realtime         run scripts and frame counts on the wall clock; otherwise\n"
         "                     they run as fast as the machine allows\n"
-        "  --fast             play a replay as fast as the machine allows\n");
+        "  --fast             play a replay as fast as the machine allows\n"
+        "  --dedicated        host a game with no window, sound or player of its own\n"
+        "                     ([net] port, [player] name names the game) until SIGINT\n"
+        "                     or SIGTERM\n");
 }
 
 bool uses_virtual_clock(const RunOptions& options) {

@@ -289,6 +289,12 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
         EXPECT_EQ(parse({bad}), command_line_bad);
     for (const char* count : {"0", "-4", "12x", "99999999999"})
         EXPECT_EQ(parse({"--frames", count}), command_line_bad) << count;
+    EXPECT_TRUE(parse({"--dedicated"}) == command_line_run && o.dedicated);
+    for (std::vector<const char*> other :
+         {std::vector<const char*>{"--play"}, {"--host"}, {"--join", "h"}, {"--replay", "r.txt"}}) {
+        other.push_back("--dedicated");
+        EXPECT_EQ(parse(other), command_line_bad) << other[0] << " starts a game too";
+    }
     testing::internal::GetCapturedStderr();
 }
 

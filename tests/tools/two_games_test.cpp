@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/net_side.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -49,6 +50,21 @@ pid_t start_game(const fs::path& folder, std::initializer_list<const char*> args
     argv.insert(argv.end(), args);
     argv.push_back(nullptr);
     execv(TORVI_GAME, const_cast<char* const*>(argv.data()));
+    _exit(127);
+}
+
+// A dedicated host in folder, with a video driver that does not exist: one that opened
+// any window or GL context would fail.
+pid_t start_dedicated(const fs::path& folder) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const std::string out = (folder / "out.txt").string();
+    freopen(out.c_str(), "w", stdout);
+    freopen(out.c_str(), "a", stderr);
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    execl(TORVI_GAME, TORVI_GAME, "--dedicated", "--data", folder.c_str(), nullptr);
     _exit(127);
 }
 
@@ -82,6 +98,14 @@ int finish(pid_t pid) {
     return -1;
 }
 
+// The game's data and config.cfg with [net] port set to port, in folder.
+void make_game_folder(const fs::path& folder, uint16_t port) {
+    fs::create_directories(folder);
+    fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", folder / "Data", fs::copy_options::recursive);
+    write_text(folder / "config.cfg", read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg") +
+                                          "\n[net]\nport=" + std::to_string(port) + "\n");
+}
+
 struct SurfaceFree {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -90,14 +114,7 @@ TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
     TempFolder root("torvi-two-games-");
     ASSERT_TRUE(root.ok());
     const uint16_t port = free_port();
-    const std::string config = read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg") +
-                               "\n[net]\nport=" + std::to_string(port) + "\n";
-    for (const char* side : {"host", "client"}) {
-        fs::create_directories(root.path() / side);
-        fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", root.path() / side / "Data",
-                 fs::copy_options::recursive);
-        write_text(root.path() / side / "config.cfg", config);
-    }
+    for (const char* side : {"host", "client"}) make_game_folder(root.path() / side, port);
     const fs::path host = root.path() / "host", client = root.path() / "client";
     // The host steps once the client has its first picture, shows its own, and stays until
     // the client has its second; the client takes each picture when told.
@@ -156,6 +173,36 @@ TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
     ASSERT_TRUE(live && again) << IMG_GetError();
     ASSERT_EQ(live->h * live->pitch, again->h * again->pitch);
     EXPECT_EQ(std::memcmp(live->pixels, again->pixels, live->h * live->pitch), 0);
+}
+
+// A host with no screen: the first client gets slot 1 (slot 0 is nobody's), and SIGTERM
+// tells it the host ended the game before the host exits cleanly.
+TEST(TwoGames, ADedicatedHostTakesAClientAndEndsItsGameOnSigterm) {
+    TempFolder root("torvi-dedicated-");
+    ASSERT_TRUE(root.ok());
+    const uint16_t port = free_port();
+    make_game_folder(root.path(), port);
+    const pid_t host = start_dedicated(root.path());
+    ASSERT_TRUE(wait_for([&] { return said(root.path(), "hosting"); }))
+        << read_text(root.path() / "out.txt");
+
+    NetSide client;
+    ASSERT_TRUE(client.join(port, "bea"));
+    EXPECT_TRUE(wait_for([&] {
+        client.pump();
+        return client.state.welcomed;
+    }));
+    EXPECT_EQ(client.session.local_player_index, 1);
+    EXPECT_TRUE(wait_for([&] { return said(root.path(), "player 1 joined: bea"); }))
+        << read_text(root.path() / "out.txt");
+
+    kill(host, SIGTERM);
+    EXPECT_TRUE(wait_for([&] {
+        client.pump();
+        return client.ended;
+    }));
+    EXPECT_STREQ(client.why, "the host ended the game");
+    EXPECT_EQ(finish(host), 0) << read_text(root.path() / "out.txt");
 }
 
 }  // namespace
