@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr uint32_t kSoftwareWarningColour = 0xFFFF8040;
+
 bool is(const char* arg, const char* name) {
     return std::strcmp(arg, name) == 0;
 }
@@ -126,6 +128,21 @@ void print_usage() {
 bool uses_virtual_clock(const RunOptions& options) {
     if (options.replay) return options.fast;
     return !options.realtime && (options.script || options.frames > 0);
+}
+
+bool unattended(const RunOptions& options) {
+    return options.script || options.frames > 0 || options.screenshot || options.replay ||
+           options.dedicated;
+}
+
+bool warn_software_rendering(Game& game, bool unattended) {
+    console_print(game.console, kSoftwareWarningColour, "%s", kNoHalDeviceText);
+    std::fprintf(stderr, "torvi: %s\n", kNoHalDeviceText);
+    if (unattended ||
+        read_setting_int_or(game.settings, kSectionShell, kKeyHalWarningShown, 0) == 1)
+        return false;
+    write_setting_int(game.settings, kSectionShell, kKeyHalWarningShown, 1);
+    return true;
 }
 
 void initialise_world(Game& game) {

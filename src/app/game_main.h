@@ -35,6 +35,17 @@ void print_usage();
 // every run. A script that waits for files runs on the wall clock.
 bool uses_virtual_clock(const RunOptions& options);
 
+// Whether nobody may be there to click a box: scripts, frame counts, screenshots, replays
+// and dedicated hosts.
+bool unattended(const RunOptions& options);
+
+inline constexpr char kNoHalDeviceText[] = "Kein HAL-Device - das wird langsam!";
+
+// The graphics are drawn in software: says so on the console and stderr, and true when the
+// player should also see it in a box, which happens once for a user ([shell]
+// hal_warning_shown is written then) and never unattended.
+bool warn_software_rendering(Game& game, bool unattended);
+
 // Exit codes of run_game.
 constexpr int kExitOk = 0;
 constexpr int kExitNoDisplay = 1;   // no display, or the window or GL context failed

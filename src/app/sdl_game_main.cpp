@@ -232,14 +232,14 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     const bool opened = recorded_size ? window.open(true, script.screen_width, script.screen_height)
                                       : window.open(options.windowed);
     if (!opened) return kExitNoDisplay;
-    set_error_box_window(window.handle());
+    const ErrorBoxes boxes{window.handle(), unattended(options)};
     window.load_cursor(kCursorPath);
 
     auto screen = std::make_unique<Screen>();
     SdlSound sound;
     if (sound.open()) sound.load();
     SdlGamepad gamepad;
-    setup_game_device(*screen, game);
+    setup_game_device(*screen, game, boxes);
     setup_game_shaders(*screen, game.settings);
     gamepad.open_first();
     load_game(*screen, game, &gamepad);
@@ -282,7 +282,6 @@ int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher) {
     game.input.sender = nullptr;
     game.net = nullptr;
     net.reset();
-    set_error_box_window(nullptr);
     // A picture a script or --screenshot asked for and did not get fails the run.
     const bool recorded = finish_record(record.get(), options.record);
     return stats.failed_shots == 0 && recorded ? kExitOk : kExitBadInput;

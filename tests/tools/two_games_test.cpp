@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/game_process.h"
 #include "support/net_side.h"
 #include "support/temp_folder.h"
 
@@ -68,34 +69,12 @@ pid_t start_dedicated(const fs::path& folder) {
     _exit(127);
 }
 
-// Waits up to two minutes (a loaded machine under a sanitizer is slow) for what check says.
-template <typename Check>
-bool wait_for(Check check) {
-    for (int i = 0; i < 1200 && !check(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return check();
-}
-
 bool said(const fs::path& folder, const char* text) {
     return read_text(folder / "out.txt").find(text) != std::string::npos;
 }
 
 void touch(const fs::path& file) {
     write_text(file, "");
-}
-
-// The exit code, or -1 when the game had to be killed after two minutes.
-int finish(pid_t pid) {
-    for (int i = 0; i < 1200; ++i) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
 }
 
 // The game's data and config.cfg with [net] port set to port, in folder.
