@@ -11,6 +11,7 @@ packages=(
   libfontconfig-dev fonts-dejavu-core zlib1g-dev libenet-dev libsdl2-mixer-dev
   libgl1-mesa-dri libegl1 libegl-mesa0   # Mesa's software renderer for screenless runs
   desktop-file-utils appstream   # validate the installed desktop entry and metadata
+  xvfb   # a real X server for the tests that the game never waits for a click
 )
 
 missing=()

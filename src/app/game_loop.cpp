@@ -83,6 +83,8 @@ void start_from_script(Loop& loop, const ScriptEvent& event) {
             return start_hosting(loop.game);
         case start_join:
             return join_game_from_text(loop.game, address);
+        case start_dedicated:
+            return start_dedicated_host(loop.game);
     }
 }
 

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr uint32_t kSoftwareWarningColour = 0xFFFF8040;
+
 bool is(const char* arg, const char* name) {
     return std::strcmp(arg, name) == 0;
 }
@@ -63,6 +65,8 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
             options.replay = argv[++i];
         } else if (is(arg, "--version")) {
             options.version = true;
+        } else if (is(arg, "--dedicated")) {
+            options.dedicated = true;
         } else if (is(arg, "--fast")) {
             options.fast = true;
         } else if (is(arg, "--frames") && has_value) {
@@ -88,6 +92,12 @@ CommandLine parse_command_line(int argc, char** argv, RunOptions& options) {
                      "(a replay takes no --script)\n");
         return command_line_bad;
     }
+    if (options.dedicated && (starts > 0 || options.replay)) {
+        std::fprintf(stderr,
+                     "torvi: --dedicated hosts a game itself: it takes no --play, --host, --join "
+                     "or --replay\n");
+        return command_line_bad;
+    }
     return command_line_run;
 }
 
@@ -97,6 +107,7 @@ void print_usage() {
         "             [--screenshot FILE --frames N] [--script FILE] [--record FILE] [--realtime]\n"
         "       torvi [--windowed] --replay FILE [--fast] [--data DIR]\n"
         "       torvi --version [--data DIR]\n"
+        "       torvi --dedicated [--data DIR] [--record FILE]\n"
         "  --windowed         a 1024 x 768 window instead of the whole screen\n"
         "  --play             play a local game right away, on no network\n"
         "  --host             host a game on the network right away (UDP port 4711)\n"
@@ -113,6 +124,9 @@ void print_usage() {
         "  --realtime         run scripts and frame counts on the wall clock; otherwise\n"
         "                     they run as fast as the machine allows\n"
         "  --fast             play a replay as fast as the machine allows\n"
+        "  --dedicated        host a game with no window, sound or player of its own\n"
+        "                     ([net] port, [player] name names the game) until SIGINT\n"
+        "                     or SIGTERM\n"
         "  --version          print the version and the folders in use, and quit\n"
         "With --data DIR, or started in a folder holding config.cfg and Data/, the game\n"
         "reads and writes only there. Else it reads its data from ../share/torvi beside\n"
@@ -127,6 +141,21 @@ void print_version() {
 bool uses_virtual_clock(const RunOptions& options) {
     if (options.replay) return options.fast;
     return !options.realtime && (options.script || options.frames > 0);
+}
+
+bool unattended(const RunOptions& options) {
+    return options.script || options.frames > 0 || options.screenshot || options.replay ||
+           options.dedicated;
+}
+
+bool warn_software_rendering(Game& game, bool unattended) {
+    console_print(game.console, kSoftwareWarningColour, "%s", kNoHalDeviceText);
+    std::fprintf(stderr, "torvi: %s\n", kNoHalDeviceText);
+    if (unattended ||
+        read_setting_int_or(game.settings, kSectionShell, kKeyHalWarningShown, 0) == 1)
+        return false;
+    write_setting_int(game.settings, kSectionShell, kKeyHalWarningShown, 1);
+    return true;
 }
 
 void initialise_world(Game& game) {

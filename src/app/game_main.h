@@ -20,6 +20,7 @@ struct RunOptions {
     const char* replay = nullptr;      // a record to play back with no network
     bool fast = false;                 // a replay as fast as the machine allows
     bool version = false;              // print the version and the folders, and quit
+    bool dedicated = false;            // host with no window, sound or player of its own
 };
 
 constexpr int kMaxFrames = 1000000;
@@ -37,11 +38,23 @@ void print_version();
 // every run. A script that waits for files runs on the wall clock.
 bool uses_virtual_clock(const RunOptions& options);
 
+// Whether nobody may be there to click a box: scripts, frame counts, screenshots, replays
+// and dedicated hosts.
+bool unattended(const RunOptions& options);
+
+inline constexpr char kNoHalDeviceText[] = "Kein HAL-Device - das wird langsam!";
+
+// The graphics are drawn in software: says so on the console and stderr, and true when the
+// player should also see it in a box, which happens once for a user ([shell]
+// hal_warning_shown is written then) and never unattended.
+bool warn_software_rendering(Game& game, bool unattended);
+
 // Exit codes of run_game.
 constexpr int kExitOk = 0;
-constexpr int kExitNoDisplay = 1;  // no display, or the window or GL context failed
-constexpr int kExitBadInput = 2;   // bad command line, script, data folder, record file or
-                                   // a screenshot that could not be written
+constexpr int kExitNoDisplay = 1;   // no display, or the window or GL context failed
+constexpr int kExitBadInput = 2;    // bad command line, script, data folder, record file or
+                                    // a screenshot that could not be written
+constexpr int kExitCannotHost = 3;  // a dedicated host could not open its port
 
 // The game's start-up without graphics: fills and saves the start-up map (rewriting
 // Data/maps/test123.map), loads the key poses, the control bindings and the labels' mode,
@@ -52,3 +65,7 @@ void initialise_world(Game& game);
 // in-process on the given game (tests call it and then look at the game); it leaves the
 // current folder at --data's folder.
 int run_game(const RunOptions& options, Game& game, FrameWatcher* watcher = nullptr);
+
+// --dedicated: hosts with no window, GL or sound until SIGINT or SIGTERM, which tells every
+// client the host ended the game; the exit code (run_game calls it).
+int run_dedicated(const RunOptions& options, Game& game);

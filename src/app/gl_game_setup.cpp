@@ -42,14 +42,15 @@ void load_texture_config(Renderer& device, const Settings& settings) {
 
 }  // namespace
 
-void setup_game_device(Screen& screen, Game& game) {
+void setup_game_device(Screen& screen, Game& game, const ErrorBoxes& boxes) {
     const DrawableSize size = drawable_size();
     Renderer& device = screen.device;
     if (!device.init(size.width, size.height)) {
         std::fprintf(stderr, "torvi: the graphics device could not be set up\n");
     }
     console_device_init(game.console, screen.fonts, device, game.settings);
-    if (device.software_rasteriser()) ErrorBox("%s", kNoHalDeviceText);
+    if (device.software_rasteriser() && warn_software_rendering(game, boxes.unattended))
+        ErrorBox(boxes, "%s", kNoHalDeviceText);
 }
 
 void setup_game_shaders(Screen& screen, const Settings& settings) {

@@ -269,6 +269,29 @@ void start_hosting(Game& game) {
     start_local_game(game, true);
 }
 
+void start_dedicated_host(Game& game) {
+    char written[kSessionNameSize], name[kSessionNameSize];
+    read_setting_string(game.settings, kSectionPlayer, kKeyName, written, sizeof written);
+    clean_text(name, sizeof name, written, sizeof written);
+    if (name[0] == '\0' || std::strcmp(written, kSettingMissingText) == 0)
+        std::snprintf(name, sizeof name, "%s", kDefaultSessionName);
+    fill_startup_map(game.map);
+    const uint16_t port = game_port(game.settings);
+    if (game.net) {
+        if (!game.net->host_game(name, port, game.map)) {
+            tell(game, "cannot host on port %u: is another game using it?", port);
+            return quit_program(game);
+        }
+        say("hosting \"%s\" on port %u", name, game.net->port());
+    }
+    NetGame net = net_game(game);
+    start_hosting_state(net, name);
+    start_game_as_dedicated_host(game.table, game.session);
+    set_mode(game, mode_playing);
+    game.session.knockouts =
+        read_setting_int_or(game.settings, kSectionGame, kKeyKnockouts, 0) == 1;
+}
+
 void join_game_at(Game& game, const char* host, uint16_t port) {
     if (!game.net) {
         console_print(game.console, kNetColour, "no network to join a game with");

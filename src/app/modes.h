@@ -20,6 +20,10 @@ void start_local_game(Game& game, bool host);
 // default 4711) and plays it as its host; without a network session a local game. A port
 // that cannot be opened leaves the menu as it was, with a console line.
 void start_hosting(Game& game);
+// Hosts a game with no player of the host's own (--dedicated): slot 0 stays free, the
+// game is named by [player] name ("torvi" without one) and fights by [game] knockouts. A
+// port that cannot be opened says so and quits.
+void start_dedicated_host(Game& game);
 // Connects to the game at host:port; the join dialog shows "connecting to ..." and the
 // menu stays until the host's welcome (enter_joined_game) or the join's end (end_game).
 // Without a network session, or with an address that cannot be used, a line says so.

@@ -271,12 +271,14 @@ LineParse parse_start(char** tokens, int count, ScriptEvent& event) {
         event.start = start_play;
     } else if (count == 3 && std::strcmp(what, "host") == 0) {
         event.start = start_host;
+    } else if (count == 3 && std::strcmp(what, "dedicated") == 0) {
+        event.start = start_dedicated;
     } else if (count == 4 && std::strcmp(what, "join") == 0 &&
                std::strlen(tokens[3]) < kScriptPathSize) {
         event.start = start_join;
         std::snprintf(result.text, sizeof result.text, "%s", tokens[3]);
     } else {
-        return fail("expected: TIME start play|host|join ADDRESS");
+        return fail("expected: TIME start play|host|dedicated|join ADDRESS");
     }
     return result;
 }
@@ -619,6 +621,7 @@ std::string format_start_line(uint64_t time_ms, StartKind kind, const char* addr
     std::string line = std::to_string(time_ms) + " start ";
     if (kind == start_play) return line + "play";
     if (kind == start_host) return line + "host";
+    if (kind == start_dedicated) return line + "dedicated";
     return line + "join " + address;
 }
 

@@ -28,7 +28,8 @@
 //
 //   0 screen 1024 768          the window's size the game ran in
 //   0 setting input forward 22     a setting the game started with
-//   0 start host               what the command line started: play, host or join ADDRESS
+//   0 start host               what the command line started: play, host, dedicated or
+//                              join ADDRESS
 //   1500 connect 1             a host's remote player: a connection takes slot 1..11
 //   1510 join 1 2 ann          its player says hello: element 0..3 and name
 //   1520 action 1 move 0 -100  it acts: move A B (-100..100), down BUTTON or up BUTTON (0..2)
@@ -62,11 +63,11 @@ enum ScriptAction {
     script_screenshot,  // save the world after the ticks due at its time: texts[text]
     script_quit,
     script_wait_file,  // hold the lines after it until texts[text] exists
-    script_start,      // start: play, host, or join texts[text]
+    script_start,      // start: play, host, dedicated, or join texts[text]
     script_remote,     // a host's remote event: remotes[text]
 };
 
-enum StartKind : uint8_t { start_play, start_host, start_join };
+enum StartKind : uint8_t { start_play, start_host, start_join, start_dedicated };
 
 struct ScriptEvent {
     uint64_t time_ms;

@@ -1,9 +1,13 @@
 // The real loop's SDL side: the window as event source and display, the gamepad's events,
-// and run_game's start-up.
+// and run_game's start-up; and the dedicated host's start-up, which touches no SDL at all.
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -83,6 +87,56 @@ class WindowDisplay : public LoopDisplay {
     Screenshot shot_;
 };
 
+class SteadyClock : public Clock {
+  public:
+    uint64_t now_ms() const override {
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - start_)
+                                         .count());
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// A dedicated host's only events: SIGINT or SIGTERM, read from a signalfd as a close. The
+// signals are blocked before any thread starts, so every thread leaves them to the fd and
+// no handler ever runs beside the game.
+class StopSignals : public EventSource {
+  public:
+    StopSignals() {
+        sigset_t stops;
+        sigemptyset(&stops);
+        sigaddset(&stops, SIGINT);
+        sigaddset(&stops, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &stops, &old_mask_);
+        fd_ = signalfd(-1, &stops, SFD_CLOEXEC | SFD_NONBLOCK);
+    }
+    ~StopSignals() override {
+        if (fd_ != -1) ::close(fd_);
+        pthread_sigmask(SIG_SETMASK, &old_mask_, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    bool ready() const { return fd_ != -1; }
+    bool poll(Message& msg) override { return take(msg, 0); }
+    bool wait(Message& msg, uint32_t ms) override { return take(msg, static_cast<int>(ms)); }
+
+  private:
+    bool take(Message& msg, int ms) {
+        pollfd watched{fd_, POLLIN, 0};
+        signalfd_siginfo info;
+        if (::poll(&watched, 1, ms) <= 0 || ::read(fd_, &info, sizeof info) != sizeof info)
+            return false;
+        msg = close_message();
+        return true;
+    }
+
+    int fd_ = -1;
+    sigset_t old_mask_;
+};
+
 bool enter_data_folder(const char* dir) {
     std::error_code error;
     std::filesystem::current_path(dir, error);
@@ -120,7 +174,9 @@ std::FILE* open_record(const char* path) {
 // What the command line starts is the first event of the run, so a record holds it.
 void add_command_line_start(const RunOptions& options, Script& script) {
     StartKind kind;
-    if (options.play) {
+    if (options.dedicated) {
+        kind = start_dedicated;
+    } else if (options.play) {
         kind = start_play;
     } else if (options.host) {
         kind = start_host;
@@ -196,6 +252,7 @@ int run_game(const RunOptions& given, Game& game, FrameWatcher* watcher) {
     load_settings(game.settings, game.folders.settings.c_str());
     game.editor.map_files = game.dialogs.map_files = game.folders.maps;
     game.editor.pose_files = game.folders.bones;
+    if (options.dedicated) return run_dedicated(options, game);
     Script script;
     const char* script_path = options.replay ? options.replay : options.script;
     if (script_path && !load_script(script_path, script)) return kExitBadInput;
@@ -215,14 +272,14 @@ int run_game(const RunOptions& given, Game& game, FrameWatcher* watcher) {
     const bool opened = recorded_size ? window.open(true, script.screen_width, script.screen_height)
                                       : window.open(options.windowed);
     if (!opened) return kExitNoDisplay;
-    set_error_box_window(window.handle());
+    const ErrorBoxes boxes{window.handle(), unattended(options)};
     window.load_cursor(kCursorPath);
 
     auto screen = std::make_unique<Screen>();
     SdlSound sound;
     if (sound.open()) sound.load();
     SdlGamepad gamepad;
-    setup_game_device(*screen, game);
+    setup_game_device(*screen, game, boxes);
     setup_game_shaders(*screen, game.settings);
     gamepad.open_first();
     load_game(*screen, game, &gamepad);
@@ -265,8 +322,48 @@ int run_game(const RunOptions& given, Game& game, FrameWatcher* watcher) {
     game.input.sender = nullptr;
     game.net = nullptr;
     net.reset();
-    set_error_box_window(nullptr);
     // A picture a script or --screenshot asked for and did not get fails the run.
     const bool recorded = finish_record(record.get(), options.record);
     return stats.failed_shots == 0 && recorded ? kExitOk : kExitBadInput;
+}
+
+int run_dedicated(const RunOptions& options, Game& game) {
+    Script script;
+    if (options.script && !load_script(options.script, script)) return kExitBadInput;
+    add_command_line_start(options, script);
+    std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
+    if (options.record && !record) return kExitBadInput;
+    if (!check_data_folder(game.settings)) return kExitBadInput;
+    remove_unfinished_saves();
+
+    StopSignals stops;  // before the network thread starts, which inherits the mask
+    if (!stops.ready()) {
+        std::fprintf(stderr, "torvi: cannot watch for SIGINT and SIGTERM: %s\n",
+                     std::strerror(errno));
+        return kExitBadInput;
+    }
+    initialise_world(game);
+    console_lines_init(game.console, 8);
+    game.sound.active = false;
+    reset_run_state(game);
+
+    SteadyClock clock;
+    LoopSetup setup{clock};
+    setup.script = std::move(script);
+    setup.has_script = options.script != nullptr;
+    setup.record = record.get();
+    auto net = std::make_unique<NetSession>();
+    game.net = net.get();
+    set_mode(game, mode_menu);
+    run_loop(game, stops, nullptr, setup);
+
+    // Hosting when the loop ended means it ran until told to stop; otherwise the port
+    // could not be opened.
+    const bool hosted = game.session.host;
+    if (hosted) end_game(game, nullptr);
+    game.net = nullptr;
+    net.reset();
+    const bool recorded = finish_record(record.get(), options.record);
+    if (!hosted) return kExitCannotHost;
+    return recorded ? kExitOk : kExitBadInput;
 }

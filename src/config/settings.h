@@ -36,6 +36,7 @@ inline constexpr char kSettingMissingText[] = "error";
 // Every section and key the game uses.
 inline constexpr char kSectionShell[] = "shell";
 inline constexpr char kKeyTexturecfg[] = "texturecfg";
+inline constexpr char kKeyHalWarningShown[] = "hal_warning_shown";  // 1: the box was shown
 inline constexpr char kSectionShaders[] = "shaders";
 inline constexpr char kKeyToonPixelShader[] = "ToonPixelShader";
 inline constexpr char kKeyToonSurfaceShader[] = "ToonSurfaceShader";

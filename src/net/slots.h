@@ -1,6 +1,6 @@
-// The host's bookkeeping of connecting players in the player table. Slot 0 is always the
-// host's own player; a connecting client reserves the lowest free slot of 1..11, and the
-// player count follows every change.
+// The host's bookkeeping of connecting players in the player table. Slot 0 is the host's
+// own player (empty on a dedicated host, and still no client's); a connecting client
+// reserves the lowest free slot of 1..11, and the player count follows every change.
 #pragma once
 
 #include <cstdint>

@@ -10,25 +10,16 @@ namespace {
 constexpr int kOkButton = 201;
 constexpr int kCopyButton = 202;
 
-SDL_Window*& error_box_window() {
-    static SDL_Window* window = nullptr;
-    return window;
-}
-
 }  // namespace
 
-void set_error_box_window(SDL_Window* window) {
-    error_box_window() = window;
-}
-
-void ErrorBox(const char* format, ...) {
+void ErrorBox(const ErrorBoxes& boxes, const char* format, ...) {
     char message[kErrorBoxMessageSize];
     va_list args;
     va_start(args, format);
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
 
-    if (!has_real_display()) {
+    if (boxes.unattended || !has_real_display()) {
         std::fprintf(stderr, "torvi: %s\n", message);
         return;
     }
@@ -37,7 +28,7 @@ void ErrorBox(const char* format, ...) {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
          kOkButton, "Ok"},
     };
-    SDL_Window* owner = error_box_window();
+    SDL_Window* owner = boxes.window;
     const SDL_MessageBoxData box = {
         SDL_MESSAGEBOX_ERROR, owner, "MsgWnd", message, SDL_arraysize(buttons), buttons, nullptr,
     };

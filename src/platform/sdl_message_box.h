@@ -4,11 +4,17 @@
 
 constexpr int kErrorBoxMessageSize = 256;
 
-// The window the box hides while it is open; nullptr before there is one.
-void set_error_box_window(SDL_Window* window);
+// Where a run's error boxes go: the window a box hides while it is open (none before there
+// is one), and whether anyone is there to click. An unattended run (a script, a frame
+// count, a screenshot, a replay) must never wait for a click.
+struct ErrorBoxes {
+    SDL_Window* window = nullptr;
+    bool unattended = false;
+};
 
 // Formats at most 255 characters and shows them in the box. "Copy" puts the message on the
 // clipboard and closes the box, like "Ok" (SDL's box cannot stay open after a button).
-// Without a real display (offscreen or dummy driver, or no video at all) the message goes
-// to stderr instead, so a run without a screen never waits for a click.
-void ErrorBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Unattended, or without a real display (offscreen or dummy driver, or no video at all),
+// the message goes to stderr instead and the run goes on.
+void ErrorBox(const ErrorBoxes& boxes, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));

@@ -13,8 +13,6 @@
 #include "render/gl_handles.h"
 #include "render/gl_texture.h"
 
-inline constexpr char kNoHalDeviceText[] = "Kein HAL-Device - das wird langsam!";
-
 inline constexpr int kConstantRegisters = 11;
 inline constexpr int kShadeRampWidth = 256;
 inline constexpr int kShadeRampHeight = 8;

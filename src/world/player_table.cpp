@@ -51,6 +51,12 @@ void start_game_as_host(PlayerTable& table, SessionState& session) {
     set_up_local_player(table.slots[kLocalSlot], kHostStart);
 }
 
+void start_game_as_dedicated_host(PlayerTable& table, SessionState& session) {
+    session.host = true;
+    session.local_player_index = -1;
+    for (PlayerRecord& r : table.slots) r.slot_state = slot_free;
+}
+
 void start_game_as_client(PlayerTable& table, SessionState& session) {
     session.client = true;
     session.local_player_index = kLocalSlot;

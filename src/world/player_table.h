@@ -79,5 +79,9 @@ PlayerRecord* local_record(PlayerTable& table, const SessionState& session);
 // Host start: every slot Free, the local player in slot 0 at (0, 20, 0), host flag set.
 void start_game_as_host(PlayerTable& table, SessionState& session);
 
+// A host with no player of its own (a dedicated server): every slot Free, no local
+// player, host flag set.
+void start_game_as_dedicated_host(PlayerTable& table, SessionState& session);
+
 // Client start: the local player in slot 0 on the ground at (0, 0, 0), client flag set.
 void start_game_as_client(PlayerTable& table, SessionState& session);

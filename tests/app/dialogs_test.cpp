@@ -297,6 +297,34 @@ TEST_F(GameDialogsTest, AJoinThatFailsOrIsCancelledStaysInTheMenuAndSaysWhy) {
     EXPECT_FALSE(game().session.host);
 }
 
+// A dedicated host has no player: the game is named after [player] name ("torvi" without
+// one), fights by [game] knockouts, and a port it cannot open ends the run.
+TEST_F(GameDialogsTest, ADedicatedHostPlaysNoPlayerAndTakesItsRulesFromTheSettings) {
+    FakeNetwork net;
+    start("[player]\nname=ann\n[game]\nknockouts=1\n");
+    game().net = &net;
+    start_dedicated_host(game());
+    EXPECT_EQ(net.hosted, "ann");
+    EXPECT_TRUE(game().session.host);
+    EXPECT_TRUE(game().session.knockouts);
+    EXPECT_EQ(local_record(game().table, game().session), nullptr);
+    EXPECT_EQ(game().table.slots[0].slot_state, slot_free);
+    run_sim_tick(game());
+    run_phase_tick(game());
+    EXPECT_EQ(game().table.slots[0].slot_state, slot_free) << "no tick fills slot 0";
+
+    start("");
+    game().net = &net;
+    start_dedicated_host(game());
+    EXPECT_EQ(net.hosted, "torvi");
+    EXPECT_FALSE(game().session.knockouts);
+    net.host_ok = false;
+    start("");
+    game().net = &net;
+    start_dedicated_host(game());
+    EXPECT_FALSE(game().shell.running);
+}
+
 class Recorder : public SoundPlayer {
   public:
     void play(const SoundRequest& request) override { played.push_back(request.id); }

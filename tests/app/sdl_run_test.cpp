@@ -289,7 +289,35 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
         EXPECT_EQ(parse({bad}), command_line_bad);
     for (const char* count : {"0", "-4", "12x", "99999999999"})
         EXPECT_EQ(parse({"--frames", count}), command_line_bad) << count;
+    EXPECT_TRUE(parse({"--dedicated"}) == command_line_run && o.dedicated && unattended(o));
+    EXPECT_TRUE(parse({"--windowed", "--host"}) == command_line_run && !unattended(o));
+    for (std::vector<const char*> other :
+         {std::vector<const char*>{"--play"}, {"--host"}, {"--join", "h"}, {"--replay", "r.txt"}}) {
+        other.push_back("--dedicated");
+        EXPECT_EQ(parse(other), command_line_bad) << other[0] << " starts a game too";
+    }
     testing::internal::GetCapturedStderr();
+}
+
+// Drawing in software is a console and stderr line at every start; the box only once for a
+// user, kept in config.cfg, and never for a run nobody watches.
+TEST_F(RunTest, TheSoftwareRenderingBoxShowsOnceAndNeverUnattended) {
+    put("config.cfg", "[shell]\ntexturecfg=Data/textures.cfg\n");
+    const WorkingFolder inside(dir_);
+    auto game = std::make_unique<Game>();
+    load_settings(game->settings);
+    console_lines_init(game->console, 4);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(warn_software_rendering(*game, true));
+    EXPECT_TRUE(warn_software_rendering(*game, false));
+    load_settings(game->settings);  // as the next start reads it
+    EXPECT_FALSE(warn_software_rendering(*game, false));
+    said_ = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lines_said("torvi: Kein HAL-Device - das wird langsam!\n"), 3) << said_;
+    const int newest = console_line_count(game->console) - 1;
+    EXPECT_STREQ(console_line(game->console, newest)->text, "Kein HAL-Device - das wird langsam!");
+    EXPECT_EQ(read_text("config.cfg"),
+              "[shell]\ntexturecfg=Data/textures.cfg\nhal_warning_shown=1\n");
 }
 
 // The whole game driven through its menus with the shipped data: create a game as robot,

@@ -287,12 +287,11 @@ TEST_F(SdlPlatform, KeyMouseAndCloseEventsBecomeWindowMessages) {
 }
 
 TEST_F(SdlPlatform, WithoutAScreenErrorsPrintCutTo255CharactersAndAMissingCursorKeepsTheSystemOne) {
-    set_error_box_window(window_.handle());
+    const ErrorBoxes boxes{window_.handle(), false};
     testing::internal::CaptureStderr();
-    ErrorBox("Kein HAL-Device - das wird langsam! (%d)", 8);
-    ErrorBox("%s", std::string(1000, 'x').c_str());
+    ErrorBox(boxes, "Kein HAL-Device - das wird langsam! (%d)", 8);
+    ErrorBox(boxes, "%s", std::string(1000, 'x').c_str());
     const std::string err = testing::internal::GetCapturedStderr();
-    set_error_box_window(nullptr);
     EXPECT_NE(err.find("Kein HAL-Device - das wird langsam! (8)"), std::string::npos) << err;
     EXPECT_NE(err.find(std::string(255, 'x')), std::string::npos);
     EXPECT_EQ(err.find(std::string(256, 'x')), std::string::npos);

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/game_process.h"
+#include "support/net_side.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -52,13 +54,19 @@ pid_t start_game(const fs::path& folder, std::initializer_list<const char*> args
     _exit(127);
 }
 
-// Waits up to two minutes (a loaded machine under a sanitizer is slow) for what check says.
-template <typename Check>
-bool wait_for(Check check) {
-    for (int i = 0; i < 1200 && !check(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return check();
+// A dedicated host in folder, with a video driver that does not exist: one that opened
+// any window or GL context would fail.
+pid_t start_dedicated(const fs::path& folder) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const std::string out = (folder / "out.txt").string();
+    freopen(out.c_str(), "w", stdout);
+    freopen(out.c_str(), "a", stderr);
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    execl(TORVI_GAME, TORVI_GAME, "--dedicated", "--data", folder.c_str(), nullptr);
+    _exit(127);
 }
 
 bool said(const fs::path& folder, const char* text) {
@@ -69,17 +77,12 @@ void touch(const fs::path& file) {
     write_text(file, "");
 }
 
-// The exit code, or -1 when the game had to be killed after two minutes.
-int finish(pid_t pid) {
-    for (int i = 0; i < 1200; ++i) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
+// The game's data and config.cfg with [net] port set to port, in folder.
+void make_game_folder(const fs::path& folder, uint16_t port) {
+    fs::create_directories(folder);
+    fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", folder / "Data", fs::copy_options::recursive);
+    write_text(folder / "config.cfg", read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg") +
+                                          "\n[net]\nport=" + std::to_string(port) + "\n");
 }
 
 struct SurfaceFree {
@@ -90,14 +93,7 @@ TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
     TempFolder root("torvi-two-games-");
     ASSERT_TRUE(root.ok());
     const uint16_t port = free_port();
-    const std::string config = read_text(fs::path(TORVI_SOURCE_DIR) / "config.cfg") +
-                               "\n[net]\nport=" + std::to_string(port) + "\n";
-    for (const char* side : {"host", "client"}) {
-        fs::create_directories(root.path() / side);
-        fs::copy(fs::path(TORVI_SOURCE_DIR) / "Data", root.path() / side / "Data",
-                 fs::copy_options::recursive);
-        write_text(root.path() / side / "config.cfg", config);
-    }
+    for (const char* side : {"host", "client"}) make_game_folder(root.path() / side, port);
     const fs::path host = root.path() / "host", client = root.path() / "client";
     // The host steps once the client has its first picture, shows its own, and stays until
     // the client has its second; the client takes each picture when told.
@@ -156,6 +152,36 @@ TEST(TwoGames, TheHostsWalkShowsOnTheClientsScreen) {
     ASSERT_TRUE(live && again) << IMG_GetError();
     ASSERT_EQ(live->h * live->pitch, again->h * again->pitch);
     EXPECT_EQ(std::memcmp(live->pixels, again->pixels, live->h * live->pitch), 0);
+}
+
+// A host with no screen: the first client gets slot 1 (slot 0 is nobody's), and SIGTERM
+// tells it the host ended the game before the host exits cleanly.
+TEST(TwoGames, ADedicatedHostTakesAClientAndEndsItsGameOnSigterm) {
+    TempFolder root("torvi-dedicated-");
+    ASSERT_TRUE(root.ok());
+    const uint16_t port = free_port();
+    make_game_folder(root.path(), port);
+    const pid_t host = start_dedicated(root.path());
+    ASSERT_TRUE(wait_for([&] { return said(root.path(), "hosting"); }))
+        << read_text(root.path() / "out.txt");
+
+    NetSide client;
+    ASSERT_TRUE(client.join(port, "bea"));
+    EXPECT_TRUE(wait_for([&] {
+        client.pump();
+        return client.state.welcomed;
+    }));
+    EXPECT_EQ(client.session.local_player_index, 1);
+    EXPECT_TRUE(wait_for([&] { return said(root.path(), "player 1 joined: bea"); }))
+        << read_text(root.path() / "out.txt");
+
+    kill(host, SIGTERM);
+    EXPECT_TRUE(wait_for([&] {
+        client.pump();
+        return client.ended;
+    }));
+    EXPECT_STREQ(client.why, "the host ended the game");
+    EXPECT_EQ(finish(host), 0) << read_text(root.path() / "out.txt");
 }
 
 }  // namespace
