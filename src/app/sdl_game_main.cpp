@@ -333,8 +333,8 @@ int run_dedicated(const RunOptions& options, Game& game) {
     add_command_line_start(options, script);
     std::unique_ptr<std::FILE, FileCloser> record(open_record(options.record));
     if (options.record && !record) return kExitBadInput;
-    if (!check_data_folder(game.settings)) return kExitBadInput;
-    remove_unfinished_saves();
+    if (!check_data_folder(game.settings, game.folders)) return kExitBadInput;
+    remove_unfinished_saves(game.folders);
 
     StopSignals stops;  // before the network thread starts, which inherits the mask
     if (!stops.ready()) {
