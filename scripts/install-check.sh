@@ -17,7 +17,9 @@ chmod -R a-w "$prefix"
 listing() { find "$prefix" -printf '%p %s %T@ %m\n' | sort; }
 before="$(listing)"
 
+xvfb=""
 fail() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   echo "install-check: $*" >&2
   cat "$work/out.txt" >&2 2>/dev/null || true
   exit 1
@@ -109,6 +111,23 @@ grep -qx "labels=full" "$settings" || fail "the saved labels were not read back"
 game --script load.txt
 cmp -s "$maps/COPY.map" "$maps/MINE.map" || fail "the saved map did not load back"
 cmp -s "$bones/COPY.bones" "$bones/WALK1.bones" || fail "the saved pose did not load back"
+
+# Under a real X server too: a run nobody watches ends by itself, never waiting on a box.
+if command -v Xvfb >/dev/null; then
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  (cd "$work" && env -u SDL_VIDEODRIVER DISPLAY=":$(head -1 "$work/display")" \
+    timeout 300 "$prefix/bin/torvi" --windowed --frames 20) >>"$work/out.txt" 2>&1 ||
+    fail "the installed game under Xvfb did not end by itself"
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+  xvfb=""
+
+else
+  echo "install-check: Xvfb is missing; the installed game runs with the offscreen driver only"
+fi
 
 [ "$(listing)" = "$before" ] || fail "the game wrote under $prefix: $(diff <(echo "$before") <(listing))"
 
