@@ -112,16 +112,21 @@ void tell(Game& game, const char* format, ...) {
     game.redraw = true;
 }
 
+// How a join goes, in the join dialog's line and on stdout.
+void join_status_line(Game& game, const char* format, const char* target) {
+    char line[kConsoleLineSize];
+    std::snprintf(line, sizeof line, format, target);
+    set_join_status(game.dialogs, line);
+    say("%s", line);
+    game.redraw = true;
+}
+
 // "cancel" while connecting gives the join up; the dialog stays for another choice.
 void cancel_join(Game& game) {
     game.net->leave_client();
     NetGame net = net_game(game);
     stop_joining_state(net);
-    char line[kConsoleLineSize];
-    std::snprintf(line, sizeof line, "stopped connecting to %s", game.net_state.join_target);
-    set_join_status(game.dialogs, line);
-    say("%s", line);
-    game.redraw = true;
+    join_status_line(game, "stopped connecting to %s", game.net_state.join_target);
 }
 
 void close_dialog(Game& game) {
@@ -311,11 +316,7 @@ void join_game_at(Game& game, const char* host, uint16_t port) {
         return;
     }
     start_joining_state(net, host, port);
-    char line[kConsoleLineSize];
-    std::snprintf(line, sizeof line, "connecting to %s ...", game.net_state.join_target);
-    set_join_status(game.dialogs, line);
-    say("%s", line);
-    game.redraw = true;
+    join_status_line(game, "connecting to %s ...", game.net_state.join_target);
 }
 
 void enter_joined_game(Game& game) {
